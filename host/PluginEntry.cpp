@@ -1,0 +1,6 @@
+#include "host/PluginEntry.h"
+
+vst::AEffect* pluginEntryPoint (vst::HostCallback)
+{
+    return nullptr;
+}
