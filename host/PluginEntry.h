@@ -6,5 +6,10 @@
 
 #include "host/VstInterface.h"
 
+namespace juce { class AudioProcessor; }
+
+/** Creates the product's processor; null when it cannot. The product defines it. */
+juce::AudioProcessor* createPluginFilter();
+
 /** Creates one plug-in instance for the host; null when the host or the start-up refuses. */
 vst::AEffect* pluginEntryPoint (vst::HostCallback audioMaster);

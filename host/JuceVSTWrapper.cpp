@@ -1,0 +1,420 @@
+#include "host/JuceVSTWrapper.h"
+
+namespace
+{
+int numHostParametersOf (juce::AudioProcessor& p)
+{
+    auto* hosted = dynamic_cast<HostedProcessor*> (&p);
+    return hosted != nullptr ? hosted->getNumHostParameters() : 0;
+}
+
+/** Copies text into a host buffer of maxBytes bytes, terminating zero included. */
+void copyToHostBuffer (char* dest, const juce::String& text, size_t maxBytes)
+{
+    if (dest != nullptr)
+        text.copyToUTF8 (dest, maxBytes);
+}
+
+// Room for the MIDI events of one block without allocating on the audio thread.
+constexpr int midiBufferBytes = 8192;
+} // namespace
+
+JuceVSTWrapper::JuceVSTWrapper (vst::HostCallback audioMasterToUse, std::unique_ptr<juce::AudioProcessor> processorToWrap)
+    : AudioEffectX (audioMasterToUse, processorToWrap->getNumPrograms(), numHostParametersOf (*processorToWrap)),
+      processor (std::move (processorToWrap))
+{
+    hosted = dynamic_cast<HostedProcessor*> (processor.get());
+
+    setNumInputs (processor->getTotalNumInputChannels());
+    setNumOutputs (processor->getTotalNumOutputChannels());
+    canProcessReplacing();
+    programsAreChunks();
+    setInitialDelay (processor->getLatencySamples());
+
+    auto* effect = getAeffect();
+    effect->flags &= ~(vst::effFlagsIsSynth | vst::effFlagsNoSoundInStop);
+
+    if (processor->hasEditor())
+        effect->flags |= vst::effFlagsHasEditor;
+
+    if (hosted != nullptr)
+    {
+        setUniqueID (hosted->getVstUniqueId());
+        effect->version = hosted->getVstVendorVersion();
+        hosted->setHostNotifier (this);
+    }
+
+    pendingMidi.ensureSize (midiBufferBytes);
+    blockMidi.ensureSize (midiBufferBytes);
+
+    processor->setPlayHead (this);
+    processor->setRateAndBufferSizeDetails (getSampleRate(), getBlockSize());
+}
+
+JuceVSTWrapper::~JuceVSTWrapper()
+{
+    if (hosted != nullptr)
+        hosted->setHostNotifier (nullptr);
+
+    const juce::MessageManagerLock lock;
+    editor.reset();
+    processor.reset();
+}
+
+//==============================================================================
+vst::IntPtr JuceVSTWrapper::dispatcher (vst::int32 opcode, vst::int32 index, vst::IntPtr value, void* ptr, float opt)
+{
+    switch (opcode)
+    {
+        case vst::effEditGetRect:
+        case vst::effEditOpen:
+        case vst::effEditClose:
+        case vst::effEditIdle:
+            return handleEditorOpcode (opcode, value, ptr);
+
+        default:
+            return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
+    }
+}
+
+//==============================================================================
+void JuceVSTWrapper::prepareProcessor()
+{
+    const auto rate = (double) getSampleRate();
+    const auto block = juce::jmax (1, (int) getBlockSize());
+
+    processor->setRateAndBufferSizeDetails (rate, block);
+    processor->prepareToPlay (rate, block);
+    isPrepared = true;
+}
+
+void JuceVSTWrapper::resume()
+{
+    prepareProcessor();
+    wantEvents();
+}
+
+void JuceVSTWrapper::suspend()
+{
+    if (isPrepared)
+    {
+        isPrepared = false;
+        processor->releaseResources();
+    }
+}
+
+void JuceVSTWrapper::setSampleRate (float newRate)
+{
+    AudioEffectX::setSampleRate (newRate);
+
+    // A host may change the rate while running, without suspending first.
+    if (isPrepared)
+        prepareProcessor();
+}
+
+void JuceVSTWrapper::setBlockSize (vst::int32 newSize)
+{
+    AudioEffectX::setBlockSize (newSize);
+}
+
+vst::int32 JuceVSTWrapper::processEvents (vst::VstEvents* events)
+{
+    if (events == nullptr || events->numEvents <= 0)
+        return 0;
+
+    const juce::ScopedLock sl (midiLock);
+
+    for (vst::int32 i = 0; i < events->numEvents; ++i)
+    {
+        auto* e = events->events[i];
+
+        if (e == nullptr || e->type != vst::kVstMidiType)
+            continue;
+
+        auto* midi = reinterpret_cast<const vst::VstMidiEvent*> (e);
+        const auto* bytes = reinterpret_cast<const juce::uint8*> (midi->midiData);
+
+        // A message starts with a status byte; a stray data byte is no event.
+        if ((bytes[0] & 0x80) == 0 || bytes[0] == 0xf0)
+            continue;
+
+        const auto length = juce::jmin (3, juce::MidiMessage::getMessageLengthFromFirstByte (bytes[0]));
+        pendingMidi.addEvent (bytes, length, juce::jmax (0, (int) midi->deltaFrames));
+    }
+
+    return 1;
+}
+
+void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int32 sampleFrames)
+{
+    if (sampleFrames <= 0 || outputs == nullptr)
+        return;
+
+    const juce::ScopedNoDenormals noDenormals;
+    const auto numOutputs = juce::jmin ((int) getAeffect()->numOutputs, 32);
+    const auto numInputs = juce::jmin ((int) getAeffect()->numInputs, numOutputs);
+
+    float* channels[32] = {};
+
+    for (int ch = 0; ch < numOutputs; ++ch)
+    {
+        if (outputs[ch] == nullptr)
+            return;
+
+        channels[ch] = outputs[ch];
+        const float* in = (inputs != nullptr && ch < numInputs) ? inputs[ch] : nullptr;
+
+        if (in == nullptr)
+            juce::FloatVectorOperations::clear (channels[ch], sampleFrames);
+        else if (in != channels[ch])
+            std::memmove (channels[ch], in, sizeof (float) * (size_t) sampleFrames);
+    }
+
+    if (! isPrepared)
+        prepareProcessor();
+
+    {
+        const juce::ScopedLock sl (midiLock);
+        blockMidi.swapWith (pendingMidi);
+        pendingMidi.clear();
+    }
+
+    juce::AudioBuffer<float> buffer (channels, numOutputs, sampleFrames);
+
+    {
+        const juce::ScopedLock sl (processor->getCallbackLock());
+
+        if (processor->isSuspended())
+            buffer.clear();
+        else
+            processor->processBlock (buffer, blockMidi);
+    }
+
+    blockMidi.clear();
+}
+
+//==============================================================================
+void JuceVSTWrapper::setParameter (vst::int32 index, float value)
+{
+    if (hosted != nullptr)
+        hosted->setHostParameter (index, value);
+}
+
+float JuceVSTWrapper::getParameter (vst::int32 index)
+{
+    return hosted != nullptr ? hosted->getHostParameter (index) : 0.0f;
+}
+
+void JuceVSTWrapper::getParameterName (vst::int32 index, char* text)
+{
+    copyToHostBuffer (text, hosted != nullptr ? hosted->getHostParameterName (index) : juce::String(), paramNameBytes);
+}
+
+void JuceVSTWrapper::getParameterDisplay (vst::int32 index, char* text)
+{
+    copyToHostBuffer (text, hosted != nullptr ? hosted->getHostParameterText (index) : juce::String(), paramDisplayBytes);
+}
+
+void JuceVSTWrapper::getParameterLabel (vst::int32, char* text)
+{
+    copyToHostBuffer (text, {}, paramLabelBytes);
+}
+
+bool JuceVSTWrapper::canParameterBeAutomated (vst::int32 index)
+{
+    return hosted != nullptr && hosted->isHostParameterAutomatable (index);
+}
+
+//==============================================================================
+vst::int32 JuceVSTWrapper::getChunk (void** data, bool isPreset)
+{
+    if (data == nullptr)
+        return 0;
+
+    chunkMemory.reset();
+
+    if (isPreset)
+        processor->getCurrentProgramStateInformation (chunkMemory);
+    else
+        processor->getStateInformation (chunkMemory);
+
+    *data = chunkMemory.getData();
+    return (vst::int32) chunkMemory.getSize();
+}
+
+vst::int32 JuceVSTWrapper::setChunk (void* data, vst::int32 byteSize, bool isPreset)
+{
+    if (data == nullptr || byteSize < 1)
+        return 0;
+
+    chunkMemory.reset();
+
+    if (isPreset)
+        processor->setCurrentProgramStateInformation (data, byteSize);
+    else
+        processor->setStateInformation (data, byteSize);
+
+    return 0;
+}
+
+//==============================================================================
+bool JuceVSTWrapper::getEffectName (char* name)
+{
+    copyToHostBuffer (name, processor->getName(), effectNameBytes);
+    return name != nullptr;
+}
+
+bool JuceVSTWrapper::getVendorString (char* text)
+{
+    copyToHostBuffer (text, hosted != nullptr ? hosted->getVendorName() : juce::String(), vendorBytes);
+    return text != nullptr;
+}
+
+bool JuceVSTWrapper::getProductString (char* text)
+{
+    copyToHostBuffer (text, processor->getName(), productBytes);
+    return text != nullptr;
+}
+
+vst::int32 JuceVSTWrapper::getVendorVersion()
+{
+    return hosted != nullptr ? hosted->getVstVendorVersion() : 0;
+}
+
+vst::int32 JuceVSTWrapper::canDo (char* text)
+{
+    if (text == nullptr)
+        return 0;
+
+    const juce::String what (text);
+
+    for (auto* yes : { "receiveVstEvents", "receiveVstMidiEvent", "receiveVstMidiEvents",
+                       "receiveVstTimeInfo", "conformsToWindowRules" })
+        if (what == yes)
+            return 1;
+
+    for (auto* no : { "sendVstEvents", "sendVstMidiEvent", "sendVstMidiEvents", "openCloseAnyThread" })
+        if (what == no)
+            return -1;
+
+    return 0;
+}
+
+vst::int32 JuceVSTWrapper::getPlugCategory()
+{
+    return vst::kPlugCategEffect;
+}
+
+bool JuceVSTWrapper::setBypass (bool)
+{
+    return false;
+}
+
+//==============================================================================
+juce::Optional<juce::AudioPlayHead::PositionInfo> JuceVSTWrapper::getPosition() const
+{
+    auto* self = const_cast<JuceVSTWrapper*> (this);
+    auto* info = self->getTimeInfo (vst::kVstPpqPosValid | vst::kVstTempoValid | vst::kVstBarsValid
+                                    | vst::kVstTimeSigValid | vst::kVstCyclePosValid);
+
+    if (info == nullptr)
+        return {};
+
+    PositionInfo position;
+    position.setTimeInSamples ((juce::int64) info->samplePos);
+
+    if (info->sampleRate > 0.0)
+        position.setTimeInSeconds (info->samplePos / info->sampleRate);
+
+    if ((info->flags & vst::kVstTempoValid) != 0)
+        position.setBpm (info->tempo);
+
+    if ((info->flags & vst::kVstPpqPosValid) != 0)
+        position.setPpqPosition (info->ppqPos);
+
+    if ((info->flags & vst::kVstBarsValid) != 0)
+        position.setPpqPositionOfLastBarStart (info->barStartPos);
+
+    if ((info->flags & vst::kVstTimeSigValid) != 0)
+        position.setTimeSignature (juce::AudioPlayHead::TimeSignature { info->timeSigNumerator, info->timeSigDenominator });
+
+    if ((info->flags & vst::kVstCyclePosValid) != 0)
+        position.setLoopPoints (juce::AudioPlayHead::LoopPoints { info->cycleStartPos, info->cycleEndPos });
+
+    position.setIsPlaying ((info->flags & vst::kVstTransportPlaying) != 0);
+    position.setIsRecording ((info->flags & vst::kVstTransportRecording) != 0);
+    position.setIsLooping ((info->flags & vst::kVstTransportCycleActive) != 0);
+    return position;
+}
+
+//==============================================================================
+void JuceVSTWrapper::hostAutomate (int slot, float normalisedValue)
+{
+    callHost (vst::audioMasterAutomate, slot, 0, nullptr, normalisedValue);
+}
+
+void JuceVSTWrapper::hostBeginEdit (int slot)  { beginEdit (slot); }
+void JuceVSTWrapper::hostEndEdit (int slot)    { endEdit (slot); }
+void JuceVSTWrapper::hostUpdateDisplay()       { updateDisplay(); }
+void JuceVSTWrapper::hostIoChanged()           { ioChanged(); }
+
+//==============================================================================
+vst::IntPtr JuceVSTWrapper::handleEditorOpcode (vst::int32 opcode, vst::IntPtr, void* ptr)
+{
+    const juce::MessageManagerLock lock;
+
+    switch (opcode)
+    {
+        case vst::effEditGetRect:
+        {
+            if (ptr == nullptr)
+                return 0;
+
+            if (editor == nullptr)
+                editor.reset (processor->createEditorIfNeeded());
+
+            if (editor == nullptr)
+                return 0;
+
+            editorBounds = { 0, 0, (vst::int16) editor->getHeight(), (vst::int16) editor->getWidth() };
+            *static_cast<vst::ERect**> (ptr) = &editorBounds;
+            return 1;
+        }
+
+        case vst::effEditOpen:
+            if (ptr == nullptr)
+                return 0;
+
+            openEditor (ptr);
+            return editor != nullptr ? 1 : 0;
+
+        case vst::effEditClose:
+            closeEditor();
+            return 0;
+
+        default:
+            return 0;
+    }
+}
+
+void JuceVSTWrapper::openEditor (void* parentWindow)
+{
+    if (editor == nullptr)
+        editor.reset (processor->createEditorIfNeeded());
+
+    if (editor == nullptr)
+        return;
+
+    editor->setOpaque (true);
+    editor->setVisible (true);
+    editor->addToDesktop (0, parentWindow);
+}
+
+void JuceVSTWrapper::closeEditor()
+{
+    if (editor != nullptr)
+    {
+        editor->removeFromDesktop();
+        editor.reset();
+    }
+}

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the build needs, builds Velcroft and renders a demo through the built plug-in.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+bash scripts/build.sh
+
+plugin=$(realpath build/plugin/Velcroft.so)
+host=build/tools/velcroft_host
+mkdir -p build/demo
+
+"$host" demo-signal build/demo/demo-input.wav --rate 44100 --seconds 4
+"$host" render "$plugin" --in build/demo/demo-input.wav --out build/demo/velcroft-demo.wav
+
+cat <<EOT
+
+Plug-in:    $plugin
+Demo input: $(realpath build/demo/demo-input.wav)
+Demo out:   $(realpath build/demo/velcroft-demo.wav)
+
+To use Velcroft in a Linux VST 2.4 host (Ardour, Reaper, Bitwig):
+    mkdir -p ~/.vst && cp "$plugin" ~/.vst/
+then rescan plug-ins in the host.
+EOT
