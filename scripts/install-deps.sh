@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core
+    lsp-plugins-vst
 )
 
 missing=()

@@ -1,10 +1,213 @@
+/*
+    The built Velcroft.so loaded with dlopen and driven through the VST 2.4 record, as a
+    host does.
+*/
+#include "tools/host/VstLibrary.h"
+#include "tools/host/VstPlugin.h"
+
 #include <gtest/gtest.h>
+
+#include <dirent.h>
 #include <dlfcn.h>
 
-TEST (PluginLibrary, ExportsTheEntryPoint)
+#include <cstring>
+
+using vsthost::VstHost;
+using vsthost::VstLibrary;
+using vsthost::VstPlugin;
+
+namespace
+{
+int countThreadsOfThisProcess()
+{
+    int count = 0;
+
+    if (auto* dir = opendir ("/proc/self/task"))
+    {
+        while (auto* entry = readdir (dir))
+            if (entry->d_name[0] != '.')
+                ++count;
+
+        closedir (dir);
+    }
+
+    return count;
+}
+
+std::unique_ptr<VstPlugin> openVelcroft (std::shared_ptr<VstLibrary> library, std::shared_ptr<VstHost> host = {})
+{
+    std::string error;
+    auto plugin = VstPlugin::open (library, host != nullptr ? host : std::make_shared<VstHost>(), error);
+    EXPECT_NE (plugin, nullptr) << error;
+    return plugin;
+}
+
+std::shared_ptr<VstLibrary> loadVelcroft()
+{
+    std::string error;
+    auto library = VstLibrary::open (VELCROFT_PLUGIN_PATH, error);
+    EXPECT_NE (library, nullptr) << error;
+    return library;
+}
+} // namespace
+
+TEST (PluginLibrary, ExportsTheEntryPointAlone)
 {
     auto* lib = dlopen (VELCROFT_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (lib, nullptr) << dlerror();
     EXPECT_NE (dlsym (lib, "VSTPluginMain"), nullptr);
+
+    for (auto* hidden : { "main", "createPluginFilter", "_ZN4juce6String5emptyE", "pluginEntryPoint" })
+        EXPECT_EQ (dlsym (lib, hidden), nullptr) << hidden;
+
     dlclose (lib);
+}
+
+TEST (PluginLibrary, DescribesItselfToTheHost)
+{
+    auto library = loadVelcroft();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openVelcroft (library);
+    ASSERT_NE (plugin, nullptr);
+
+    auto* effect = plugin->getEffect();
+    EXPECT_EQ (effect->magic, vst::fourCharCode ('V', 's', 't', 'P'));
+    EXPECT_EQ (effect->flags, 49);
+    EXPECT_EQ (effect->numPrograms, 0);
+    EXPECT_EQ (effect->numParams, 18);
+    EXPECT_EQ (effect->numInputs, 2);
+    EXPECT_EQ (effect->numOutputs, 2);
+    EXPECT_EQ (effect->initialDelay, 0);
+    EXPECT_EQ (VstPlugin::uniqueIdToText (effect->uniqueID), "VLm4");
+    EXPECT_EQ (effect->uniqueID, 0x564c6d34);
+    EXPECT_EQ (effect->version, 0x10301);
+    EXPECT_EQ (plugin->getVendorVersion(), 0x10301);
+    EXPECT_EQ (plugin->getVstVersion(), 2400);
+
+    EXPECT_EQ (plugin->getName(), "Velcroft");
+    EXPECT_EQ (plugin->getProduct(), "Velcroft");
+    EXPECT_EQ (plugin->getVendor(), "Kestrom Audio Works");
+
+    // Texts stay inside the interface's limits: nothing is written past them.
+    char buffer[128];
+    std::memset (buffer, 0x7f, sizeof (buffer));
+    effect->dispatcher (effect, vst::effGetVendorString, 0, 0, buffer, 0);
+    EXPECT_EQ (buffer[sizeof ("Kestrom Audio Works")], 0x7f);
+
+    for (int i = 0; i < 18; ++i)
+    {
+        std::memset (buffer, 0x7f, sizeof (buffer));
+        effect->dispatcher (effect, vst::effGetParamName, i, 0, buffer, 0);
+        EXPECT_LT (std::strlen (buffer), 16u);
+        EXPECT_EQ (buffer[16], 0x7f);
+        std::memset (buffer, 0x7f, sizeof (buffer));
+        effect->dispatcher (effect, vst::effGetParamDisplay, i, 0, buffer, 0);
+        EXPECT_LT (std::strlen (buffer), 24u);
+        EXPECT_EQ (buffer[24], 0x7f);
+    }
+
+    EXPECT_EQ (plugin->getParameterName (0), "Preamp");
+    EXPECT_EQ (plugin->getParameterName (6), "Left Reso/Bandw") << "cut to 15 characters";
+    EXPECT_EQ (plugin->getParameterName (17), "Right Filter Or");
+    EXPECT_EQ (plugin->getParameterName (18), "");
+
+    const std::pair<const char*, int> canDo[] = {
+        { "receiveVstEvents", 1 }, { "receiveVstMidiEvent", 1 }, { "receiveVstMidiEvents", 1 },
+        { "receiveVstTimeInfo", 1 }, { "conformsToWindowRules", 1 }, { "sendVstEvents", -1 },
+        { "sendVstMidiEvent", -1 }, { "sendVstMidiEvents", -1 }, { "openCloseAnyThread", -1 },
+        { "offline", 0 }, { "somethingElse", 0 }
+    };
+
+    for (auto& [text, answer] : canDo)
+        EXPECT_EQ (plugin->canDo (text), answer) << text;
+
+    // There are no VST programs: setting one, even a negative one, changes nothing.
+    for (auto program : { 1, -1, 5 })
+    {
+        plugin->setProgram (program);
+        EXPECT_EQ (plugin->getProgram(), 0);
+    }
+}
+
+TEST (PluginLibrary, CloseAnswersOneAndAHostWithoutVersionGetsNoPlugin)
+{
+    auto library = loadVelcroft();
+    ASSERT_NE (library, nullptr);
+
+    VstHost host;
+    vst::AEffect* effect = nullptr;
+    {
+        const VstHost::ScopedCreation creation (host);
+        effect = library->getEntry() (&VstHost::callback);
+    }
+    ASSERT_NE (effect, nullptr);
+    EXPECT_EQ (effect->dispatcher (effect, vst::effClose, 0, 0, nullptr, 0), 1);
+
+    auto refusing = std::make_shared<VstHost>();
+    refusing->setVersionAnswer (0);
+    std::string error;
+    EXPECT_EQ (VstPlugin::open (library, refusing, error), nullptr);
+}
+
+TEST (PluginLibrary, RunsTwoInstancesAtOnce)
+{
+    auto library = loadVelcroft();
+    ASSERT_NE (library, nullptr);
+
+    auto first = openVelcroft (library);
+    auto second = openVelcroft (library);
+    ASSERT_TRUE (first != nullptr && second != nullptr);
+
+    first->setParameter (15, 0.25f);
+    second->setParameter (15, 0.75f);
+    EXPECT_EQ (first->getParameter (15), 0.25f);
+    EXPECT_EQ (second->getParameter (15), 0.75f);
+
+    std::vector<float> left (256, 0.5f), right (256, -0.5f), outLeft (256), outRight (256);
+    const float* inputs[] = { left.data(), right.data() };
+    float* outputs[] = { outLeft.data(), outRight.data() };
+
+    for (auto* p : { first.get(), second.get() })
+    {
+        p->setMainsOn (true);
+        p->process (inputs, outputs, 256);
+    }
+
+    first->close();
+    EXPECT_EQ (second->getParameter (15), 0.75f) << "closing one instance leaves the other working";
+    second->process (inputs, outputs, 256);
+    second->close();
+}
+
+TEST (PluginLibrary, LoadsAndUnloadsRepeatedlyWithoutLeavingThreads)
+{
+    const auto threadsBefore = countThreadsOfThisProcess();
+
+    for (int round = 0; round < 3; ++round)
+    {
+        auto library = loadVelcroft();
+        ASSERT_NE (library, nullptr);
+
+        {
+            auto a = openVelcroft (library);
+            auto b = openVelcroft (library);
+            ASSERT_TRUE (a != nullptr && b != nullptr);
+
+            std::vector<float> samples (64, 0.1f);
+            float* channels[] = { samples.data(), samples.data() };
+            a->setMainsOn (true);
+            a->process (channels, channels, 64);
+
+            // Close in the order they were not opened in.
+            a->close();
+            b->close();
+        }
+
+        EXPECT_EQ (library->getNumOpenInstances(), 0);
+        ASSERT_TRUE (library->unload());
+        EXPECT_EQ (countThreadsOfThisProcess(), threadsBefore) << "round " << round;
+    }
+
+    // The library really went away, so a new load runs its initialisers again.
+    EXPECT_EQ (dlopen (VELCROFT_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr);
 }
