@@ -1,5 +1,28 @@
 #include "host/PluginEntry.h"
 #include "host/JuceVSTWrapper.h"
+#include "framework/BasePlugin.h"
+
+namespace
+{
+/** The framework's start-up, in order: files, then the initialise chain, then the editor. */
+void startUp (juce::AudioProcessor& processor)
+{
+    auto* plugin = dynamic_cast<BasePlugin*> (&processor);
+
+    if (plugin == nullptr)
+        return;
+
+    if (plugin->needsInitialisation())
+    {
+        plugin->preInitialise();
+        plugin->initialise();
+        plugin->createGui();
+    }
+
+    if (plugin->isDumpEnabled())
+        plugin->loadDumpFile();
+}
+} // namespace
 
 vst::AEffect* pluginEntryPoint (vst::HostCallback audioMaster)
 {
@@ -21,6 +44,8 @@ vst::AEffect* pluginEntryPoint (vst::HostCallback audioMaster)
 
         if (processor == nullptr)
             return nullptr;
+
+        startUp (*processor);
 
         auto wrapper = std::make_unique<JuceVSTWrapper> (audioMaster, std::move (processor));
 
