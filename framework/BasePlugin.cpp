@@ -403,33 +403,20 @@ void BasePlugin::setCurrentProgramStateInformation (const void* data, int sizeIn
 }
 
 //==============================================================================
-void BasePlugin::addStateListener (StateListener* listener)
-{
-    if (listener != nullptr)
-        stateListeners.addIfNotAlreadyThere (listener);
-}
-
-void BasePlugin::removeStateListener (StateListener* listener)
-{
-    stateListeners.removeFirstMatchingValue (listener);
-}
+void BasePlugin::addStateListener (StateListener* listener)      { stateListeners.add (listener); }
+void BasePlugin::removeStateListener (StateListener* listener)   { stateListeners.remove (listener); }
 
 void BasePlugin::handleAsyncUpdate()
 {
     const bool wasSet = stateSet.exchange (0) != 0;
     const bool wasRetrieved = stateRetrieved.exchange (0) != 0;
 
-    for (int i = stateListeners.size(); --i >= 0;)
+    stateListeners.call ([&] (StateListener& l)
     {
-        i = juce::jmin (i, stateListeners.size() - 1);
-
-        if (i < 0)
-            break;
-
         if (wasSet)
-            stateListeners.getUnchecked (i)->stateWasSet();
+            l.stateWasSet();
 
         if (wasRetrieved)
-            stateListeners.getUnchecked (i)->stateWasRetrieved();
-    }
+            l.stateWasRetrieved();
+    });
 }

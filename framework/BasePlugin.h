@@ -11,6 +11,7 @@
 #pragma once
 
 #include "framework/EventsMap.h"
+#include "framework/ListenerArray.h"
 #include "framework/MidiControl.h"
 #include "framework/ParameterManager.h"
 #include "framework/SoftwareDesignation.h"
@@ -231,7 +232,7 @@ private:
     std::atomic<int> midiActivity { 0 };
     EventsMap eventsMap;
     std::atomic<int> stateSet { 0 }, stateRetrieved { 0 };
-    juce::Array<StateListener*> stateListeners;
+    ListenerArray<StateListener> stateListeners;
     bool initialisationNeeded = false;
 
     JUCE_DECLARE_NON_COPYABLE (BasePlugin)

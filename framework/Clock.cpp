@@ -171,16 +171,8 @@ void Clock::setDivision (double newDivision) noexcept      { setValue (division,
 void Clock::setGate (double newGate) noexcept              { setValue (gate, newGate); }
 
 //==============================================================================
-void Clock::addListener (Listener* listener)
-{
-    if (listener != nullptr)
-        listeners.addIfNotAlreadyThere (listener);
-}
-
-void Clock::removeListener (Listener* listener)
-{
-    listeners.removeFirstMatchingValue (listener);
-}
+void Clock::addListener (Listener* listener)      { listeners.add (listener); }
+void Clock::removeListener (Listener* listener)   { listeners.remove (listener); }
 
 void Clock::handleAsyncUpdate()
 {
@@ -193,15 +185,5 @@ void Clock::handleAsyncUpdate()
 
 void Clock::callListeners (void (Listener::*method) (Clock*))
 {
-    // Last added first; the position is clamped to the current size before every call, so a
-    // listener may remove itself (or others) while it is being told.
-    for (int i = listeners.size(); --i >= 0;)
-    {
-        i = juce::jmin (i, listeners.size() - 1);
-
-        if (i < 0)
-            break;
-
-        (listeners.getUnchecked (i)->*method) (this);
-    }
+    listeners.call ([this, method] (Listener& l) { (l.*method) (this); });
 }

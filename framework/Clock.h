@@ -16,6 +16,8 @@
 */
 #pragma once
 
+#include "framework/ListenerArray.h"
+
 #include <juce_events/juce_events.h>
 
 #include <atomic>
@@ -139,7 +141,7 @@ private:
     bool edgeNow = false;
     juce::String name;
     std::atomic<int> runningChanged { 0 }, edgeHappened { 0 };
-    juce::Array<Listener*> listeners;
+    ListenerArray<Listener> listeners;
 
     JUCE_DECLARE_NON_COPYABLE (Clock)
 };

@@ -417,30 +417,12 @@ juce::String MidiControl::getOldMapFileExtension (const juce::String& pluginCode
 }
 
 //==============================================================================
-void MidiControl::addListener (Listener* listener)
-{
-    if (listener != nullptr)
-        listeners.addIfNotAlreadyThere (listener);
-}
-
-void MidiControl::removeListener (Listener* listener)
-{
-    listeners.removeFirstMatchingValue (listener);
-}
+void MidiControl::addListener (Listener* listener)      { listeners.add (listener); }
+void MidiControl::removeListener (Listener* listener)   { listeners.remove (listener); }
 
 void MidiControl::callListeners (void (Listener::*method) (MidiControl*))
 {
-    // Last added first; the position is clamped to the current size before every call, so a
-    // listener may remove itself (or others) while the walk is running.
-    for (int i = listeners.size(); --i >= 0;)
-    {
-        i = juce::jmin (i, listeners.size() - 1);
-
-        if (i < 0)
-            break;
-
-        (listeners.getUnchecked (i)->*method) (this);
-    }
+    listeners.call ([this, method] (Listener& l) { (l.*method) (this); });
 }
 
 void MidiControl::postNotice (std::atomic<bool>& flag)

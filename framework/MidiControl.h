@@ -12,6 +12,7 @@
 */
 #pragma once
 
+#include "framework/ListenerArray.h"
 #include "framework/ParameterManager.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -178,7 +179,7 @@ private:
     void callListeners (void (Listener::*method) (MidiControl*));
 
     ParameterManager& parameters;
-    juce::Array<Listener*> listeners;
+    ListenerArray<Listener> listeners;
 
     juce::CriticalSection lock;
     Map map {};

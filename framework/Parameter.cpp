@@ -19,41 +19,14 @@ void Parameter::copyPropertiesTo (Parameter& other) const noexcept
 }
 
 //==============================================================================
-void Parameter::addListener (Listener* listener)
+void Parameter::addListener (Listener* listener)           { listeners.add (listener); }
+void Parameter::removeListener (Listener* listener)        { listeners.remove (listener); }
+void Parameter::addAsyncListener (Listener* listener)      { asyncListeners.add (listener); }
+void Parameter::removeAsyncListener (Listener* listener)   { asyncListeners.remove (listener); }
+
+void Parameter::callEach (ListenerArray<Listener>& list, void (Listener::*method) (Parameter*))
 {
-    if (listener != nullptr)
-        listeners.addIfNotAlreadyThere (listener);
-}
-
-void Parameter::removeListener (Listener* listener)
-{
-    listeners.removeFirstMatchingValue (listener);
-}
-
-void Parameter::addAsyncListener (Listener* listener)
-{
-    if (listener != nullptr)
-        asyncListeners.addIfNotAlreadyThere (listener);
-}
-
-void Parameter::removeAsyncListener (Listener* listener)
-{
-    asyncListeners.removeFirstMatchingValue (listener);
-}
-
-void Parameter::callEach (const juce::Array<Listener*>& list, void (Listener::*method) (Parameter*))
-{
-    // Last added first; the position is clamped to the current size before every call, so a
-    // listener may remove itself (or others) while the walk is running.
-    for (int i = list.size(); --i >= 0;)
-    {
-        i = juce::jmin (i, list.size() - 1);
-
-        if (i < 0)
-            break;
-
-        (list.getUnchecked (i)->*method) (this);
-    }
+    list.call ([this, method] (Listener& l) { (l.*method) (this); });
 }
 
 void Parameter::callListeners()

@@ -6,6 +6,8 @@
 */
 #pragma once
 
+#include "framework/ListenerArray.h"
+
 #include <juce_events/juce_events.h>
 
 #include <memory>
@@ -129,12 +131,12 @@ protected:
     void valueChanged (bool notify)                     { if (notify) notifyListeners(); }
 
 private:
-    void callEach (const juce::Array<Listener*>& list, void (Listener::*method) (Parameter*));
+    void callEach (ListenerArray<Listener>& list, void (Listener::*method) (Parameter*));
 
     const int index;
     const juce::String name;
     bool automatable = false;
-    juce::Array<Listener*> listeners, asyncListeners;
+    ListenerArray<Listener> listeners, asyncListeners;
 
     JUCE_DECLARE_NON_COPYABLE (Parameter)
 };
