@@ -1,7 +1,7 @@
 #include "framework/QuillonOldCompatible.h"
 
-QuillonOldCompatible::QuillonOldCompatible (int numPresetParameters, int numNonPresetParameters, const BusesProperties& buses)
-    : BasePluginOldStyle (numPresetParameters, numNonPresetParameters, buses)
+QuillonOldCompatible::QuillonOldCompatible (int numPresetParameters)
+    : QuillonEffect (numPresetParameters)
 {
 }
 
@@ -18,17 +18,17 @@ juce::String QuillonOldCompatible::getOldMidiCCMapFileExtension (int) const    {
 //==============================================================================
 bool QuillonOldCompatible::isPresetXml (const juce::XmlElement& element) const
 {
-    return BasePluginOldStyle::isPresetXml (element) || element.hasTagName (getOldTag ("Preset"));
+    return QuillonEffect::isPresetXml (element) || element.hasTagName (getOldTag ("Preset"));
 }
 
 bool QuillonOldCompatible::isPresetGroupXml (const juce::XmlElement& element) const
 {
-    return BasePluginOldStyle::isPresetGroupXml (element) || element.hasTagName (getOldTag ("PresetGroup"));
+    return QuillonEffect::isPresetGroupXml (element) || element.hasTagName (getOldTag ("PresetGroup"));
 }
 
 bool QuillonOldCompatible::isPresetBankXml (const juce::XmlElement& element) const
 {
-    return BasePluginOldStyle::isPresetBankXml (element) || element.hasTagName (getOldTag ("PresetBank"));
+    return QuillonEffect::isPresetBankXml (element) || element.hasTagName (getOldTag ("PresetBank"));
 }
 
 bool QuillonOldCompatible::isOldPluginStateXml (const juce::XmlElement& xml) const
@@ -38,14 +38,14 @@ bool QuillonOldCompatible::isOldPluginStateXml (const juce::XmlElement& xml) con
 
 bool QuillonOldCompatible::isPluginStateXml (const juce::XmlElement& xml) const
 {
-    return BasePluginOldStyle::isPluginStateXml (xml) || isOldPluginStateXml (xml);
+    return QuillonEffect::isPluginStateXml (xml) || isOldPluginStateXml (xml);
 }
 
 void QuillonOldCompatible::loadPluginState (const juce::XmlElement& xml)
 {
     if (! isOldPluginStateXml (xml))
     {
-        BasePluginOldStyle::loadPluginState (xml);
+        QuillonEffect::loadPluginState (xml);
         return;
     }
 

@@ -9,14 +9,13 @@
 */
 #pragma once
 
-#include "framework/BasePluginOldStyle.h"
+#include "framework/QuillonEffect.h"
 
-class QuillonOldCompatible : public BasePluginOldStyle
+class QuillonOldCompatible : public QuillonEffect
 {
 public:
-    /** Creates the layer for numPresetParameters preset parameters and numNonPresetParameters others. */
-    QuillonOldCompatible (int numPresetParameters, int numNonPresetParameters,
-                          const BusesProperties& buses = BusesProperties());
+    /** Creates the layer for an effect with numPresetParameters parameters in its presets. */
+    explicit QuillonOldCompatible (int numPresetParameters);
 
     //==============================================================================
     int getNumOldPresetFileExtensions() const override                  { return 1; }
@@ -45,11 +44,6 @@ public:
     /** Reads the older state root (line data, bank and MIDI map, then selects and applies
         "currentPreset"); any other root goes to the current reader. */
     void loadPluginState (const juce::XmlElement& xml) override;
-
-protected:
-    /** Takes the product line's "UniqueData" element of an older state. The effect base
-        QuillonEffect provides this hook once it sits below this layer; this stand-in goes then. */
-    virtual void loadUniqueData (const juce::XmlElement&)               {}
 
 private:
     juce::String getOldTag (const char* suffix) const                  { return getPluginName() + suffix; }

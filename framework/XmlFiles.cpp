@@ -1,32 +1,36 @@
 #include "framework/XmlFiles.h"
 
 #include <cstring>
+#include <limits>
 
 namespace XmlFilesDetail
 {
-/** Moves p past the next occurrence of end; false when the text ends first. */
-bool skipPast (juce::CharPointer_UTF8& p, const char* end)
-{
-    const auto length = (int) std::strlen (end);
+// The scan works on bytes: every token it looks for is ASCII, which never occurs inside a
+// multi-byte UTF-8 sequence, so malformed sequences cannot make it step past the end.
 
-    for (; ! p.isEmpty(); ++p)
+/** Moves p past the next occurrence of end; false when the text ends first. */
+bool skipPast (const char*& p, const char* end)
+{
+    if (auto* found = std::strstr (p, end))
     {
-        if (p.compareUpTo (juce::CharPointer_ASCII (end), length) == 0)
-        {
-            p += length;
-            return true;
-        }
+        p = found + std::strlen (end);
+        return true;
     }
 
     return false;
 }
 
+bool startsWith (const char* p, const char* prefix)
+{
+    return std::strncmp (p, prefix, std::strlen (prefix)) == 0;
+}
+
 bool isWithinLimits (const juce::String& text, int maxElements, int maxDepth)
 {
     int elements = 0, depth = 0;
-    auto p = text.getCharPointer();
+    const char* p = text.toRawUTF8();
 
-    while (! p.isEmpty())
+    while (*p != 0)
     {
         if (*p != '<')
         {
@@ -34,12 +38,12 @@ bool isWithinLimits (const juce::String& text, int maxElements, int maxDepth)
             continue;
         }
 
-        if (p.compareUpTo (juce::CharPointer_ASCII ("<!--"), 4) == 0)
+        if (startsWith (p, "<!--"))
         {
             if (! skipPast (p, "-->"))
                 return false;
         }
-        else if (p.compareUpTo (juce::CharPointer_ASCII ("<![CDATA["), 9) == 0)
+        else if (startsWith (p, "<![CDATA["))
         {
             if (! skipPast (p, "]]>"))
                 return false;
@@ -51,7 +55,10 @@ bool isWithinLimits (const juce::String& text, int maxElements, int maxDepth)
         }
         else if (p[1] == '?')
         {
-            if (! skipPast (p, "?>"))
+            // Only the declaration before the document element: JUCE's parser can loop for ever
+            // on processing instructions inside elements.
+            if (elements > 0 || ! juce::CharacterFunctions::isLetter ((juce::juce_wchar) (unsigned char) p[2])
+                 || ! skipPast (p, "?>"))
                 return false;
         }
         else if (p[1] == '/')
@@ -67,9 +74,9 @@ bool isWithinLimits (const juce::String& text, int maxElements, int maxDepth)
                 return false;
 
             // To the end of the tag, stepping over quoted attribute values.
-            juce::juce_wchar quote = 0, previous = 0;
+            char quote = 0, previous = 0;
 
-            for (++p; ! p.isEmpty(); ++p)
+            for (++p; *p != 0; ++p)
             {
                 const auto c = *p;
 
@@ -90,7 +97,7 @@ bool isWithinLimits (const juce::String& text, int maxElements, int maxDepth)
                 previous = c;
             }
 
-            if (p.isEmpty())
+            if (*p == 0)
                 return false;
 
             if (previous == '/')
@@ -141,7 +148,9 @@ bool writeXmlFile (const juce::XmlElement& xml, const juce::File& file)
 
 std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, int maxElements, int maxDepth)
 {
-    if (! XmlFilesDetail::isWithinLimits (text, maxElements, maxDepth))
+    // JUCE's parser can loop for ever on malformed UTF-8: such text is refused whole.
+    if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), std::numeric_limits<int>::max())
+         || ! XmlFilesDetail::isWithinLimits (text, maxElements, maxDepth))
         return {};
 
     return juce::XmlDocument::parse (text);

@@ -23,8 +23,8 @@ bool writeXmlFile (const juce::XmlElement& xml, const juce::File& file);
 /** Nesting deeper than any file the plug-in writes. */
 constexpr int maxXmlDepth = 32;
 
-/** Parses the text unless it holds a document type, more than maxElements element openings or
-    elements nested deeper than maxDepth; null when refused or malformed. */
+/** Parses the text unless it is not valid UTF-8, holds a document type, more than maxElements
+    element openings or elements nested deeper than maxDepth; null when refused or malformed. */
 std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, int maxElements, int maxDepth = maxXmlDepth);
 
 /** Reads and parses a file as parseUntrustedXml does; null when it is missing, larger than maxBytes, refused or malformed. */

@@ -1,87 +1,172 @@
 #include "product/Velcroft.h"
-#include "framework/EmbeddedResources.h"
+#include "dsp/VelcroftCore.h"
 #include "host/PluginEntry.h"
 
+namespace VelcroftDetail
+{
+constexpr int linkChannelsIndex = 13;
+constexpr int leftFilterOrderIndex = 16;
+constexpr int rightFilterOrderIndex = 17;
+
+/** A number with one decimal and a "+" when above 0, then "dB". */
+juce::String decibelText (double dB)
+{
+    const auto text = juce::String (dB, 1);
+    return (text.getDoubleValue() > 0.0 ? "+" : "") + text + "dB";
+}
+
+juce::String bitsText (float value)
+{
+    const auto n = (int) std::floor (value * 16.0f + 0.5f) + 1;
+
+    if (n == 17)
+        return "Quant. Off";
+
+    return juce::String (n) + (n == 1 ? " bit" : " bits");
+}
+
+juce::String hertzText (double hertz)
+{
+    return juce::String ((juce::int64) std::round (hertz)) + "Hz";
+}
+
+juce::String percentText (double fraction)
+{
+    return juce::String ((juce::int64) std::round (fraction * 100.0)) + "%";
+}
+
+const char* filterTypeName (float value)
+{
+    static const char* const names[] = { "LP", "BP", "HP", "BR", "Off" };
+    const auto t = (int) std::floor (value * 4.0f + 0.5f);
+    return juce::isPositiveAndBelow (t, 5) ? names[t] : nullptr;
+}
+
+constexpr double cutoffToHertz = 14457.831323999999;
+} // namespace VelcroftDetail
+
 Velcroft::Velcroft()
-    : juce::AudioProcessor (BusesProperties().withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                                             .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+    : QuillonOldCompatible (numParameters)
 {
-    if (auto xml = juce::parseXML (loadResourceAsString ("parameters.xml")))
+}
+
+Velcroft::~Velcroft()
+{
+    saveIniFile();
+}
+
+std::unique_ptr<QuillonEffect::Core> Velcroft::createCore()
+{
+    return std::make_unique<VelcroftCore> (this);
+}
+
+VelcroftCore* Velcroft::getVelcroftCore() const
+{
+    return static_cast<VelcroftCore*> (getCore());
+}
+
+//==============================================================================
+juce::String Velcroft::getDisplayText (int index)
+{
+    using namespace VelcroftDetail;
+
+    auto* core = getVelcroftCore();
+
+    if (core == nullptr || index < 0 || index >= numParameters)
+        return BasePlugin::getParameterValueText (index);
+
+    auto& parameters = getParameterManager();
+    const auto value = parameters.getNormalisedValue (index);
+
+    const juce::ScopedLock sl (getCoreLock());
+
+    // "Linked" is what the core does, so the texts never disagree with the sound at 0.5.
+    const auto linked = core->isLinked();
+    const auto leftChannel = core->getChannelSettings (0);
+    const auto rightChannel = core->getChannelSettings (1);
+    const auto& channel = index < 7 || index == leftFilterOrderIndex ? leftChannel : rightChannel;
+    const bool rightWhileLinked = linked && ((index >= 7 && index <= 12) || index == rightFilterOrderIndex);
+
+    if (rightWhileLinked)
+        return "linked";
+
+    switch (index)
     {
-        for (auto* param : xml->getChildWithTagNameIterator ("param"))
+        case 0:     return decibelText (core->getRawValue (0) * 48.0);
+        case 1:
+        case 7:     return bitsText (value);
+        case 2:
+        case 8:     return hertzText (channel.ratio * 44100.0);
+        case 3:
+        case 9:     return channel.linkFreq ? "On" : "Off";
+        case 4:
+        case 10:
         {
-            names.add (param->getStringAttribute ("name"));
-            values.add ((float) param->getDoubleAttribute ("value"));
+            if (auto* name = filterTypeName (value))
+                return name;
+
+            return BasePlugin::getParameterValueText (index);
         }
+        case 5:
+        case 11:    return hertzText (channel.cutoffTarget * cutoffToHertz);
+        case 6:
+        case 12:    return percentText (core->getRawValue (index));
+        case 13:    return linked ? "On" : "Off";
+        case 14:
+        {
+            const auto wet = (int) std::floor (core->getRawValue (14) * 100.0 + 0.5);
+            return juce::String (100 - wet) + "/" + juce::String (wet) + "% (Dry/Wet)";
+        }
+        case 15:
+        {
+            const auto volume = core->getVolumeTarget();
+
+            if (volume > 0.0 && 20.0 * std::log10 (volume) > -320.0)
+                return decibelText (20.0 * std::log10 (volume));
+
+            return "-Inf.";
+        }
+        case leftFilterOrderIndex:
+        case rightFilterOrderIndex:
+                    return channel.pre ? "Pre" : "Post";
+        default:    break;
     }
+
+    return BasePlugin::getParameterValueText (index);
 }
 
-float Velcroft::getHostParameter (int i)
+void Velcroft::parameterChanged (Parameter* parameter)
 {
-    return isValidSlot (i) ? values[i] : 0.0f;
+    QuillonOldCompatible::parameterChanged (parameter);
+
+    if (parameter != nullptr && parameter->getIndex() == VelcroftDetail::linkChannelsIndex)
+        requestHostDisplayUpdate();
 }
 
-void Velcroft::setHostParameter (int i, float value)
+//==============================================================================
+bool Velcroft::loadPresetFromXml (const juce::XmlElement& element, Preset& preset)
 {
-    if (isValidSlot (i) && ! std::isnan (value))
-        values.set (i, juce::jlimit (0.0f, 1.0f, value));
+    using namespace VelcroftDetail;
+
+    if (isPresetXml (element) && (! element.hasAttribute ("rev") || element.getIntAttribute ("rev") == 0))
+        for (auto k : { leftFilterOrderIndex, rightFilterOrderIndex })
+            if (k < preset.getNumValues())
+                preset.setValue (k, 0.0f);
+
+    return QuillonOldCompatible::loadPresetFromXml (element, preset);
 }
 
-juce::String Velcroft::getHostParameterName (int i)
+std::unique_ptr<juce::XmlElement> Velcroft::createPresetXml (const Preset& preset)
 {
-    return isValidSlot (i) ? names[i] : juce::String();
+    auto xml = QuillonOldCompatible::createPresetXml (preset);
+
+    if (xml != nullptr)
+        xml->setAttribute ("rev", 1);
+
+    return xml;
 }
 
-juce::String Velcroft::getHostParameterText (int i)
-{
-    return isValidSlot (i) ? juce::String (values[i], 9) : juce::String();
-}
-
-bool Velcroft::isHostParameterAutomatable (int i)
-{
-    return isValidSlot (i);
-}
-
-int Velcroft::getVstUniqueId()
-{
-    return vst::fourCharCode ('V', 'L', 'm', '4');
-}
-
-void Velcroft::getStateInformation (juce::MemoryBlock& destData)
-{
-    juce::XmlElement state ("PluginState");
-    state.setAttribute ("application", getName());
-
-    for (int i = 0; i < values.size(); ++i)
-        state.createNewChildElement ("param")->setAttribute ("value", values[i]);
-
-    copyXmlToBinary (state, destData);
-}
-
-void Velcroft::setStateInformation (const void* data, int sizeInBytes)
-{
-    auto state = getXmlFromBinary (data, sizeInBytes);
-
-    if (state == nullptr || ! state->hasTagName ("PluginState") || state->getStringAttribute ("application") != getName())
-        return;
-
-    int i = 0;
-
-    for (auto* param : state->getChildWithTagNameIterator ("param"))
-        setHostParameter (i++, (float) param->getDoubleAttribute ("value"));
-}
-
-juce::AudioProcessorEditor* Velcroft::createEditor()
-{
-    struct PlaceholderEditor final : public juce::AudioProcessorEditor
-    {
-        explicit PlaceholderEditor (juce::AudioProcessor& p) : juce::AudioProcessorEditor (p)  { setSize (640, 400); }
-        void paint (juce::Graphics& g) override   { g.fillAll (juce::Colours::darkslategrey); }
-    };
-
-    return new PlaceholderEditor (*this);
-}
-
+//==============================================================================
 juce::AudioProcessor* createPluginFilter()
 {
     return new Velcroft();

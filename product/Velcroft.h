@@ -1,53 +1,58 @@
 /*
-    The Velcroft processor: identity, host parameters and state. Audio passes through
-    unchanged for now.
+    The Velcroft plug-in: the product's identity, its 18 parameters and their display
+    texts, its bit-crusher core, and the preset revision rule. Everything else comes from
+    the framework's chain of bases.
 */
 #pragma once
 
-#include "host/HostedProcessor.h"
+#include "framework/QuillonOldCompatible.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
+class VelcroftCore;
 
-class Velcroft final : public juce::AudioProcessor,
-                       public HostedProcessor
+class Velcroft final : public QuillonOldCompatible
 {
 public:
+    /** The number of parameters of the product. */
+    static constexpr int numParameters = 18;
+
     Velcroft();
 
-    //==============================================================================
-    const juce::String getName() const override                  { return "Velcroft"; }
-    void prepareToPlay (double, int) override                    {}
-    void releaseResources() override                             {}
-    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
-    double getTailLengthSeconds() const override                 { return 0.0; }
-    bool acceptsMidi() const override                            { return true; }
-    bool producesMidi() const override                           { return false; }
-    bool hasEditor() const override                              { return true; }
-    juce::AudioProcessorEditor* createEditor() override;
-    int getNumPrograms() override                                { return 0; }
-    int getCurrentProgram() override                             { return 0; }
-    void setCurrentProgram (int) override                        {}
-    const juce::String getProgramName (int) override             { return {}; }
-    void changeProgramName (int, const juce::String&) override   {}
-    void getStateInformation (juce::MemoryBlock& destData) override;
-    void setStateInformation (const void* data, int sizeInBytes) override;
+    /** Writes the user settings beside the plug-in. */
+    ~Velcroft() override;
 
     //==============================================================================
-    int getNumHostParameters() override                          { return values.size(); }
-    float getHostParameter (int i) override;
-    void setHostParameter (int i, float value) override;
-    juce::String getHostParameterName (int i) override;
-    juce::String getHostParameterText (int i) override;
-    bool isHostParameterAutomatable (int i) override;
-    int getVstUniqueId() override;
-    int getVstVendorVersion() override                           { return 0x10301; }
-    juce::String getVendorName() override                        { return "Kestrom Audio Works"; }
+    juce::String getPluginName() const override                 { return "Velcroft"; }
+    juce::String getPluginCode() const override                 { return "VL"; }
+    int getNumHostParameters() override                         { return numParameters; }
+    bool hasQuality() const override                            { return false; }
+    std::unique_ptr<Core> createCore() override;
+
+    /** The text the host shows for a parameter's value, in the product's own units. */
+    juce::String getDisplayText (int index);
+    juce::String getParameterValueText (int index) override     { return getDisplayText (index); }
+
+    /** Hands the change on; the host re-reads its texts when the channels are linked or unlinked. */
+    void parameterChanged (Parameter* parameter) override;
+
+    /** Presets without a revision predate the filter order: it reads as "Post" unless given. */
+    bool loadPresetFromXml (const juce::XmlElement& element, Preset& preset) override;
+    /** Every preset written carries the revision "1". */
+    std::unique_ptr<juce::XmlElement> createPresetXml (const Preset& preset) override;
+
+    //==============================================================================
+    juce::String getSoftwareName() const override               { return "Velcroft"; }
+    juce::String getSoftwareDescription() const override        { return "High Quality Bit Crusher"; }
+    juce::String getSoftwareVersion() const override            { return "1.3.1"; }
+    juce::String getSoftwareWebPage() const override            { return "https://kestrom-audio.example/velcroft"; }
+    juce::String getSoftwareYear() const override               { return "2008"; }
+    juce::String getBuildDate() const override                  { return "2012-02-27"; }
+    juce::String getBuildNote() const override                  { return {}; }
+    juce::String getBuildNumber() const override                { return juce::String (274) + "." + juce::String (1324); }
+    juce::String getSoftwareFormat() const override             { return "VST"; }
+    juce::String getBuildRevision() const override             { return "0"; }
 
 private:
-    bool isValidSlot (int i) const noexcept                      { return i >= 0 && i < values.size(); }
-
-    juce::StringArray names;
-    juce::Array<float> values;
+    VelcroftCore* getVelcroftCore() const;
 
     JUCE_DECLARE_NON_COPYABLE (Velcroft)
 };

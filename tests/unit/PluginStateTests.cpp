@@ -58,11 +58,13 @@ TEST (PluginState, RoundTripThroughTheChunk)
     auto xml = source.createPluginStateXml();
     EXPECT_EQ (xml->getTagName(), "PluginState");
     EXPECT_EQ (xml->getStringAttribute ("application"), "Velcroft");
-    ASSERT_EQ (xml->getNumChildElements(), 3);
-    EXPECT_EQ (xml->getChildElement (0)->getTagName(), "ParametersState");
-    EXPECT_EQ (xml->getChildElement (0)->getNumChildElements(), 18);
-    EXPECT_EQ (xml->getChildElement (1)->getIntAttribute ("currentPreset"), 7);
-    EXPECT_EQ (xml->getChildElement (2)->getTagName(), "MidiControlMap");
+    ASSERT_EQ (xml->getNumChildElements(), 4);
+    EXPECT_EQ (xml->getChildElement (0)->getTagName(), "UniqueData");
+    EXPECT_EQ (xml->getChildElement (0)->getNumAttributes(), 0) << "no quality setting: an empty element";
+    EXPECT_EQ (xml->getChildElement (1)->getTagName(), "ParametersState");
+    EXPECT_EQ (xml->getChildElement (1)->getNumChildElements(), 18);
+    EXPECT_EQ (xml->getChildElement (2)->getIntAttribute ("currentPreset"), 7);
+    EXPECT_EQ (xml->getChildElement (3)->getTagName(), "MidiControlMap");
 
     PresetPlugin target;
     target.initialise();

@@ -16,14 +16,14 @@ class PresetPlugin : public QuillonOldCompatible
 {
 public:
     PresetPlugin()
-        : QuillonOldCompatible (18, 0, BusesProperties().withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                                                         .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+        : QuillonOldCompatible (18)
     {
     }
 
     juce::String getPluginName() const override                     { return "Velcroft"; }
     juce::String getPluginCode() const override                     { return "VL"; }
     int getNumHostParameters() override                             { return 18; }
+    bool hasQuality() const override                                { return false; }
 
     void prepareToPlay (double, int) override                       {}
     void releaseResources() override                                {}

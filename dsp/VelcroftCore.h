@@ -1,0 +1,287 @@
+/*
+    Velcroft's DSP core: a stereo bit crusher that runs at 44,100 Hz whatever the host's
+    rate. Per host sample it smooths the parameters, converts to 44,100 Hz when needed,
+    crushes each channel (preamp and hard clip, a state-variable filter before or after,
+    decimation by windowed-sinc sampling, quantisation with dither, a band-limited step
+    output), mixes the result with the dry signal delayed to match, applies the output
+    volume, converts back to the host rate, follows the meters and activity lights and runs
+    the silent-change fade.
+
+    The processed signal is delayed by 21 samples at 44,100 Hz; through the converters it is
+    93 samples at 48,000 Hz, 141 at 88,200, 149 at 96,000, 245 at 176,400 and 263 at 192,000.
+    The plug-in reports no latency.
+
+    Threads: setParameter and processing run under the effect's core lock; setSampleRate and
+    prepare run while no audio is processed. Applying a preset at the end of a silent
+    fade-out happens inside processing, so parameters may change in the middle of a run.
+*/
+#pragma once
+
+#include "dsp/RateConverter.h"
+#include "dsp/SampleRateContext.h"
+#include "dsp/StateVariableFilter.h"
+#include "framework/QuillonEffectCore.h"
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class VelcroftCore : public QuillonEffectCore
+{
+public:
+    /** The parameters, by index. */
+    enum ParameterIndex
+    {
+        preampIndex = 0,
+        leftBitsIndex,
+        leftFrequencyIndex,
+        leftLinkFreqIndex,
+        leftFilterTypeIndex,
+        leftCutoffIndex,
+        leftResoIndex,
+        rightBitsIndex,
+        rightFrequencyIndex,
+        rightLinkFreqIndex,
+        rightFilterTypeIndex,
+        rightCutoffIndex,
+        rightResoIndex,
+        linkChannelsIndex,
+        fxIndex,
+        outputVolumeIndex,
+        leftFilterOrderIndex,
+        rightFilterOrderIndex,
+        numParameters
+    };
+
+    /** The filter type value that switches a channel's filter off (0..3 are the
+        StateVariableFilter types). */
+    static constexpr int filterOff = 4;
+
+    /** A quantiser level above this means no quantisation. */
+    static constexpr double maxQuantiserLevel = 65536.0;
+
+    /** Creates the core for its plug-in, at 44,100 Hz. */
+    explicit VelcroftCore (juce::AudioProcessor* ownerPlugin);
+
+    ~VelcroftCore() override;
+
+    //==============================================================================
+    /** Records the largest run the effect will hand over; longer runs are processed in
+        pieces of this size. */
+    void prepare (int maximumBlockSize) override;
+
+    /** Sets the host rate: rebuilds the converters and the rate-dependent values and lets
+        every smoothed value jump to its target. A rate that is not positive and finite keeps
+        the previous rate; a positive rate other than the six supported ones runs the crusher
+        at the host rate without conversion. */
+    void setSampleRate (float sampleRate) override;
+
+    /** Maps a normalised value (clamped to 0..1; NaN ignored) of parameter 0..17 to the DSP
+        quantities; other indices are ignored. */
+    void setParameter (int index, float value) override;
+
+    /** Processes count samples in place from *left and *right, then publishes the meters and
+        activity lights (also when count is below 1). */
+    void processStereo (float** left, float** right, int count) override;
+
+    /** Processes count samples of one channel in place, as the left channel of processStereo;
+        both meters show the left one. */
+    void processMono (float** channel, int count) override;
+
+    //==============================================================================
+    /** Publishes the two channel-activity flags for the editor (lock-free). */
+    void publishLeds (bool left, bool right) noexcept;
+
+    /** Reads the last published channel-activity flags. */
+    void getLeds (bool& left, bool& right) const noexcept;
+
+    //==============================================================================
+    /** Preamp gain factor for a normalised value: 0 to +48 dB. */
+    static double preampGainFromParameter (double v) noexcept;
+
+    /** The bits step n = floor(16 v + 0.5), 0..16; the display shows n + 1 bits. */
+    static int bitsFromParameter (double v) noexcept;
+
+    /** The left channel's quantiser level 2^(n+1) - 1. */
+    static double leftLevelFromParameter (double v) noexcept;
+
+    /** The right channel's quantiser level 2^(n+1). */
+    static double rightLevelFromParameter (double v) noexcept;
+
+    /** The decimation ratio (new samples per 44,100 Hz sample) for a Frequency value:
+        one octave per 0.2 from 1.0 down, never below 0.001. */
+    static double frequencyRatioFromParameter (double v) noexcept;
+
+    /** The filter type floor(4 v + 0.5): 0 LP, 1 BP, 2 HP, 3 BR, 4 off. */
+    static int filterTypeFromParameter (double v) noexcept;
+
+    /** The filter's frequency coefficient: 0.001 at 0, 0.085 at 0.5, 0.83 at 1. */
+    static double cutoffFromParameter (double v) noexcept;
+
+    /** The filter's damping coefficient 100^-v. */
+    static double dampingFromParameter (double v) noexcept;
+
+    /** The output gain 4 v^2 (0.5 gives unity). */
+    static double volumeFromParameter (double v) noexcept;
+
+    //==============================================================================
+    /** One channel's settings as the crusher uses them. */
+    struct ChannelSettings
+    {
+        double level;           /**< quantiser level count; above 65536 no quantisation */
+        double ratio;           /**< decimation ratio 0.001..1 */
+        double step;            /**< band-limited step table advance per 44,100 Hz sample */
+        bool linkFreq;          /**< the step length follows the ratio */
+        int type;               /**< filter type, 4 = off */
+        bool pre;               /**< filter before the crusher */
+        double cutoffTarget;    /**< filter frequency coefficient the smoothing glides to */
+        double cutoff;          /**< smoothed filter frequency coefficient */
+        double resoTarget;      /**< filter damping the smoothing glides to */
+        double reso;            /**< smoothed filter damping */
+    };
+
+    /** The settings of channel 0 (left) or 1 (right). */
+    ChannelSettings getChannelSettings (int channel) const noexcept;
+
+    /** The last normalised value received for parameter 0..15 (0 for other indices). */
+    double getRawValue (int index) const noexcept;
+
+    /** True while Link Channels is on. */
+    bool isLinked() const noexcept                      { return linked; }
+
+    /** The preamp gain factor the smoothing glides to. */
+    double getPreampTarget() const noexcept             { return preampTarget; }
+
+    /** The smoothed preamp gain factor. */
+    double getPreamp() const noexcept                   { return preamp; }
+
+    /** The smoothed dry/wet amount. */
+    double getMix() const noexcept                      { return mix; }
+
+    /** The output gain factor the smoothing glides to. */
+    double getVolumeTarget() const noexcept             { return volumeTarget; }
+
+    /** The smoothed output gain factor. */
+    double getVolume() const noexcept                   { return volume; }
+
+    /** The host rate in use. */
+    double getSampleRate() const noexcept               { return hostRate.rate; }
+
+    /** True when the host rate is converted to and from 44,100 Hz. */
+    bool isResampling() const noexcept                  { return resampling; }
+
+    /** The current decimated, quantised value of channel 0 or 1. */
+    double getHeldValue (int channel) const noexcept;
+
+    /** How often a table read would have left its table (each is clamped and counted); 0 in
+        a sound core. */
+    int getTableIndexFaults() const noexcept            { return tableIndexFaults; }
+
+    //==============================================================================
+    /** Number of entries of the decimation's sinc table: 16,384 per sample period over
+        16 periods on each side. */
+    static constexpr int sincTableSize = 524288;
+
+    /** Sinc table entries per sample period. */
+    static constexpr int sincEntriesPerSample = 16384;
+
+    /** The shared, Blackman-windowed sinc table, built on first use (thread-safe). */
+    static const double* getSincTable();
+
+private:
+    static constexpr int ringLength = 32;
+    static constexpr int numSlots = 36;
+    static constexpr int outRingLength = 50;
+    static constexpr int defaultChunkSize = 512;
+
+    struct Channel
+    {
+        // Settings
+        double level = maxQuantiserLevel + 1.0;
+        double ratio = 1.0;
+        double step = 128.0;
+        bool linkFreq = false;
+        int type = filterOff;
+        bool pre = false;
+        double cutoffTarget = 0.0, cutoff = 0.0;
+        double resoTarget = 0.0, reso = 0.0, sqrtReso = 0.0;
+
+        // Decimation: the phase counts down one per 44,100 Hz sample; a sample that falls
+        // due stays due (with its offset, which grows while it waits) until it is taken.
+        double phase = 1.0;
+        bool due = false;
+        double dueOffset = 0.0;
+
+        // Rings of the input and of the crusher's input, each value stored twice so that
+        // 32 consecutive entries can be read without wrapping.
+        double rawRing[2 * ringLength] = {};
+        double wetRing[2 * ringLength] = {};
+
+        double held = 0.0;
+        double stepDelta[numSlots] = {};
+        double stepPos[numSlots] = {};
+        int slotIndex = 0;
+        StateVariableFilter filter;
+        double wet = 0.0;
+
+        // Conversion
+        std::unique_ptr<RateConverter> inConverter, outConverter;
+        double converterOut[RateConverter::maxOutputsPerPush] = {};
+        double outRing[outRingLength] = {};
+
+        // Meters
+        double vuPeak = 0.0;
+        double envelope = 0.0;
+        bool active = false;
+    };
+
+    static std::vector<double> buildSincTable();
+    static void updateStep (Channel& c) noexcept;
+    static double clip (double x) noexcept;
+
+    void link() noexcept;
+    void unlink() noexcept;
+
+    void renderStereo (float* left, float* right, int count) noexcept;
+    void renderMono (float* samples, int count) noexcept;
+
+    void smoothParameters() noexcept;
+    void stepNoise() noexcept;
+    void advancePhase (Channel& c) noexcept;
+    double sampleWetRing (Channel& c, double offset) noexcept;
+    double quantise (double x, double level) const noexcept;
+    void startStep (Channel& c, double value, double position) noexcept;
+    double bandLimitedOutput (Channel& c, double step) noexcept;
+    void crushChannel (Channel& c, double x) noexcept;
+    void crushLinkedChannels (double xLeft, double xRight) noexcept;
+    void advanceRing() noexcept;
+    double mixChannel (const Channel& c) const noexcept;
+    void updateMeters (Channel& c, double output) noexcept;
+    static float toOutputSample (double x) noexcept;
+
+    // Parameters
+    double raw[16] = {};
+    double preampTarget = 1.0, preamp = 0.0;
+    double mix = 0.0;
+    double volumeTarget = 1.0, volume = 0.0;
+    bool linked = false;
+    double smoothK = 0.002;
+    SampleRateContext hostRate;
+    double vuDecay = 1.0;
+
+    // Signal chain
+    Channel channels[2];
+    int ringIndex = 0;
+    juce::uint32 noiseA = 0x67452301u, noiseB = 0xEFCDAB89u;
+    float noise = 0.0f;
+    const double* sincTable = nullptr;
+    const double* stepTable = nullptr;
+    bool resampling = false;
+    int writePos = 4, readPos = 0;
+    int maxChunk = defaultChunkSize;
+    int tableIndexFaults = 0;
+
+    std::atomic<bool> ledLeft { false }, ledRight { false };
+
+    JUCE_DECLARE_NON_COPYABLE (VelcroftCore)
+};
