@@ -1,6 +1,6 @@
 /*
-    velcroft_host's command line without a plug-in: the demo signal command, usage errors
-    (exit status 2) and failures (exit status 1).
+    velcroft_host's command line: the demo signal command, usage errors (exit status 2),
+    failures (exit status 1), and a render through the built plug-in.
 */
 #include "tools/host/WavFile.h"
 
@@ -74,4 +74,32 @@ TEST (HostCommandLine, WritesTheDemoSignalAndRejectsBadArguments)
 
     std::remove (wav.c_str());
     rmdir (folder.c_str());
+}
+
+TEST (HostCommandLine, DescribesAndRendersThroughVelcroft)
+{
+    const auto folder = ::testing::TempDir() + "velcroft_cli_render_" + std::to_string (getpid());
+    mkdir (folder.c_str(), 0755);
+    const auto in = folder + "/in.wav", out = folder + "/out.wav";
+
+    ASSERT_EQ (runHostQuietly ("info '" VELCROFT_PLUGIN_PATH "'"), 0);
+    ASSERT_EQ (runHostQuietly ("demo-signal '" + in + "' --rate 48000 --seconds 0.5"), 0);
+    ASSERT_EQ (runHostQuietly ("render '" VELCROFT_PLUGIN_PATH "' --in '" + in + "' --out '" + out
+                               + "' --block 256 --program 100:11 --cc 200:7:64"), 0);
+
+    vsthost::AudioData input, rendered;
+    std::string error;
+    ASSERT_TRUE (vsthost::WavFile::read (in, input, error)) << error;
+    ASSERT_TRUE (vsthost::WavFile::read (out, rendered, error)) << error;
+    ASSERT_EQ (rendered.getNumChannels(), 2);
+    ASSERT_EQ (rendered.getNumFrames(), input.getNumFrames());
+    EXPECT_EQ (rendered.sampleRate, 48000.0);
+
+    double energy = 0.0;
+
+    for (auto& channel : rendered.channels)
+        for (auto sample : channel)
+            energy += (double) sample * sample;
+
+    EXPECT_GT (energy, 1.0) << "the crushed demo is not silent";
 }
