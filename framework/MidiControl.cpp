@@ -259,7 +259,8 @@ void MidiControl::handleMidiMessage (const juce::MidiMessage& message)
     if (auto* parameter = map[(size_t) controller])
     {
         // The parameter's synchronous listeners run inside this lock: it always comes before the core lock.
-        parameter->setNormalisedValue ((float) value / 127.0f, true);
+        // Scaled by 1/127 in single precision, not divided: the two differ in the last bit for eight values (36 is one).
+        parameter->setNormalisedValue ((float) value * (1.0f / 127.0f), true);
         lastMoved = parameter;
         postNotice (controllerWasMoved);
     }
