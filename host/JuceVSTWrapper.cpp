@@ -231,6 +231,7 @@ vst::int32 JuceVSTWrapper::getChunk (void** data, bool isPreset)
     if (data == nullptr)
         return 0;
 
+    const juce::ScopedLock sl (chunkLock);
     chunkMemory.reset();
 
     if (isPreset)
@@ -247,6 +248,7 @@ vst::int32 JuceVSTWrapper::setChunk (void* data, vst::int32 byteSize, bool isPre
     if (data == nullptr || byteSize < 1)
         return 0;
 
+    const juce::ScopedLock sl (chunkLock);
     chunkMemory.reset();
 
     if (isPreset)

@@ -82,7 +82,8 @@ private:
 
     juce::MidiBuffer pendingMidi, blockMidi;
     juce::CriticalSection midiLock;
-    juce::MemoryBlock chunkMemory;
+    juce::MemoryBlock chunkMemory;     // kept until the next chunk call
+    juce::CriticalSection chunkLock;
     bool isPrepared = false;
 
     JUCE_DECLARE_NON_COPYABLE (JuceVSTWrapper)
