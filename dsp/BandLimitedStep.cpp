@@ -180,3 +180,34 @@ const double* BandLimitedStep::getTable()
     static const std::vector<double> table = generate();
     return table.data();
 }
+
+const BandLimitedStep::Rows& BandLimitedStep::getRows()
+{
+    static const Rows rows = []
+    {
+        const auto* table = getTable();
+        const auto entry = [table] (int i) { return i < tableSize ? table[i] : 0.0; };
+
+        Rows r;
+        r.values.assign ((size_t) (entriesPerSample * rowLength), 0.0);
+        r.slopes.assign ((size_t) (entriesPerSample * rowLength), 0.0);
+
+        for (int residue = 0; residue < entriesPerSample; ++residue)
+        {
+            for (int q = 0; q < rowLength; ++q)
+            {
+                const auto i = residue + entriesPerSample * q;
+                r.values[(size_t) (residue * rowLength + q)] = entry (i);
+                r.slopes[(size_t) (residue * rowLength + q)] = entry (i + 1) - entry (i);
+            }
+        }
+
+        r.valuesF.assign (r.values.begin(), r.values.end());
+        r.slopesF.assign (r.slopes.begin(), r.slopes.end());
+        r.valuesF.resize (r.values.size() + 8, 0.0f);
+        r.slopesF.resize (r.slopes.size() + 8, 0.0f);
+        return r;
+    }();
+
+    return rows;
+}

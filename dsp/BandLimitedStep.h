@@ -7,7 +7,9 @@
     134, a rise that crosses -0.5 near entry 762 and 0 near entry 875, an overshoot that
     peaks near entry 976 and a ringing tail that ends at exactly 0 from entry 4223 on.
 
-    It is generated once per process (see generate()) and shared by every core.
+    It is generated once per process (see generate()) and shared by every core, in its
+    natural order and in a polyphase order (getRows) in which the entries one sample period
+    apart lie next to each other.
 */
 #pragma once
 
@@ -28,8 +30,26 @@ public:
     /** First entry that is exactly 0 (the step has settled). */
     static constexpr int firstSettledEntry = 4223;
 
+    /** Entries per polyphase row: a row holds every 128th entry, 34 of them, padded with
+        zeros so that a read of up to 8 entries past the table's end stays inside the row. */
+    static constexpr int rowLength = 48;
+
+    /** The table in polyphase order, for reading the sum of several steps that lie whole
+        sample periods apart. For r = 0..127 and q = 0..rowLength - 1, with i = r + 128 q:
+        values[r * rowLength + q] = table[i] and slopes[r * rowLength + q] = table[i + 1] - table[i]
+        (0 past the table's end), so that the step at position i + f (0 <= f < 1) is
+        values + f * slopes. */
+    struct Rows
+    {
+        std::vector<double> values, slopes;
+        std::vector<float> valuesF, slopesF;        /**< the same in single precision, with 8 entries of padding */
+    };
+
     /** The shared table of tableSize entries, generated on first use (thread-safe). */
     static const double* getTable();
+
+    /** The shared polyphase rows, built on first use (thread-safe). */
+    static const Rows& getRows();
 
     /** Computes the table; getTable() calls this once. */
     static std::vector<double> generate();

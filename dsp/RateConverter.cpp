@@ -1,6 +1,10 @@
 #include "dsp/RateConverter.h"
 
 #include <cmath>
+#include <map>
+#include <mutex>
+#include <utility>
+
 
 namespace RateConverterDetail
 {
@@ -12,47 +16,32 @@ int floorDiv (long long numerator, long long denominator) noexcept
     const auto q = numerator / denominator;
     return (int) ((numerator % denominator != 0 && numerator < 0) ? q - 1 : q);
 }
-} // namespace RateConverterDetail
 
-bool RateConverter::isSupportedRate (double rate) noexcept
+template <typename Sample>
+std::shared_ptr<const typename RateConverter<Sample>::Bank> buildBank (int inFactor, int outFactor)
 {
-    return rate == 44100.0 || rate == 48000.0 || rate == 88200.0
-        || rate == 96000.0 || rate == 176400.0 || rate == 192000.0;
-}
+    auto bank = std::make_shared<typename RateConverter<Sample>::Bank>();
+    const auto phases = outFactor;
+    const auto cutoff = std::fmin (1.0, (double) outFactor / (double) inFactor);
+    constexpr int taps = RateConverter<Sample>::numTaps;
 
-int RateConverter::getRateFactor (int rate) noexcept
-{
-    return isSupportedRate ((double) rate) ? rate / 300 : 0;
-}
-
-RateConverter::RateConverter (int inRate, int outRate)
-{
-    using namespace RateConverterDetail;
-
-    inFactor = getRateFactor (inRate);
-    outFactor = getRateFactor (outRate);
-
-    if (inFactor == 0 || outFactor == 0)
-        inFactor = outFactor = (inFactor != 0 ? inFactor : (outFactor != 0 ? outFactor : 1));
-
-    phases = outFactor;
-    step = (double) inFactor / (double) outFactor;
-    cutoff = std::fmin (1.0, (double) outFactor / (double) inFactor);
-
-    rows.assign ((size_t) (phases * numTaps), 0.0);
-    advance.assign ((size_t) phases, 0);
+    bank->inFactor = inFactor;
+    bank->outFactor = outFactor;
+    bank->step = (double) inFactor / (double) outFactor;
+    bank->advance.assign ((size_t) phases, 0);
+    bank->rows.assign ((size_t) (phases * RateConverter<Sample>::rowStride), Sample());
 
     for (int p = 0; p < phases; ++p)
     {
         // Whole input samples before this row's instant, in exact integer arithmetic.
         const int a = floorDiv ((long long) p * inFactor, outFactor);
         const int b = floorDiv ((long long) (p - 1) * inFactor, outFactor);
-        advance[(size_t) p] = a - b;
+        bank->advance[(size_t) p] = a - b;
 
         const double frac = (double) ((long long) p * inFactor - (long long) a * outFactor) / (double) outFactor;
-        auto* row = rows.data() + (size_t) (p * numTaps);
+        auto* row = bank->rows.data() + (size_t) (p * RateConverter<Sample>::rowStride);
 
-        for (int k = 0; k < numTaps; ++k)
+        for (int k = 0; k < taps; ++k)
         {
             const double x = k - 32 - frac;
             double h = (x == 0.0) ? cutoff : std::sin (pi * cutoff * x) / (pi * x);
@@ -63,74 +52,78 @@ RateConverter::RateConverter (int inRate, int outRate)
             else
                 h = 0.0;
 
-            row[k] = h;
+            // In single precision the near-zero ends of the window are made exactly zero, so
+            // that no product with a tiny sample can be a denormal number.
+            if (sizeof (Sample) < sizeof (double) && std::abs (h) < 1.0e-9)
+                h = 0.0;
+
+            row[2 * k] = row[2 * k + 1] = (Sample) h;
         }
     }
 
+    return bank;
+}
+} // namespace RateConverterDetail
+
+//==============================================================================
+template <typename Sample>
+bool RateConverter<Sample>::isSupportedRate (double rate) noexcept
+{
+    return rate == 44100.0 || rate == 48000.0 || rate == 88200.0
+        || rate == 96000.0 || rate == 176400.0 || rate == 192000.0;
+}
+
+template <typename Sample>
+int RateConverter<Sample>::getRateFactor (int rate) noexcept
+{
+    return isSupportedRate ((double) rate) ? rate / 300 : 0;
+}
+
+template <typename Sample>
+std::shared_ptr<const typename RateConverter<Sample>::Bank> RateConverter<Sample>::getBank (int inFactor, int outFactor)
+{
+    // Built on the thread that sets the sample rate, never on the audio thread; a bank,
+    // once built, is only read.
+    static std::mutex lock;
+    static std::map<std::pair<int, int>, std::shared_ptr<const Bank>> banks;
+
+    const std::lock_guard<std::mutex> sl (lock);
+    auto& bank = banks[{ inFactor, outFactor }];
+
+    if (bank == nullptr)
+        bank = RateConverterDetail::buildBank<Sample> (inFactor, outFactor);
+
+    return bank;
+}
+
+template <typename Sample>
+RateConverter<Sample>::RateConverter (int inRate, int outRate)
+    : kernels (VectorKernels::getActive())
+{
+    auto inFactor = getRateFactor (inRate);
+    auto outFactor = getRateFactor (outRate);
+
+    if (inFactor == 0 || outFactor == 0)
+        inFactor = outFactor = (inFactor != 0 ? inFactor : (outFactor != 0 ? outFactor : 1));
+
+    bank = getBank (inFactor, outFactor);
+    rows = bank->rows.data();
+    advance = bank->advance.data();
+    phases = outFactor;
+    down = inFactor > outFactor;
     reset();
 }
 
-void RateConverter::reset() noexcept
+template <typename Sample>
+void RateConverter<Sample>::reset() noexcept
 {
     for (auto& v : line)
-        v = 0.0;
+        v = Sample();
 
     writePos = 0;
     phase = 0;
     countdown = advance[0];
 }
 
-void RateConverter::writeToLine (double x) noexcept
-{
-    // Each input is stored twice, so the last 65 inputs are always line[w .. w + 64].
-    line[writePos] = x;
-    line[writePos + numTaps] = x;
-
-    if (++writePos >= numTaps)
-        writePos = 0;
-}
-
-int RateConverter::pushSample (double x, double* out) noexcept
-{
-    if (inFactor > outFactor)
-    {
-        --countdown;
-        writeToLine (x);
-
-        if (countdown >= 1)
-            return 0;
-
-        out[0] = firDotProduct (line + writePos, rows.data() + (size_t) (phase * numTaps));
-
-        if (++phase >= phases)
-            phase = 0;
-
-        countdown = advance[(size_t) phase];
-        return 1;
-    }
-
-    writeToLine (x);
-    int n = 0;
-
-    do
-    {
-        out[n++] = firDotProduct (line + writePos, rows.data() + (size_t) (phase * numTaps));
-
-        if (++phase >= phases)
-            phase = 0;
-    }
-    while (advance[(size_t) phase] == 0 && n < maxOutputsPerPush);
-
-    countdown = advance[(size_t) phase];
-    return n;
-}
-
-double firDotProduct (const double* taps, const double* row) noexcept
-{
-    double acc = 0.0;
-
-    for (int k = 0; k < RateConverter::numTaps; ++k)
-        acc = acc + taps[k] * row[k] + 1e-20;
-
-    return acc;
-}
+template class RateConverter<double>;
+template class RateConverter<float>;

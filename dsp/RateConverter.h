@@ -1,27 +1,66 @@
 /*
-    Converts one channel between a host rate and 44,100 Hz by a fixed rational ratio, with
+    Converts a stereo signal between a host rate and 44,100 Hz by a fixed rational ratio, with
     a polyphase bank of 65-tap windowed-sinc filters. The supported rates are 44,100,
     48,000, 88,200, 96,000, 176,400 and 192,000 Hz; each is a whole multiple of 300 Hz, and
     rate / 300 is its factor in the ratio.
 
-    Downsampling gives 0 or 1 output per input sample, upsampling 1 or more (at most 5 for
+    Both channels go through the same rows at the same instants, so they share one delay line
+    of interleaved frames and each output frame is one pass over the taps. The coefficient
+    banks are built once per rate pair and sample type for the whole process and never
+    change; a converter itself holds only its delay line and position.
+
+    The sample type is the precision of the delay line, the coefficients and the sums:
+    double where the result is quantised afterwards (the way in), float where it goes
+    straight to the host (the way out), which halves the work.
+
+    Downsampling gives 0 or 1 output per input frame, upsampling 1 or more (at most 5 for
     the supported rates). Equal rates give the input delayed by 32 samples.
 */
 #pragma once
 
+#include "dsp/VectorKernels.h"
+
+#include <memory>
 #include <vector>
 
+/** The converters' filter kernel: the 65 interleaved frames of a delay line starting at taps
+    (oldest first) weighted by one row (each coefficient stored twice); writes the output
+    frame to out[0] (left) and out[1] (right). Both pointers are 16-byte aligned. The newest
+    frame, stored just before, is read back on its own and handed to the kernel by value. */
+inline void firDotProduct (const VectorKernels& kernels, const double* taps, const double* row, double* out) noexcept
+{
+    kernels.firDouble (taps, row, taps[2 * 64], taps[2 * 64 + 1], out);
+}
+
+/** The same in single precision. */
+inline void firDotProduct (const VectorKernels& kernels, const float* taps, const float* row, double* out) noexcept
+{
+    kernels.firFloat (taps, row, taps[2 * 64], taps[2 * 64 + 1], out);
+}
+
+//==============================================================================
+template <typename Sample>
 class RateConverter
 {
 public:
     /** Number of filter taps per polyphase row. */
     static constexpr int numTaps = 65;
 
-    /** Room a caller provides for the outputs of one push. */
+    /** Room, in frames, a caller provides for the outputs of one push. */
     static constexpr int maxOutputsPerPush = 10;
 
-    /** Builds the filter bank for a conversion from inRate to outRate. A rate that is not
-        supported is treated like the other one, so the converter becomes a plain delay. */
+    /** The shared, immutable filter bank of one rate pair. */
+    struct Bank
+    {
+        int inFactor = 1, outFactor = 1;
+        double step = 1.0;                  /**< input samples per output sample */
+        std::vector<int> advance;           /**< input samples consumed before each row is used */
+        std::vector<Sample> rows;           /**< per row numTaps coefficients, each stored twice (one per channel) */
+    };
+
+    /** Prepares a conversion from inRate to outRate, with the vector kernels active now. A
+        rate that is not supported is treated like the other one, so the converter becomes a
+        plain delay. */
     RateConverter (int inRate, int outRate);
 
     /** True for the six supported rates. */
@@ -30,37 +69,85 @@ public:
     /** rate / 300 for a supported rate, else 0. */
     static int getRateFactor (int rate) noexcept;
 
-    /** Feeds one input sample and writes the outputs that became due to out[0], out[1]...
-        (the caller provides maxOutputsPerPush places); returns their number. */
-    int pushSample (double x, double* out) noexcept;
+    /** Feeds one input frame and writes the output frames that became due, interleaved
+        (out[0] left, out[1] right, out[2] left...; the caller provides maxOutputsPerPush
+        frames); returns their number. */
+    int pushFrame (double left, double right, double* out) noexcept
+    {
+        if (down)
+        {
+            --countdown;
+            write (left, right);
+
+            if (countdown >= 1)
+                return 0;
+
+            firDotProduct (kernels, line + 2 * writePos, rows + phase * rowStride, out);
+
+            if (++phase >= phases)
+                phase = 0;
+
+            countdown = advance[phase];
+            return 1;
+        }
+
+        write (left, right);
+        int n = 0;
+
+        do
+        {
+            firDotProduct (kernels, line + 2 * writePos, rows + phase * rowStride, out + 2 * n);
+            ++n;
+
+            if (++phase >= phases)
+                phase = 0;
+        }
+        while (advance[phase] == 0 && n < maxOutputsPerPush);
+
+        countdown = advance[phase];
+        return n;
+    }
 
     /** Clears the delay line and restarts at the first row. */
     void reset() noexcept;
 
     /** Number of polyphase rows (the output rate's factor). */
-    int getNumPhases() const noexcept           { return phases; }
+    int getNumPhases() const noexcept           { return bank->outFactor; }
 
     /** Input samples per output sample. */
-    double getStep() const noexcept             { return step; }
+    double getStep() const noexcept             { return bank->step; }
 
     /** Input samples consumed before the given row is used. */
-    int getAdvance (int phase) const noexcept   { return advance[(size_t) phase]; }
+    int getAdvance (int phase) const noexcept   { return bank->advance[(size_t) phase]; }
+
+    /** The shared bank for a pair of rate factors, built on first use (thread-safe). */
+    static std::shared_ptr<const Bank> getBank (int inFactor, int outFactor);
+
+    /** Samples from one row of a bank to the next: two per tap, rounded up so that every row
+        starts on a 16-byte boundary in both precisions. */
+    static constexpr int rowStride = (2 * numTaps + 3) / 4 * 4;
 
 private:
-    void writeToLine (double x) noexcept;
+    void write (double left, double right) noexcept
+    {
+        // Each frame is stored twice, so the last 65 frames are always frames w .. w + 64.
+        auto* a = line + 2 * writePos;
+        auto* b = a + 2 * numTaps;
+        a[0] = b[0] = (Sample) left;
+        a[1] = b[1] = (Sample) right;
 
+        if (++writePos >= numTaps)
+            writePos = 0;
+    }
+
+    const VectorKernels& kernels;
+    std::shared_ptr<const Bank> bank;
+    const Sample* rows = nullptr;
+    const int* advance = nullptr;
+    int phases = 1;
+    bool down = false;
     int phase = 0;
     int countdown = 0;
-    double cutoff = 1.0;
-    double step = 1.0;
-    int outFactor = 1, inFactor = 1;
-    int phases = 1;
-    std::vector<double> rows;
-    std::vector<int> advance;
-    double line[2 * numTaps] = {};
     int writePos = 0;
+    alignas (16) Sample line[4 * numTaps] = {};     // 65 frames stored twice, interleaved
 };
-
-/** The converters' filter kernel: the 65 taps of the delay line starting at taps (oldest
-    first) weighted by one row of coefficients. */
-double firDotProduct (const double* taps, const double* row) noexcept;

@@ -1,9 +1,16 @@
 /*
     A Chamberlin state-variable filter run twice per sample, with low-pass, band-pass,
-    high-pass and band-reject outputs. Each recursive value adds 1e-20 so that silence
-    never leaves denormal numbers in the state.
+    high-pass and band-reject outputs.
+
+    Each pass is low += f band; high = u - low - q band; band += f high. Written out, the two
+    passes are a linear map of (low, band, u), so the state is updated directly with
+    coefficients computed from f and q: the same filter, with a dependency chain from one
+    sample to the next a third as long. A bias of 1e-20 per sample keeps silence from
+    leaving denormal numbers in the state.
 */
 #pragma once
+
+#include <cmath>
 
 class StateVariableFilter
 {
@@ -17,32 +24,63 @@ public:
         bandReject = 3
     };
 
-    /** Filters one sample with frequency coefficient f, damping q and input gain g (the
+    /** Filters one sample with frequency coefficient f and damping q (the input gain is the
         square root of q) and returns the output of the given type. */
-    double process (double in, double f, double q, double g, int type) noexcept
+    double process (double in, double f, double q, int type) noexcept
     {
-        const double u = g * in;
+        // The coefficients depend on f and q only, which stay put once the smoothing settles.
+        if (f != lastF || q != lastQ)
+            setCoefficients (f, q);
 
-        for (int pass = 0; pass < 2; ++pass)
+        const double u = inputGain * in;
+        const double low2 = (lowFromLow * low + lowFromBand * band) + (lowFromInput * u + 1e-20);
+        const double band2 = (bandFromLow * low + bandFromBand * band) + (bandFromInput * u + 1e-20);
+
+        double out = low2;
+
+        if (type == bandPass)
         {
-            low = low + f * band + 1e-20;
-            high = u - low - q * band + 1e-20;
-            band = band + f * high + 1e-20;
+            out = band2;
+        }
+        else if (type != lowPass)
+        {
+            // The high-pass output of the second pass needs the band after the first.
+            const double band1 = bandOnce * band + f * (u - low);
+            const double high2 = u - low2 - q * band1;
+            out = type == highPass ? high2 : high2 + low2;
         }
 
-        notch = high + low + 1e-20;
-
-        switch (type)
-        {
-            case lowPass:   return low;
-            case bandPass:  return band;
-            case highPass:  return high;
-            default:        return notch;
-        }
+        low = low2;
+        band = band2;
+        return out;
     }
 
     /** Clears the state. */
-    void reset() noexcept                   { low = band = high = notch = 0.0; }
+    void reset() noexcept                   { low = band = 0.0; }
 
-    double low = 0.0, band = 0.0, high = 0.0, notch = 0.0;
+    double low = 0.0, band = 0.0;
+
+private:
+    void setCoefficients (double f, double q) noexcept
+    {
+        const double ff = f * f;
+        const double a = 1.0 - f * (f + q);         // band's own factor in one pass
+        const double b = 1.0 - f * q;
+
+        lastF = f;
+        lastQ = q;
+        inputGain = std::sqrt (q > 0.0 ? q : 0.0);
+        bandOnce = a;
+        lowFromLow = 1.0 - ff;
+        lowFromBand = f * (1.0 + a);
+        lowFromInput = ff;
+        bandFromLow = -f * (b + lowFromLow);
+        bandFromBand = a * b - ff * (1.0 + a);
+        bandFromInput = f * (b + lowFromLow);
+    }
+
+    double lastF = -1.0, lastQ = -1.0;
+    double inputGain = 0.0, bandOnce = 0.0;
+    double lowFromLow = 0.0, lowFromBand = 0.0, lowFromInput = 0.0;
+    double bandFromLow = 0.0, bandFromBand = 0.0, bandFromInput = 0.0;
 };

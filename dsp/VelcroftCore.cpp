@@ -1,11 +1,17 @@
 #include "dsp/VelcroftCore.h"
 
-#include "dsp/BandLimitedStep.h"
+#include <juce_audio_basics/juce_audio_basics.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <limits>
+
+#if defined (__linux__)
+ #include <sys/mman.h>
+#endif
 
 namespace VelcroftCoreDetail
 {
@@ -14,13 +20,50 @@ constexpr double pi = 3.14159265358979323846;
 /** The largest offset a due sample may have: just below one sample period, so that the
     sinc and step table indices it yields stay inside their tables. */
 const double maxDueOffset = std::nextafter (1.0, 0.0);
+
+/** The sinc table in memory of its own, on large pages where the system offers them: rows
+    are read at random, and with small pages nearly every read would first miss the address
+    translation cache. */
+class SincTableMemory
+{
+public:
+    explicit SincTableMemory (std::vector<double> rows)
+    {
+        const auto bytes = rows.size() * sizeof (double);
+
+        if (bytes % largePage == 0)
+            memory = static_cast<double*> (std::aligned_alloc (largePage, bytes));
+
+        if (memory == nullptr)
+        {
+            fallback = std::move (rows);
+            return;
+        }
+
+       #if defined (__linux__)
+        madvise (memory, bytes, MADV_HUGEPAGE);
+       #endif
+        std::memcpy (memory, rows.data(), bytes);
+    }
+
+    ~SincTableMemory()                      { std::free (memory); }
+
+    const double* data() const noexcept     { return memory != nullptr ? memory : fallback.data(); }
+
+private:
+    static constexpr size_t largePage = (size_t) 2 << 20;
+    double* memory = nullptr;
+    std::vector<double> fallback;
+
+    JUCE_DECLARE_NON_COPYABLE (SincTableMemory)
+};
 } // namespace VelcroftCoreDetail
 
 //==============================================================================
 VelcroftCore::VelcroftCore (juce::AudioProcessor* ownerPlugin)
     : QuillonEffectCore (ownerPlugin),
-      sincTable (getSincTable()),
-      stepTable (BandLimitedStep::getTable())
+      kernels (VectorKernels::getActive()),
+      sincRows (getSincTable())
 {
     setSampleRateContext (hostRate, 44100.0);
     setSampleRate (44100.0f);
@@ -32,15 +75,21 @@ std::vector<double> VelcroftCore::buildSincTable()
 {
     using VelcroftCoreDetail::pi;
     std::vector<double> table ((size_t) sincTableSize);
+    constexpr int rows = sincTableSize / sincTaps;
 
     // A sinc with 16,384 entries per sample period and 16 periods on each side, under a
-    // Blackman window over the whole table.
-    for (int i = 0; i < sincTableSize; ++i)
+    // Blackman window over the whole table, stored row by row: the entries one sampling
+    // offset needs lie next to each other.
+    for (int b = 0; b < rows; ++b)
     {
-        const auto d = (double) (i - sincTableSize / 2);
-        const auto s = (i == sincTableSize / 2) ? 1.0 : std::sin (d * pi / sincEntriesPerSample) / (d * pi) * sincEntriesPerSample;
-        const auto w = 0.42 - 0.5 * std::cos (2.0 * pi * i / sincTableSize) + 0.08 * std::cos (4.0 * pi * i / sincTableSize);
-        table[(size_t) i] = s * w;
+        for (int j = 0; j < sincTaps; ++j)
+        {
+            const auto i = b + sincEntriesPerSample * j;
+            const auto d = (double) (i - sincTableSize / 2);
+            const auto s = (i == sincTableSize / 2) ? 1.0 : std::sin (d * pi / sincEntriesPerSample) / (d * pi) * sincEntriesPerSample;
+            const auto w = 0.42 - 0.5 * std::cos (2.0 * pi * i / sincTableSize) + 0.08 * std::cos (4.0 * pi * i / sincTableSize);
+            table[(size_t) (b * sincTaps + j)] = s * w;
+        }
     }
 
     return table;
@@ -48,7 +97,7 @@ std::vector<double> VelcroftCore::buildSincTable()
 
 const double* VelcroftCore::getSincTable()
 {
-    static const std::vector<double> table = buildSincTable();
+    static const VelcroftCoreDetail::SincTableMemory table (buildSincTable());
     return table.data();
 }
 
@@ -105,10 +154,17 @@ void VelcroftCore::updateStep (Channel& c) noexcept
     c.step = c.linkFreq ? c.ratio * 128.0 : 128.0;
 }
 
-//==============================================================================
-void VelcroftCore::prepare (int maximumBlockSize)
+void VelcroftCore::setLevel (Channel& c, double level) noexcept
 {
-    maxChunk = juce::jmax (1, maximumBlockSize);
+    c.level = level;
+    c.halfLevel = level * 0.5;
+    c.stepSize = 1.0 / c.halfLevel;
+    c.ditherScale = 0.5 / level;
+}
+
+//==============================================================================
+void VelcroftCore::prepare (int)
+{
 }
 
 void VelcroftCore::setSampleRate (float sampleRate)
@@ -121,23 +177,24 @@ void VelcroftCore::setSampleRate (float sampleRate)
 
     // Only the six supported rates have converters; any other rate runs the crusher at
     // the host rate.
-    resampling = RateConverter::isSupportedRate (rate) && rate != 44100.0;
+    resampling = RateConverter<double>::isSupportedRate (rate) && rate != 44100.0;
+
+    if (resampling)
+    {
+        inConverter = std::make_unique<RateConverter<double>> ((int) rate, 44100);
+        outConverter = std::make_unique<RateConverter<float>> (44100, (int) rate);
+    }
+    else
+    {
+        inConverter.reset();
+        outConverter.reset();
+    }
+
+    std::fill (std::begin (converterOut), std::end (converterOut), 0.0);
+    std::fill (std::begin (outRing), std::end (outRing), 0.0);
 
     for (auto& c : channels)
     {
-        if (resampling)
-        {
-            c.inConverter = std::make_unique<RateConverter> ((int) rate, 44100);
-            c.outConverter = std::make_unique<RateConverter> (44100, (int) rate);
-        }
-        else
-        {
-            c.inConverter.reset();
-            c.outConverter.reset();
-        }
-
-        std::fill (std::begin (c.converterOut), std::end (c.converterOut), 0.0);
-        std::fill (std::begin (c.outRing), std::end (c.outRing), 0.0);
         c.active = false;
         c.envelope = 0.0;
     }
@@ -147,7 +204,7 @@ void VelcroftCore::setSampleRate (float sampleRate)
     smoothK = hostRate.k * 0.002;
     vuDecay = 1.0 - hostRate.k * 0.0001;
 
-    preampTarget = preampGainFromParameter (raw[preampIndex]);
+    setTarget (preampSlot, preampGainFromParameter (raw[preampIndex]));
     left.ratio = frequencyRatioFromParameter (raw[leftFrequencyIndex]);
     left.linkFreq = raw[leftLinkFreqIndex] > 0.5;
     updateStep (left);
@@ -159,21 +216,14 @@ void VelcroftCore::setSampleRate (float sampleRate)
         updateStep (right);
     }
 
-    left.cutoffTarget = cutoffFromParameter (raw[leftCutoffIndex]);
+    setTarget (cutoffSlot, cutoffFromParameter (raw[leftCutoffIndex]));
 
     if (! linked)
-        right.cutoffTarget = cutoffFromParameter (raw[rightCutoffIndex]);
+        setTarget (cutoffSlot + 1, cutoffFromParameter (raw[rightCutoffIndex]));
 
-    preamp = preampTarget;
-    mix = raw[fxIndex];
-    volume = volumeTarget;
-
-    for (auto& c : channels)
-    {
-        c.cutoff = c.cutoffTarget;
-        c.reso = c.resoTarget;
-        c.sqrtReso = std::sqrt (juce::jmax (0.0, c.reso));
-    }
+    // Every smoothed value jumps to its target.
+    std::copy (std::begin (targets), std::end (targets), std::begin (smoothed));
+    settled = false;
 }
 
 //==============================================================================
@@ -191,8 +241,8 @@ void VelcroftCore::setParameter (int index, float value)
 
     switch (index)
     {
-        case preampIndex:           preampTarget = preampGainFromParameter (v); break;
-        case leftBitsIndex:         left.level = leftLevelFromParameter (v); break;
+        case preampIndex:           setTarget (preampSlot, preampGainFromParameter (v)); break;
+        case leftBitsIndex:         setLevel (left, leftLevelFromParameter (v)); break;
         case leftFrequencyIndex:    left.ratio = frequencyRatioFromParameter (v); updateStep (left); break;
         case leftLinkFreqIndex:     left.linkFreq = v > 0.5; updateStep (left); break;
 
@@ -202,26 +252,26 @@ void VelcroftCore::setParameter (int index, float value)
             break;
 
         case leftCutoffIndex:
-            left.cutoffTarget = cutoffFromParameter (v);
-            if (linked) right.cutoffTarget = left.cutoffTarget;
+            setTarget (cutoffSlot, cutoffFromParameter (v));
+            if (linked) setTarget (cutoffSlot + 1, targets[cutoffSlot]);
             break;
 
         case leftResoIndex:
-            left.resoTarget = dampingFromParameter (v);
-            if (linked) right.resoTarget = left.resoTarget;
+            setTarget (resoSlot, dampingFromParameter (v));
+            if (linked) setTarget (resoSlot + 1, targets[resoSlot]);
             break;
 
         // While linked, the right channel's values are only recorded; unlinking applies them.
-        case rightBitsIndex:        if (! linked) right.level = rightLevelFromParameter (v); break;
+        case rightBitsIndex:        if (! linked) setLevel (right, rightLevelFromParameter (v)); break;
         case rightFrequencyIndex:   if (! linked) { right.ratio = frequencyRatioFromParameter (v); updateStep (right); } break;
         case rightLinkFreqIndex:    if (! linked) { right.linkFreq = v > 0.5; updateStep (right); } break;
         case rightFilterTypeIndex:  if (! linked) right.type = filterTypeFromParameter (v); break;
-        case rightCutoffIndex:      if (! linked) right.cutoffTarget = cutoffFromParameter (v); break;
-        case rightResoIndex:        if (! linked) right.resoTarget = dampingFromParameter (v); break;
+        case rightCutoffIndex:      if (! linked) setTarget (cutoffSlot + 1, cutoffFromParameter (v)); break;
+        case rightResoIndex:        if (! linked) setTarget (resoSlot + 1, dampingFromParameter (v)); break;
 
         case linkChannelsIndex:     if (v > 0.5) link(); else unlink(); break;
-        case fxIndex:               break; // raw[14] is the mix target
-        case outputVolumeIndex:     volumeTarget = volumeFromParameter (v); break;
+        case fxIndex:               setTarget (mixSlot, v); break;
+        case outputVolumeIndex:     setTarget (volumeSlot, volumeFromParameter (v)); break;
         case leftFilterOrderIndex:  left.pre = v > 0.5; break;
         case rightFilterOrderIndex: right.pre = v > 0.5; break;
         default:                    break;
@@ -230,17 +280,14 @@ void VelcroftCore::setParameter (int index, float value)
 
 void VelcroftCore::link() noexcept
 {
-    auto& left = channels[0];
-    auto& right = channels[1];
-
     // The smoothed values are copied too, so both filters move together at once. Level,
     // ratio, step and order are not copied: the linked chain reads the left ones.
     linked = true;
-    right.cutoffTarget = left.cutoffTarget;
-    right.resoTarget = left.resoTarget;
-    right.cutoff = left.cutoff;
-    right.reso = left.reso;
-    right.type = left.type;
+    setTarget (cutoffSlot + 1, targets[cutoffSlot]);
+    setTarget (resoSlot + 1, targets[resoSlot]);
+    smoothed[cutoffSlot + 1] = smoothed[cutoffSlot];
+    smoothed[resoSlot + 1] = smoothed[resoSlot];
+    channels[1].type = channels[0].type;
 }
 
 void VelcroftCore::unlink() noexcept
@@ -252,17 +299,21 @@ void VelcroftCore::unlink() noexcept
     right.ratio = frequencyRatioFromParameter (raw[rightFrequencyIndex]);
     right.linkFreq = raw[rightLinkFreqIndex] > 0.5;
     updateStep (right);
-    right.level = rightLevelFromParameter (raw[rightBitsIndex]);
-    right.cutoffTarget = right.cutoff = cutoffFromParameter (raw[rightCutoffIndex]);
-    right.resoTarget = right.reso = dampingFromParameter (raw[rightResoIndex]);
+    setLevel (right, rightLevelFromParameter (raw[rightBitsIndex]));
+    setTarget (cutoffSlot + 1, cutoffFromParameter (raw[rightCutoffIndex]));
+    setTarget (resoSlot + 1, dampingFromParameter (raw[rightResoIndex]));
+    smoothed[cutoffSlot + 1] = targets[cutoffSlot + 1];
+    smoothed[resoSlot + 1] = targets[resoSlot + 1];
     right.type = filterTypeFromParameter (raw[rightFilterTypeIndex]);
 }
 
 //==============================================================================
 VelcroftCore::ChannelSettings VelcroftCore::getChannelSettings (int channel) const noexcept
 {
-    const auto& c = channels[channel == 1 ? 1 : 0];
-    return { c.level, c.ratio, c.step, c.linkFreq, c.type, c.pre, c.cutoffTarget, c.cutoff, c.resoTarget, c.reso };
+    const auto ch = channel == 1 ? 1 : 0;
+    const auto& c = channels[ch];
+    return { c.level, c.ratio, c.step, c.linkFreq, c.type, c.pre,
+             targets[cutoffSlot + ch], smoothed[cutoffSlot + ch], targets[resoSlot + ch], smoothed[resoSlot + ch] };
 }
 
 double VelcroftCore::getRawValue (int index) const noexcept
@@ -272,7 +323,7 @@ double VelcroftCore::getRawValue (int index) const noexcept
 
 double VelcroftCore::getHeldValue (int channel) const noexcept
 {
-    return channels[channel == 1 ? 1 : 0].held;
+    return channels[channel == 1 ? 1 : 0].steps.getHeld();
 }
 
 void VelcroftCore::publishLeds (bool left, bool right) noexcept
@@ -290,18 +341,10 @@ void VelcroftCore::getLeds (bool& left, bool& right) const noexcept
 //==============================================================================
 void VelcroftCore::processStereo (float** left, float** right, int count)
 {
-    if (left != nullptr && right != nullptr && *left != nullptr && *right != nullptr)
-    {
-        auto* l = *left;
-        auto* r = *right;
+    const juce::ScopedNoDenormals noDenormals;
 
-        for (int done = 0; done < count;)
-        {
-            const auto n = juce::jmin (count - done, maxChunk);
-            renderStereo (l + done, r + done, n);
-            done += n;
-        }
-    }
+    if (left != nullptr && right != nullptr && *left != nullptr && *right != nullptr && count > 0)
+        renderStereo (*left, *right, count);
 
     publishVuLevels ((float) channels[0].vuPeak, (float) channels[1].vuPeak);
     publishLeds (channels[0].active, channels[1].active);
@@ -309,96 +352,90 @@ void VelcroftCore::processStereo (float** left, float** right, int count)
 
 void VelcroftCore::processMono (float** channel, int count)
 {
-    if (channel != nullptr && *channel != nullptr)
-    {
-        auto* samples = *channel;
+    const juce::ScopedNoDenormals noDenormals;
 
-        for (int done = 0; done < count;)
-        {
-            const auto n = juce::jmin (count - done, maxChunk);
-            renderMono (samples + done, n);
-            done += n;
-        }
-    }
+    if (channel != nullptr && *channel != nullptr && count > 0)
+        renderMono (*channel, count);
 
     publishVuLevels ((float) channels[0].vuPeak, (float) channels[1].vuPeak);
     publishLeds (channels[0].active, channels[1].active);
 }
 
-void VelcroftCore::renderStereo (float* leftSamples, float* rightSamples, int count) noexcept
+void VelcroftCore::renderStereo (float* left, float* right, int count) noexcept
+{
+    // In chunks: first the crusher for every sample of the chunk, then the meters, the fade
+    // and the output. That is the same as doing everything sample by sample as long as
+    // nothing the crusher reads changes within a chunk: a silent-change fade (which may apply
+    // a preset on any sample) goes one sample at a time, and in linked mode a frame that is
+    // silent on both channels (whose crushing depends on the meters so far) starts a chunk.
+    for (int done = 0; done < count;)
+    {
+        const auto n = crushChunk (left + done, right + done, isFading() ? 1 : juce::jmin (count - done, chunkLength));
+        finishChunk (left + done, right + done, n);
+        done += n;
+    }
+}
+
+int VelcroftCore::crushChunk (const float* leftSamples, const float* rightSamples, int count) noexcept
+{
+    for (int i = 0; i < count; ++i)
+    {
+        // A sample that is not a finite number counts as silence.
+        const auto xL = std::isfinite (leftSamples[i]) ? (double) leftSamples[i] : 0.0;
+        const auto xR = std::isfinite (rightSamples[i]) ? (double) rightSamples[i] : 0.0;
+        const auto sounding = xL != 0.0 || xR != 0.0;
+
+        if (linked && ! sounding && i > 0)
+            return i;
+
+        const auto anyActive = sounding || channels[0].active || channels[1].active;
+        smoothParameters();
+
+        auto* out = chunkOut + 2 * i;
+
+        if (resampling)
+        {
+            double in[2 * RateConverter<double>::maxOutputsPerPush];
+
+            if (inConverter->pushFrame (xL, xR, in) > 0)
+            {
+                double mixed[2];
+                crushFrame (in[0], in[1], anyActive, mixed);
+                const auto produced = outConverter->pushFrame (mixed[0], mixed[1], converterOut);
+
+                for (int j = 0; j < produced; ++j)
+                {
+                    outRing[2 * writePos] = converterOut[2 * j];
+                    outRing[2 * writePos + 1] = converterOut[2 * j + 1];
+                    writePos = writePos + 1 < outRingLength ? writePos + 1 : 0;
+                }
+            }
+
+            out[0] = outRing[2 * readPos];
+            out[1] = outRing[2 * readPos + 1];
+            readPos = readPos + 1 < outRingLength ? readPos + 1 : 0;
+        }
+        else
+        {
+            crushFrame (xL, xR, anyActive, out);
+        }
+    }
+
+    return count;
+}
+
+void VelcroftCore::finishChunk (float* leftSamples, float* rightSamples, int count) noexcept
 {
     auto& left = channels[0];
     auto& right = channels[1];
 
     for (int i = 0; i < count; ++i)
     {
-        smoothParameters();
+        // The activity lights: on with any input, off once the output has decayed.
+        if (std::isfinite (leftSamples[i]) && leftSamples[i] != 0.0f) left.active = true;
+        if (std::isfinite (rightSamples[i]) && rightSamples[i] != 0.0f) right.active = true;
 
-        // A sample that is not a finite number counts as silence.
-        const auto xL = std::isfinite (leftSamples[i]) ? (double) leftSamples[i] : 0.0;
-        const auto xR = std::isfinite (rightSamples[i]) ? (double) rightSamples[i] : 0.0;
-
-        if (xL != 0.0) left.active = true;
-        if (xR != 0.0) right.active = true;
-
-        double outL, outR;
-
-        if (resampling)
-        {
-            double inL[RateConverter::maxOutputsPerPush], inR[RateConverter::maxOutputsPerPush];
-            const auto delivered = left.inConverter->pushSample (xL, inL);
-            right.inConverter->pushSample (xR, inR);
-
-            if (delivered > 0)
-            {
-                stepNoise();
-
-                if (linked)
-                {
-                    crushLinkedChannels (inL[0], inR[0]);
-                }
-                else
-                {
-                    crushChannel (left, inL[0]);
-                    crushChannel (right, inR[0]);
-                }
-
-                advanceRing();
-
-                const auto produced = left.outConverter->pushSample (mixChannel (left), left.converterOut);
-                right.outConverter->pushSample (mixChannel (right), right.converterOut);
-
-                for (int j = 0; j < produced; ++j)
-                {
-                    left.outRing[writePos] = left.converterOut[j];
-                    right.outRing[writePos] = right.converterOut[j];
-                    writePos = writePos + 1 < outRingLength ? writePos + 1 : 0;
-                }
-            }
-
-            outL = left.outRing[readPos];
-            outR = right.outRing[readPos];
-            readPos = readPos + 1 < outRingLength ? readPos + 1 : 0;
-        }
-        else
-        {
-            stepNoise();
-
-            if (linked)
-            {
-                crushLinkedChannels (xL, xR);
-            }
-            else
-            {
-                crushChannel (left, xL);
-                crushChannel (right, xR);
-            }
-
-            advanceRing();
-            outL = mixChannel (left);
-            outR = mixChannel (right);
-        }
-
+        const auto outL = chunkOut[2 * i], outR = chunkOut[2 * i + 1];
         updateMeters (left, outL);
         updateMeters (right, outR);
 
@@ -423,33 +460,34 @@ void VelcroftCore::renderMono (float* samples, int count) noexcept
 
         double out;
 
+        // The converters run on stereo frames; the right half carries silence here.
         if (resampling)
         {
-            double in[RateConverter::maxOutputsPerPush];
+            double in[2 * RateConverter<double>::maxOutputsPerPush];
 
-            if (left.inConverter->pushSample (x, in) > 0)
+            if (inConverter->pushFrame (x, 0.0, in) > 0)
             {
                 stepNoise();
-                crushChannel (left, in[0]);
-                advanceRing();
+                crushChannel (left, 0, in[0]);
+                ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
 
-                const auto produced = left.outConverter->pushSample (mixChannel (left), left.converterOut);
+                const auto produced = outConverter->pushFrame (mixChannel (left), 0.0, converterOut);
 
                 for (int j = 0; j < produced; ++j)
                 {
-                    left.outRing[writePos] = left.converterOut[j];
+                    outRing[2 * writePos] = converterOut[2 * j];
                     writePos = writePos + 1 < outRingLength ? writePos + 1 : 0;
                 }
             }
 
-            out = left.outRing[readPos];
+            out = outRing[2 * readPos];
             readPos = readPos + 1 < outRingLength ? readPos + 1 : 0;
         }
         else
         {
             stepNoise();
-            crushChannel (left, x);
-            advanceRing();
+            crushChannel (left, 0, x);
+            ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
             out = mixChannel (left);
         }
 
@@ -461,26 +499,27 @@ void VelcroftCore::renderMono (float* samples, int count) noexcept
 }
 
 //==============================================================================
-void VelcroftCore::smoothParameters() noexcept
+forcedinline void VelcroftCore::smoothParameters() noexcept
 {
+    // Once every value has reached the point where a step leaves it unchanged, nothing moves
+    // until a target does.
+    if (settled)
+        return;
+
     const auto k = smoothK;
+    bool moved = false;
 
-    preamp = preamp - ((preamp - preampTarget) * k + 1e-20);
-
-    for (auto& c : channels)
+    for (int j = 0; j < numSmoothed; ++j)
     {
-        c.cutoff = c.cutoff - ((c.cutoff - c.cutoffTarget) * k + 1e-20);
-        c.reso = c.reso - ((c.reso - c.resoTarget) * k + 1e-20);
+        const auto next = smoothed[j] - ((smoothed[j] - targets[j]) * k + 1e-20);
+        moved = moved || next != smoothed[j];
+        smoothed[j] = next;
     }
 
-    mix = mix - ((mix - raw[fxIndex]) * k + 1e-20);
-    volume = volume - ((volume - volumeTarget) * k + 1e-20);
-
-    for (auto& c : channels)
-        c.sqrtReso = std::sqrt (c.reso > 0.0 ? c.reso : 0.0);
+    settled = ! moved;
 }
 
-void VelcroftCore::stepNoise() noexcept
+forcedinline void VelcroftCore::stepNoise() noexcept
 {
     const auto t = noiseB;
     noiseA ^= t;
@@ -488,7 +527,7 @@ void VelcroftCore::stepNoise() noexcept
     noise = (float) (juce::int32) t * 4.656612873077393e-10f;
 }
 
-void VelcroftCore::advancePhase (Channel& c) noexcept
+forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
 {
     using VelcroftCoreDetail::maxDueOffset;
 
@@ -503,16 +542,35 @@ void VelcroftCore::advancePhase (Channel& c) noexcept
         c.due = true;
         c.dueOffset = juce::jmin (juce::jmax (0.0, -c.phase), maxDueOffset);
         c.phase += 1.0 / c.ratio + 1e-20;
+
+        // Start fetching the sinc rows of the next two samples to fall due (at this ratio),
+        // which lie at random in a table far larger than the cache.
+        const auto period = 1.0 / c.ratio;
+        auto ahead = c.phase;
+
+        for (int k = 0; k < 2; ++k, ahead += period)
+        {
+            const auto whole = (double) (int) ahead;
+            const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
+
+            if (next >= 0.0 && next < (double) sincEntriesPerSample)
+            {
+                const auto* row = sincRows + (size_t) (int) next * sincTaps;
+
+                for (int line = 0; line < sincTaps; line += 8)
+                    __builtin_prefetch (row + line);
+            }
+        }
     }
 }
 
-double VelcroftCore::clip (double x) noexcept
+forcedinline double VelcroftCore::clip (double x) noexcept
 {
     // A value that is not >= -1 (a NaN too) becomes -1.
     return x >= -1.0 ? (x > 1.0 ? 1.0 : x) : -1.0;
 }
 
-double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
+forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
 {
     auto position = offset * sincEntriesPerSample;
 
@@ -523,79 +581,38 @@ double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
         position = position > 0.0 ? (double) (sincEntriesPerSample - 1) : 0.0;
     }
 
-    const auto base = (int) position;
-
-    // j = 0 is the oldest of the last 32 inputs; the sampled instant lies 15 + offset
+    // Tap 0 is the oldest of the last 32 inputs; the sampled instant lies 15 + offset
     // samples back.
-    const auto* sinc = sincTable + base;
-    const auto* ring = c.wetRing + ringIndex + 1;
-    double acc = 0.0;
-
-    for (int j = 0; j < ringLength; ++j)
-        acc = acc + sinc[j * sincEntriesPerSample] * ring[j] + 1e-20;
-
-    return acc;
+    return kernels.sincDot (sincRows + (size_t) (int) position * sincTaps, c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
 }
 
-double VelcroftCore::quantise (double x, double level) const noexcept
+forcedinline double VelcroftCore::quantise (double x, const Channel& c) const noexcept
 {
-    if (level > maxQuantiserLevel)
+    if (c.level > maxQuantiserLevel)
         return x;
-
-    const auto s = level * 0.5;
 
     // Truncation toward zero, as a 32-bit integer (the value is limited first so that the
     // conversion is always defined).
-    const auto scaled = juce::jlimit (-1.0e9, 1.0e9, ((double) noise / (2.0 * level) + x) * s + 0.5);
-    return (double) (juce::int32) scaled / s;
+    const auto scaled = (noise * c.ditherScale + x) * c.halfLevel + 0.5;
+    return (double) (juce::int32) std::min (1.0e9, std::max (-1.0e9, scaled)) * c.stepSize;
 }
 
-void VelcroftCore::startStep (Channel& c, double value, double position) noexcept
+forcedinline double VelcroftCore::filter (Channel& c, int channel, double x, int type) noexcept
 {
-    c.stepDelta[c.slotIndex] = value - c.held;
-    c.stepPos[c.slotIndex] = position;
-    c.held = value;
-    c.slotIndex = c.slotIndex + 1 < numSlots ? c.slotIndex + 1 : 0;
+    return c.filter.process (x, smoothed[cutoffSlot + channel], smoothed[resoSlot + channel], type);
 }
 
-double VelcroftCore::bandLimitedOutput (Channel& c, double step) noexcept
-{
-    constexpr int lastIndex = BandLimitedStep::tableSize - 2;
-    const auto limit = BandLimitedStep::tableSize - step - 2.0;
-    auto out = c.held;
-
-    for (int s = 0; s < numSlots; ++s)
-    {
-        auto p = c.stepPos[s];
-
-        if (! (p >= 0.0 && p < (double) (lastIndex + 1)))
-        {
-            jassertfalse;
-            ++tableIndexFaults;
-            p = p > 0.0 ? (double) lastIndex : 0.0;
-        }
-
-        const auto i = (int) p;
-
-        const auto t = stepTable[i] + (p - i) * (stepTable[i + 1] - stepTable[i]);
-        out = out + (t * c.stepDelta[s] + 1e-20);
-        c.stepPos[s] = p >= limit ? (double) lastIndex : p + step;
-    }
-
-    return out;
-}
-
-void VelcroftCore::crushChannel (Channel& c, double x) noexcept
+forcedinline void VelcroftCore::crushChannel (Channel& c, int channel, double x) noexcept
 {
     advancePhase (c);
 
     c.rawRing[ringIndex] = c.rawRing[ringIndex + ringLength] = x;
 
-    auto y = clip (x * preamp);
+    auto y = clip (x * smoothed[preampSlot]);
     const auto filtered = c.type != filterOff;
 
     if (filtered && c.pre)
-        y = c.filter.process (y, c.cutoff, c.reso, c.sqrtReso, c.type);
+        y = filter (c, channel, y, c.type);
 
     c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
 
@@ -603,18 +620,18 @@ void VelcroftCore::crushChannel (Channel& c, double x) noexcept
     {
         c.due = false;
         const auto offset = c.dueOffset;
-        startStep (c, quantise (sampleWetRing (c, offset), c.level), c.step * offset);
+        c.steps.startStep (quantise (sampleWetRing (c, offset), c), c.step * offset);
     }
 
-    auto out = bandLimitedOutput (c, c.step);
+    auto out = c.steps.next (c.step);
 
     if (filtered && ! c.pre)
-        out = c.filter.process (out, c.cutoff, c.reso, c.sqrtReso, c.type);
+        out = filter (c, channel, out, c.type);
 
     c.wet = out;
 }
 
-void VelcroftCore::crushLinkedChannels (double xLeft, double xRight) noexcept
+forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight, bool anyActive) noexcept
 {
     // Both channels follow the left channel's phase, ratio, step, level, type and order;
     // each keeps its own rings, held value, slots, filter state and coefficients.
@@ -627,7 +644,7 @@ void VelcroftCore::crushLinkedChannels (double xLeft, double xRight) noexcept
     for (int ch = 0; ch < 2; ++ch)
         channels[ch].rawRing[ringIndex] = channels[ch].rawRing[ringIndex + ringLength] = inputs[ch];
 
-    if (! left.active && ! right.active)
+    if (! anyActive)
     {
         // Nothing to crush: a due sample waits for the next call that gets here.
         left.wet = right.wet = 0.0;
@@ -645,7 +662,7 @@ void VelcroftCore::crushLinkedChannels (double xLeft, double xRight) noexcept
         auto y = inputs[ch];
 
         if (filtered && pre)
-            y = c.filter.process (y, c.cutoff, c.reso, c.sqrtReso, type);
+            y = filter (c, ch, y, type);
 
         c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
     }
@@ -655,34 +672,51 @@ void VelcroftCore::crushLinkedChannels (double xLeft, double xRight) noexcept
         left.due = false;
         const auto offset = left.dueOffset;
 
-        for (auto& c : channels)
-            startStep (c, quantise (clip (sampleWetRing (c, offset) * preamp), left.level), left.step * offset);
+        const auto preamp = smoothed[preampSlot];
+        const auto valueL = quantise (clip (sampleWetRing (left, offset) * preamp), left);
+        const auto valueR = quantise (clip (sampleWetRing (right, offset) * preamp), left);
+        BandLimitedStepOutput::startSteps (left.steps, valueL, right.steps, valueR, left.step * offset);
     }
 
-    for (auto& c : channels)
+    for (int ch = 0; ch < 2; ++ch)
     {
-        auto out = bandLimitedOutput (c, left.step);
+        auto& c = channels[ch];
+        auto out = c.steps.next (left.step);
 
         if (filtered && ! pre)
-            out = c.filter.process (out, c.cutoff, c.reso, c.sqrtReso, type);
+            out = filter (c, ch, out, type);
 
         c.wet = out;
     }
 }
 
-void VelcroftCore::advanceRing() noexcept
+forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool anyActive, double* mixed) noexcept
 {
+    stepNoise();
+
+    if (linked)
+    {
+        crushLinkedChannels (xLeft, xRight, anyActive);
+    }
+    else
+    {
+        crushChannel (channels[0], 0, xLeft);
+        crushChannel (channels[1], 1, xRight);
+    }
+
     ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
+    mixed[0] = mixChannel (channels[0]);
+    mixed[1] = mixChannel (channels[1]);
 }
 
-double VelcroftCore::mixChannel (const Channel& c) const noexcept
+forcedinline double VelcroftCore::mixChannel (const Channel& c) const noexcept
 {
     // The dry tap is the input 21 samples back, aligned with the crusher's delay.
     const auto dry = c.rawRing[ringIndex + 10];
-    return ((c.wet - dry) * mix + dry) * volume + 1e-20;
+    return ((c.wet - dry) * smoothed[mixSlot] + dry) * smoothed[volumeSlot] + 1e-20;
 }
 
-void VelcroftCore::updateMeters (Channel& c, double output) noexcept
+forcedinline void VelcroftCore::updateMeters (Channel& c, double output) noexcept
 {
     c.vuPeak = juce::jmax (c.vuPeak, getVuPosition (output));
     c.vuPeak = vuDecay * c.vuPeak + 1e-20;
@@ -692,10 +726,10 @@ void VelcroftCore::updateMeters (Channel& c, double output) noexcept
         c.active = false;
 }
 
-float VelcroftCore::toOutputSample (double x) noexcept
+forcedinline float VelcroftCore::toOutputSample (double x) noexcept
 {
     // Within the float range, and never a subnormal number.
-    const auto f = (float) juce::jlimit ((double) -std::numeric_limits<float>::max(),
-                                         (double) std::numeric_limits<float>::max(), x);
+    constexpr auto largest = (double) std::numeric_limits<float>::max();
+    const auto f = (float) std::min (largest, std::max (-largest, x));
     return std::abs (f) < std::numeric_limits<float>::min() ? 0.0f : f;
 }

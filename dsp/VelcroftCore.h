@@ -11,12 +11,24 @@
     93 samples at 48,000 Hz, 141 at 88,200, 149 at 96,000, 245 at 176,400 and 263 at 192,000.
     The plug-in reports no latency.
 
+    The per-sample work is kept small: the sinc table is stored in rows of the 32 taps one
+    sampling offset needs (on large memory pages, since rows are read at random), the
+    band-limited step output sums its slots in runs or as a queue of pending output
+    (BandLimitedStepOutput), both channels share one pass of each rate converter, the inner
+    loops use the widest vector kernels the processor has (VectorKernels), the smoothing
+    stops once it has settled, the filter coefficients are computed only when they change,
+    a block is processed in chunks (the crusher for the whole chunk, then meters, fade and
+    output), the converters' coefficient banks and all tables are built once per process and
+    shared, and at 44,100 Hz no converter runs at all. The plain form of the same chain is
+    kept beside the tests (VelcroftReferenceCore), which check that both agree.
+
     Threads: setParameter and processing run under the effect's core lock; setSampleRate and
     prepare run while no audio is processed. Applying a preset at the end of a silent
     fade-out happens inside processing, so parameters may change in the middle of a run.
 */
 #pragma once
 
+#include "dsp/BandLimitedStepOutput.h"
 #include "dsp/RateConverter.h"
 #include "dsp/SampleRateContext.h"
 #include "dsp/StateVariableFilter.h"
@@ -60,14 +72,13 @@ public:
     /** A quantiser level above this means no quantisation. */
     static constexpr double maxQuantiserLevel = 65536.0;
 
-    /** Creates the core for its plug-in, at 44,100 Hz. */
+    /** Creates the core for its plug-in, at 44,100 Hz, with the vector kernels active now. */
     explicit VelcroftCore (juce::AudioProcessor* ownerPlugin);
 
     ~VelcroftCore() override;
 
     //==============================================================================
-    /** Records the largest run the effect will hand over; longer runs are processed in
-        pieces of this size. */
+    /** Nothing to prepare: the core keeps no buffers that depend on the block size. */
     void prepare (int maximumBlockSize) override;
 
     /** Sets the host rate: rebuilds the converters and the rate-dependent values and lets
@@ -150,19 +161,19 @@ public:
     bool isLinked() const noexcept                      { return linked; }
 
     /** The preamp gain factor the smoothing glides to. */
-    double getPreampTarget() const noexcept             { return preampTarget; }
+    double getPreampTarget() const noexcept             { return targets[preampSlot]; }
 
     /** The smoothed preamp gain factor. */
-    double getPreamp() const noexcept                   { return preamp; }
+    double getPreamp() const noexcept                   { return smoothed[preampSlot]; }
 
     /** The smoothed dry/wet amount. */
-    double getMix() const noexcept                      { return mix; }
+    double getMix() const noexcept                      { return smoothed[mixSlot]; }
 
     /** The output gain factor the smoothing glides to. */
-    double getVolumeTarget() const noexcept             { return volumeTarget; }
+    double getVolumeTarget() const noexcept             { return targets[volumeSlot]; }
 
     /** The smoothed output gain factor. */
-    double getVolume() const noexcept                   { return volume; }
+    double getVolume() const noexcept                   { return smoothed[volumeSlot]; }
 
     /** The host rate in use. */
     double getSampleRate() const noexcept               { return hostRate.rate; }
@@ -185,26 +196,40 @@ public:
     /** Sinc table entries per sample period. */
     static constexpr int sincEntriesPerSample = 16384;
 
-    /** The shared, Blackman-windowed sinc table, built on first use (thread-safe). */
+    /** Taps of the sinc sum: the 32 most recent crusher inputs. */
+    static constexpr int sincTaps = VectorKernels::sincTaps;
+
+    /** The shared, Blackman-windowed sinc table, built on first use (thread-safe), in rows of
+        the 32 taps one sampling offset needs: entry b * 32 + j is the sinc at table index
+        b + 16384 j (d = b + 16384 j - 262144 table steps from the centre). */
     static const double* getSincTable();
 
 private:
     static constexpr int ringLength = 32;
-    static constexpr int numSlots = 36;
     static constexpr int outRingLength = 50;
-    static constexpr int defaultChunkSize = 512;
+    static constexpr int chunkLength = 256;
+
+    /** The values the per-sample smoothing moves, as indices into smoothed and targets. */
+    enum SmoothedIndex
+    {
+        preampSlot = 0,
+        cutoffSlot,             // + channel
+        resoSlot = 3,           // + channel
+        mixSlot = 5,
+        volumeSlot,
+        numSmoothed = 8         // (one spare, so the update runs in pairs)
+    };
 
     struct Channel
     {
-        // Settings
+        // Settings (the quantiser's factors follow the level: L / 2, 2 / L and 1 / (2 L))
         double level = maxQuantiserLevel + 1.0;
+        double halfLevel = level * 0.5, stepSize = 1.0 / halfLevel, ditherScale = 0.5 / level;
         double ratio = 1.0;
         double step = 128.0;
         bool linkFreq = false;
         int type = filterOff;
         bool pre = false;
-        double cutoffTarget = 0.0, cutoff = 0.0;
-        double resoTarget = 0.0, reso = 0.0, sqrtReso = 0.0;
 
         // Decimation: the phase counts down one per 44,100 Hz sample; a sample that falls
         // due stays due (with its offset, which grows while it waits) until it is taken.
@@ -217,17 +242,9 @@ private:
         double rawRing[2 * ringLength] = {};
         double wetRing[2 * ringLength] = {};
 
-        double held = 0.0;
-        double stepDelta[numSlots] = {};
-        double stepPos[numSlots] = {};
-        int slotIndex = 0;
+        BandLimitedStepOutput steps;
         StateVariableFilter filter;
         double wet = 0.0;
-
-        // Conversion
-        std::unique_ptr<RateConverter> inConverter, outConverter;
-        double converterOut[RateConverter::maxOutputsPerPush] = {};
-        double outRing[outRingLength] = {};
 
         // Meters
         double vuPeak = 0.0;
@@ -237,33 +254,36 @@ private:
 
     static std::vector<double> buildSincTable();
     static void updateStep (Channel& c) noexcept;
+    static void setLevel (Channel& c, double level) noexcept;
     static double clip (double x) noexcept;
 
     void link() noexcept;
     void unlink() noexcept;
+    void setTarget (int slot, double value) noexcept    { targets[slot] = value; settled = false; }
 
     void renderStereo (float* left, float* right, int count) noexcept;
+    int crushChunk (const float* left, const float* right, int count) noexcept;
+    void finishChunk (float* left, float* right, int count) noexcept;
     void renderMono (float* samples, int count) noexcept;
 
     void smoothParameters() noexcept;
     void stepNoise() noexcept;
     void advancePhase (Channel& c) noexcept;
     double sampleWetRing (Channel& c, double offset) noexcept;
-    double quantise (double x, double level) const noexcept;
-    void startStep (Channel& c, double value, double position) noexcept;
-    double bandLimitedOutput (Channel& c, double step) noexcept;
-    void crushChannel (Channel& c, double x) noexcept;
-    void crushLinkedChannels (double xLeft, double xRight) noexcept;
-    void advanceRing() noexcept;
+    double quantise (double x, const Channel& c) const noexcept;
+    double filter (Channel& c, int channel, double x, int type) noexcept;
+    void crushChannel (Channel& c, int channel, double x) noexcept;
+    void crushLinkedChannels (double xLeft, double xRight, bool anyActive) noexcept;
+    void crushFrame (double xLeft, double xRight, bool anyActive, double* mixed) noexcept;
     double mixChannel (const Channel& c) const noexcept;
     void updateMeters (Channel& c, double output) noexcept;
     static float toOutputSample (double x) noexcept;
 
-    // Parameters
+    // Parameters: the smoothed values and their targets (the mix target is raw[14]'s value).
     double raw[16] = {};
-    double preampTarget = 1.0, preamp = 0.0;
-    double mix = 0.0;
-    double volumeTarget = 1.0, volume = 0.0;
+    alignas (16) double smoothed[numSmoothed] = {};
+    alignas (16) double targets[numSmoothed] = { 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0 };
+    bool settled = false;                           // the smoothing has reached its fixed point
     bool linked = false;
     double smoothK = 0.002;
     SampleRateContext hostRate;
@@ -274,12 +294,16 @@ private:
     int ringIndex = 0;
     juce::uint32 noiseA = 0x67452301u, noiseB = 0xEFCDAB89u;
     float noise = 0.0f;
-    const double* sincTable = nullptr;
-    const double* stepTable = nullptr;
+    const VectorKernels& kernels;
+    const double* sincRows = nullptr;
     bool resampling = false;
+    std::unique_ptr<RateConverter<double>> inConverter;     // its output is quantised: double
+    std::unique_ptr<RateConverter<float>> outConverter;     // its output goes to the host: float
+    double converterOut[2 * RateConverter<float>::maxOutputsPerPush] = {};
+    double outRing[2 * outRingLength] = {};       // interleaved frames
     int writePos = 4, readPos = 0;
-    int maxChunk = defaultChunkSize;
     int tableIndexFaults = 0;
+    double chunkOut[2 * chunkLength] = {};          // a chunk's outputs before meters and fade
 
     std::atomic<bool> ledLeft { false }, ledRight { false };
 

@@ -1,114 +1,354 @@
 #include "framework/XmlFiles.h"
 
 #include <cstring>
-#include <limits>
+#include <filesystem>
+#include <vector>
 
 namespace XmlFilesDetail
 {
-// The scan works on bytes: every token it looks for is ASCII, which never occurs inside a
-// multi-byte UTF-8 sequence, so malformed sequences cannot make it step past the end.
-
-/** Moves p past the next occurrence of end; false when the text ends first. */
-bool skipPast (const char*& p, const char* end)
+/** True for UTF-8 in its one shortest form: JUCE decodes an overlong sequence (0xc0 0xbc) to
+    the ASCII character it spells ('<'), which the byte scan below would take for text. Surrogates
+    and code points beyond U+10FFFF are refused too. */
+bool isStrictUtf8 (const char* text) noexcept
 {
-    if (auto* found = std::strstr (p, end))
+    for (auto* p = reinterpret_cast<const unsigned char*> (text); *p != 0;)
     {
-        p = found + std::strlen (end);
-        return true;
-    }
+        const auto lead = *p++;
 
-    return false;
-}
-
-bool startsWith (const char* p, const char* prefix)
-{
-    return std::strncmp (p, prefix, std::strlen (prefix)) == 0;
-}
-
-bool isWithinLimits (const juce::String& text, int maxElements, int maxDepth)
-{
-    int elements = 0, depth = 0;
-    const char* p = text.toRawUTF8();
-
-    while (*p != 0)
-    {
-        if (*p != '<')
-        {
-            ++p;
+        if (lead < 0x80)
             continue;
-        }
 
-        if (startsWith (p, "<!--"))
-        {
-            if (! skipPast (p, "-->"))
-                return false;
-        }
-        else if (startsWith (p, "<![CDATA["))
-        {
-            if (! skipPast (p, "]]>"))
-                return false;
-        }
-        else if (p[1] == '!')
-        {
-            // A document type: its entities could expand into more elements or name other files.
+        int extra = 0;
+        unsigned char low = 0x80, high = 0xbf;   // the range of the first continuation byte
+
+        if (lead >= 0xc2 && lead <= 0xdf)       extra = 1;
+        else if (lead == 0xe0)                  { extra = 2; low = 0xa0; }
+        else if (lead == 0xed)                  { extra = 2; high = 0x9f; }
+        else if (lead >= 0xe1 && lead <= 0xef)  extra = 2;
+        else if (lead == 0xf0)                  { extra = 3; low = 0x90; }
+        else if (lead == 0xf4)                  { extra = 3; high = 0x8f; }
+        else if (lead >= 0xf1 && lead <= 0xf3)  extra = 3;
+        else                                    return false;
+
+        if (*p < low || *p > high)
             return false;
-        }
-        else if (p[1] == '?')
-        {
-            // Only the declaration before the document element: JUCE's parser can loop for ever
-            // on processing instructions inside elements.
-            if (elements > 0 || ! juce::CharacterFunctions::isLetter ((juce::juce_wchar) (unsigned char) p[2])
-                 || ! skipPast (p, "?>"))
+
+        for (++p; --extra > 0; ++p)
+            if ((*p & 0xc0) != 0x80)
                 return false;
-        }
-        else if (p[1] == '/')
-        {
-            --depth;
-
-            if (! skipPast (p, ">"))
-                return false;
-        }
-        else
-        {
-            if (++elements > maxElements || ++depth > maxDepth)
-                return false;
-
-            // To the end of the tag, stepping over quoted attribute values.
-            char quote = 0, previous = 0;
-
-            for (++p; *p != 0; ++p)
-            {
-                const auto c = *p;
-
-                if (quote != 0)
-                {
-                    if (c == quote)
-                        quote = 0;
-                }
-                else if (c == '"' || c == '\'')
-                {
-                    quote = c;
-                }
-                else if (c == '>')
-                {
-                    break;
-                }
-
-                previous = c;
-            }
-
-            if (*p == 0)
-                return false;
-
-            if (previous == '/')
-                --depth;
-
-            ++p;
-        }
     }
 
     return true;
 }
+
+/** JUCE's parser recovers from malformed text in ways that can loop for ever (a processing
+    instruction or a stray '<' inside an element, among others). So a text reaches it only when
+    it is well-formed in the plain form every file of ours has: an optional declaration and
+    comments, then one element tree of ASCII-named tags with quoted attributes, text, comments,
+    CDATA sections, the five named and numeric character references, and matching end tags.
+
+    The scan works on bytes of strict UTF-8: every token it looks for is ASCII, which never
+    occurs inside a multi-byte sequence, and it never steps past the terminating zero. */
+class WellFormedScanner
+{
+public:
+    WellFormedScanner (const char* text, int maxElementsToAllow, int maxDepthToAllow)
+        : p (text), maxElements (maxElementsToAllow), maxDepth (maxDepthToAllow)
+    {
+    }
+
+    /** True when the whole text is one well-formed document within the limits. */
+    bool scanDocument()
+    {
+        skipSpaces();
+
+        // Only the declaration (or another processing instruction) before the document element.
+        if (p[0] == '<' && p[1] == '?')
+            if (! isNameStart (p[2]) || ! skipPast (2, "?>"))
+                return false;
+
+        if (! skipSpacesAndComments() || ! (p[0] == '<' && isNameStart (p[1])) || ! scanElementTree())
+            return false;
+
+        return skipSpacesAndComments() && *p == 0;
+    }
+
+private:
+    struct Name
+    {
+        const char* start = nullptr;
+        size_t length = 0;
+    };
+
+    static bool isSpace (char c) noexcept       { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+    static bool isNameStart (char c) noexcept   { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'; }
+    static bool isNameChar (char c) noexcept    { return isNameStart (c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+    static bool isDigit (char c) noexcept       { return c >= '0' && c <= '9'; }
+
+    bool startsWith (const char* prefix) const noexcept
+    {
+        return std::strncmp (p, prefix, std::strlen (prefix)) == 0;
+    }
+
+    bool skipSpaces() noexcept
+    {
+        const auto* start = p;
+
+        while (isSpace (*p))
+            ++p;
+
+        return p != start;
+    }
+
+    /** Moves past the first occurrence of end that starts at least offset bytes on; false when the
+        text ends first. The search stops at the match, so a text is scanned once, not once per tag. */
+    bool skipPast (size_t offset, const char* end) noexcept
+    {
+        const auto length = std::strlen (end);
+
+        for (auto* q = p; q < p + offset; ++q)
+            if (*q == 0)
+                return false;
+
+        for (auto* q = p + offset; *q != 0; ++q)
+        {
+            if (*q == end[0] && std::strncmp (q, end, length) == 0)
+            {
+                p = q + length;
+                return true;
+            }
+        }
+
+        return false;
+    }
+
+    bool skipSpacesAndComments() noexcept
+    {
+        for (;;)
+        {
+            skipSpaces();
+
+            if (! startsWith ("<!--"))
+                return true;
+
+            if (! skipPast (4, "-->"))
+                return false;
+        }
+    }
+
+    bool readName (Name& name) noexcept
+    {
+        if (! isNameStart (*p))
+            return false;
+
+        name.start = p;
+
+        while (isNameChar (*p))
+            ++p;
+
+        name.length = (size_t) (p - name.start);
+        return true;
+    }
+
+    /** A character reference: the five named ones, or a number of a Unicode character. */
+    bool readReference() noexcept
+    {
+        ++p;
+
+        for (auto* named : { "amp;", "lt;", "gt;", "quot;", "apos;" })
+        {
+            if (startsWith (named))
+            {
+                p += std::strlen (named);
+                return true;
+            }
+        }
+
+        if (*p++ != '#')
+            return false;
+
+        const bool hex = (*p == 'x' || *p == 'X');
+        const int base = hex ? 16 : 10;
+        const int maxDigits = hex ? 6 : 7;
+        p += hex ? 1 : 0;
+
+        juce::int64 code = 0;
+        int digits = 0;
+
+        for (; *p != ';'; ++p)
+        {
+            const auto value = hex ? juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (unsigned char) *p)
+                                   : (isDigit (*p) ? *p - '0' : -1);
+
+            if (value < 0 || ++digits > maxDigits)
+                return false;
+
+            code = code * base + value;
+        }
+
+        ++p;
+        return digits > 0 && code > 0 && code <= 0x10ffff && ! (code >= 0xd800 && code <= 0xdfff);
+    }
+
+    bool readAttributeValue() noexcept
+    {
+        const auto quote = *p;
+
+        if (quote != '"' && quote != '\'')
+            return false;
+
+        for (++p; *p != quote; )
+        {
+            if (*p == 0 || *p == '<')
+                return false;
+
+            if (*p == '&')
+            {
+                if (! readReference())
+                    return false;
+            }
+            else
+            {
+                ++p;
+            }
+        }
+
+        ++p;
+        return true;
+    }
+
+    /** A start tag from its '<': the name and the attributes up to '>' or "/>". */
+    bool readStartTag (Name& name, bool& isEmpty) noexcept
+    {
+        ++p;
+
+        if (! readName (name))
+            return false;
+
+        for (;;)
+        {
+            const bool spaced = skipSpaces();
+
+            if (p[0] == '/' && p[1] == '>')
+            {
+                p += 2;
+                isEmpty = true;
+                return true;
+            }
+
+            if (p[0] == '>')
+            {
+                ++p;
+                isEmpty = false;
+                return true;
+            }
+
+            Name attribute;
+
+            if (! spaced || ! readName (attribute))
+                return false;
+
+            skipSpaces();
+
+            if (*p++ != '=')
+                return false;
+
+            skipSpaces();
+
+            if (! readAttributeValue())
+                return false;
+        }
+    }
+
+    bool openElement (std::vector<Name>& open)
+    {
+        Name name;
+        bool isEmpty = false;
+
+        if (++elements > maxElements || (int) open.size() + 1 > maxDepth || ! readStartTag (name, isEmpty))
+            return false;
+
+        if (! isEmpty)
+            open.push_back (name);
+
+        return true;
+    }
+
+    bool closeElement (std::vector<Name>& open) noexcept
+    {
+        p += 2;
+        Name name;
+
+        if (! readName (name) || name.length != open.back().length
+             || std::strncmp (name.start, open.back().start, name.length) != 0)
+            return false;
+
+        skipSpaces();
+
+        if (*p++ != '>')
+            return false;
+
+        open.pop_back();
+        return true;
+    }
+
+    /** The document element from its '<' to the end of its end tag. */
+    bool scanElementTree()
+    {
+        std::vector<Name> open;
+        open.reserve ((size_t) juce::jlimit (1, 1024, maxDepth));
+
+        if (! openElement (open))
+            return false;
+
+        while (! open.empty())
+        {
+            if (*p == 0)
+                return false;
+
+            if (*p == '&')
+            {
+                if (! readReference())
+                    return false;
+
+                continue;
+            }
+
+            if (*p != '<')
+            {
+                ++p;
+                continue;
+            }
+
+            if (p[1] == '/')
+            {
+                if (! closeElement (open))
+                    return false;
+            }
+            else if (startsWith ("<!--"))
+            {
+                if (! skipPast (4, "-->"))
+                    return false;
+            }
+            else if (startsWith ("<![CDATA["))
+            {
+                if (! skipPast (9, "]]>"))
+                    return false;
+            }
+            else if (! isNameStart (p[1]) || ! openElement (open))
+            {
+                // Processing instructions, document types and stray '<' have no place in an element.
+                return false;
+            }
+        }
+
+        return true;
+    }
+
+    const char* p;
+    int elements = 0;
+    const int maxElements, maxDepth;
+};
 } // namespace XmlFilesDetail
 
 bool writeXmlFile (const juce::XmlElement& xml, const juce::File& file)
@@ -149,8 +389,8 @@ bool writeXmlFile (const juce::XmlElement& xml, const juce::File& file)
 std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, int maxElements, int maxDepth)
 {
     // JUCE's parser can loop for ever on malformed UTF-8: such text is refused whole.
-    if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), std::numeric_limits<int>::max())
-         || ! XmlFilesDetail::isWithinLimits (text, maxElements, maxDepth))
+    if (! XmlFilesDetail::isStrictUtf8 (text.toRawUTF8())
+         || ! XmlFilesDetail::WellFormedScanner (text.toRawUTF8(), maxElements, maxDepth).scanDocument())
         return {};
 
     return juce::XmlDocument::parse (text);
@@ -158,8 +398,24 @@ std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, i
 
 std::unique_ptr<juce::XmlElement> readUntrustedXmlFile (const juce::File& file, int maxElements, juce::int64 maxBytes, int maxDepth)
 {
-    if (! file.existsAsFile() || file.getSize() > maxBytes)
+    // Only a regular file: a path from a settings file may name a device or a pipe, which
+    // reports no size and never ends (/dev/zero) or blocks the reader for ever.
+    std::error_code error;
+
+    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error) || file.getSize() > maxBytes)
         return {};
 
-    return parseUntrustedXml (file.loadFileAsString(), maxElements, maxDepth);
+    juce::FileInputStream in (file);
+
+    if (! in.openedOk())
+        return {};
+
+    // No more than the limit is read, even from a file that grew since its size was taken.
+    juce::MemoryBlock data;
+    in.readIntoMemoryBlock (data, (ssize_t) maxBytes + 1);
+
+    if ((juce::int64) data.getSize() > maxBytes)
+        return {};
+
+    return parseUntrustedXml (juce::String::createStringFromData (data.getData(), (int) data.getSize()), maxElements, maxDepth);
 }

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds Velcroft and renders a demo through the built plug-in.
+# Installs what the build needs, builds Velcroft and renders a demo through the built plug-in:
+# the same four seconds of music-like test signal through two factory presets, each chosen
+# with a MIDI program change at the first sample.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,13 +13,15 @@ host=build/tools/velcroft_host
 mkdir -p build/demo
 
 "$host" demo-signal build/demo/demo-input.wav --rate 44100 --seconds 4
-"$host" render "$plugin" --in build/demo/demo-input.wav --out build/demo/velcroft-demo.wav
+"$host" render "$plugin" --in build/demo/demo-input.wav --out build/demo/velcroft-mpc60.wav --program 0:0
+"$host" render "$plugin" --in build/demo/demo-input.wav --out build/demo/velcroft-phone-call.wav --program 0:25
 
 cat <<EOT
 
 Plug-in:    $plugin
 Demo input: $(realpath build/demo/demo-input.wav)
-Demo out:   $(realpath build/demo/velcroft-demo.wav)
+Through factory preset 0, "MPC 60":      $(realpath build/demo/velcroft-mpc60.wav)
+Through factory preset 25, "Phone Call": $(realpath build/demo/velcroft-phone-call.wav)
 
 To use Velcroft in a Linux VST 2.4 host (Ardour, Reaper, Bitwig):
     mkdir -p ~/.vst && cp "$plugin" ~/.vst/

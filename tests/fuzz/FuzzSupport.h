@@ -8,12 +8,31 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace juce
+{
+// JUCE's Linux message loop: handles one message or one input event.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+} // namespace juce
+
 namespace FuzzSupport
 {
 /** Starts JUCE the first time it is called. */
 inline void startJuce()
 {
     static juce::ScopedJuceInitialiser_GUI juce;
+}
+
+/** Delivers every message posted so far (asynchronous updates of parameters, the MIDI map and
+    the state): the fuzzing thread is JUCE's message thread, and nothing else would run them,
+    so they would pile up from one input to the next. */
+inline void dispatchPendingMessages()
+{
+    startJuce();
+
+    // (Bounded, in case a handler ever posted again.)
+    for (int i = 0; i < 100000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
+    {
+    }
 }
 
 /** The input as text, read as UTF-8 (invalid sequences are JUCE's to handle). */

@@ -4,7 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    FuzzSupport::startJuce();
+    // Starts JUCE, and delivers what the last input posted before this one starts.
+    FuzzSupport::dispatchPendingMessages();
 
     ParameterManager parameters;
     parameters.loadParameterDefinitions ("parameters.xml");
@@ -18,6 +19,5 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 
     if (! control.loadFromFile (file) && control.getAssignedParameter (7) != parameters.getParameter (15))
         __builtin_trap();   // a refused file must leave the map as it was
-
     return 0;
 }

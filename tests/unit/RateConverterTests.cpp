@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "ReferenceRateConverter.h"
 #include "dsp/RateConverter.h"
 #include "dsp/SampleRateContext.h"
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace RateConverterTestsDetail
 {
+using Converter = RateConverter<double>;
+
 constexpr double pi = 3.14159265358979323846;
 
 /** Amplitude (relative to the input's) and delay (in samples of the input) of a sine. */
@@ -40,24 +44,31 @@ SineResponse analyseSine (const std::vector<double>& x, double w, int start, int
     return { 20.0 * std::log10 (amplitude / inputAmplitude), delay };
 }
 
-/** A sine through host rate -> 44,100 Hz -> host rate. */
+/** A sine through host rate -> 44,100 Hz -> host rate (the right channel carries the
+    sine inverted and must come out inverted). */
 SineResponse roundTrip (int rate, double frequency)
 {
-    RateConverter down (rate, 44100), up (44100, rate);
+    Converter down (rate, 44100), up (44100, rate);
     const auto w = 2.0 * pi * frequency / rate;
     const int total = rate;  // one second
     std::vector<double> out;
     out.reserve ((size_t) total + 16);
-    double mid[RateConverter::maxOutputsPerPush], res[RateConverter::maxOutputsPerPush];
+    double mid[2 * Converter::maxOutputsPerPush], res[2 * Converter::maxOutputsPerPush];
 
     for (int n = 0; n < total; ++n)
     {
-        const auto produced = down.pushSample (0.5 * std::sin (w * n), mid);
+        const auto x = 0.5 * std::sin (w * n);
+        const auto produced = down.pushFrame (x, -x, mid);
 
         for (int i = 0; i < produced; ++i)
         {
-            const auto m = up.pushSample (mid[i], res);
-            out.insert (out.end(), res, res + m);
+            const auto m = up.pushFrame (mid[2 * i], mid[2 * i + 1], res);
+
+            for (int j = 0; j < m; ++j)
+            {
+                EXPECT_NEAR (res[2 * j + 1], -res[2 * j], 1e-15);
+                out.push_back (res[2 * j]);
+            }
         }
     }
 
@@ -102,19 +113,21 @@ TEST (RateConverter, SampleRateContextValues)
 
 TEST (RateConverter, PhasesAdvancesAndOutputCounts)
 {
-    RateConverter down (48000, 44100);
+    using RateConverterTestsDetail::Converter;
+
+    Converter down (48000, 44100);
     EXPECT_EQ (down.getNumPhases(), 147);
     EXPECT_DOUBLE_EQ (down.getStep(), 160.0 / 147.0);
     EXPECT_EQ (down.getAdvance (0), 2);
 
-    RateConverter up (44100, 48000);
+    Converter up (44100, 48000);
     EXPECT_EQ (up.getNumPhases(), 160);
     EXPECT_DOUBLE_EQ (up.getStep(), 0.91875);
 
     // Over one cycle of the ratio, every converter gives exactly the output factor's
     // number of samples, each push within its bounds.
     const int rates[] = { 48000, 88200, 96000, 176400, 192000 };
-    double out[RateConverter::maxOutputsPerPush];
+    double out[2 * Converter::maxOutputsPerPush];
 
     for (const auto rate : rates)
     {
@@ -122,18 +135,18 @@ TEST (RateConverter, PhasesAdvancesAndOutputCounts)
         {
             const auto inRate = toHost ? 44100 : rate;
             const auto outRate = toHost ? rate : 44100;
-            RateConverter converter (inRate, outRate);
+            Converter converter (inRate, outRate);
             int total = 0, fewest = 100, most = 0;
 
-            for (int n = 0; n < 3 * RateConverter::getRateFactor (inRate); ++n)
+            for (int n = 0; n < 3 * Converter::getRateFactor (inRate); ++n)
             {
-                const auto produced = converter.pushSample (1.0, out);
+                const auto produced = converter.pushFrame (1.0, 1.0, out);
                 total += produced;
                 fewest = std::min (fewest, produced);
                 most = std::max (most, produced);
             }
 
-            EXPECT_EQ (total, 3 * RateConverter::getRateFactor (outRate)) << inRate << " -> " << outRate;
+            EXPECT_EQ (total, 3 * Converter::getRateFactor (outRate)) << inRate << " -> " << outRate;
             EXPECT_EQ (fewest, toHost ? (int) std::floor (rate / 44100.0) : 0) << inRate << " -> " << outRate;
             EXPECT_EQ (most, toHost ? (int) std::ceil (rate / 44100.0) : 1) << inRate << " -> " << outRate;
         }
@@ -142,14 +155,16 @@ TEST (RateConverter, PhasesAdvancesAndOutputCounts)
 
 TEST (RateConverter, EqualRatesDelayBy32Samples)
 {
-    RateConverter same (44100, 44100);
-    double out[RateConverter::maxOutputsPerPush];
+    using RateConverterTestsDetail::Converter;
+
+    Converter same (44100, 44100);
+    double out[2 * Converter::maxOutputsPerPush];
 
     for (int n = 0; n < 200; ++n)
     {
-        ASSERT_EQ (same.pushSample (std::sin (0.1 * n) + 0.25, out), 1);
-        const auto expected = n >= 32 ? std::sin (0.1 * (n - 32)) + 0.25 : 0.0;
-        EXPECT_NEAR (out[0], expected, 1e-12) << n;
+        ASSERT_EQ (same.pushFrame (std::sin (0.1 * n) + 0.25, std::cos (0.3 * n), out), 1);
+        EXPECT_NEAR (out[0], n >= 32 ? std::sin (0.1 * (n - 32)) + 0.25 : 0.0, 1e-12) << n;
+        EXPECT_NEAR (out[1], n >= 32 ? std::cos (0.3 * (n - 32)) : 0.0, 1e-12) << n;
     }
 }
 
@@ -176,4 +191,50 @@ TEST (RateConverter, RoundTripDelayAndPassband)
         EXPECT_NEAR (low.gainDb, 0.0, 0.1) << c.rate;
         EXPECT_NEAR (mid.gainDb, 0.0, 0.1) << c.rate;
     }
+}
+
+TEST (RateConverter, AgreesWithThePlainConverterOnBothChannels)
+{
+    // Every supported pair, both directions, against two single-channel plain converters:
+    // the same outputs at the same pushes, up to rounding in double precision and to the
+    // float's resolution in single precision.
+    std::mt19937 random (5);
+    std::uniform_real_distribution<double> sample (-1.0, 1.0);
+
+    const auto compare = [&] (auto& stereo, int inRate, int outRate, double tolerance)
+    {
+        ReferenceRateConverter plainLeft (inRate, outRate), plainRight (inRate, outRate);
+        double out[2 * RateConverter<double>::maxOutputsPerPush];
+        double left[ReferenceRateConverter::maxOutputsPerPush], right[ReferenceRateConverter::maxOutputsPerPush];
+        double largest = 0.0;
+
+        for (int n = 0; n < 3000; ++n)
+        {
+            const auto l = sample (random), r = sample (random);
+            const auto produced = stereo.pushFrame (l, r, out);
+            ASSERT_EQ (produced, plainLeft.pushSample (l, left)) << inRate << " -> " << outRate << " at " << n;
+            ASSERT_EQ (produced, plainRight.pushSample (r, right));
+
+            for (int i = 0; i < produced; ++i)
+                largest = std::max ({ largest, std::abs (out[2 * i] - left[i]), std::abs (out[2 * i + 1] - right[i]) });
+        }
+
+        EXPECT_LT (largest, tolerance) << inRate << " -> " << outRate;
+    };
+
+    for (const auto rate : { 48000, 88200, 96000, 176400, 192000 })
+    {
+        for (const bool toHost : { false, true })
+        {
+            const auto inRate = toHost ? 44100 : rate;
+            const auto outRate = toHost ? rate : 44100;
+            RateConverter<double> precise (inRate, outRate);
+            RateConverter<float> single (inRate, outRate);
+            compare (precise, inRate, outRate, 1e-13);
+            compare (single, inRate, outRate, 2e-6);
+        }
+    }
+
+    // The banks are built once per rate pair and shared.
+    EXPECT_EQ (RateConverter<double>::getBank (640, 147), RateConverter<double>::getBank (640, 147));
 }

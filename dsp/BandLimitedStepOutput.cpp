@@ -1,0 +1,204 @@
+#include "dsp/BandLimitedStepOutput.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
+
+BandLimitedStepOutput::BandLimitedStepOutput() noexcept
+    : kernels (VectorKernels::getActive()),
+      rowValues (BandLimitedStep::getRows().values.data()),
+      rowSlopes (BandLimitedStep::getRows().slopes.data()),
+      rowValuesF (BandLimitedStep::getRows().valuesF.data()),
+      rowSlopesF (BandLimitedStep::getRows().slopesF.data())
+{
+    reset();
+}
+
+void BandLimitedStepOutput::reset() noexcept
+{
+    held = 0.0;
+    travel = 0.0;
+    std::fill (std::begin (delta), std::end (delta), 0.0);
+    std::fill (std::begin (deltaF), std::end (deltaF), 0.0f);
+    std::fill (std::begin (base), std::end (base), 0.0);
+    std::fill (std::begin (queue), std::end (queue), 0.0);
+    std::fill (std::begin (runLength), std::end (runLength), 0);
+    newest = count = queuePos = newestRun = runs = 0;
+    queueing = true;
+    expiry = noExpiry;
+}
+
+void BandLimitedStepOutput::startSteps (BandLimitedStepOutput& a, double valueA, BandLimitedStepOutput& b,
+                                        double valueB, double position) noexcept
+{
+    const auto da = a.addSlot (valueA, position);
+    const auto db = b.addSlot (valueB, position);
+
+    if (a.queueing && b.queueing)
+    {
+        // One row and fraction for both: the step's shape is computed once.
+        if (da != 0.0 || db != 0.0)
+        {
+            const auto i = (int) position;
+            const auto q = i >> 7;
+            const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+            a.kernels.addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
+                                    a.rowValues + offset, position - i, a.rowSlopes + offset, rowSpan - q);
+        }
+
+        return;
+    }
+
+    if (a.queueing && da != 0.0)
+        a.addToQueue (da, position);
+
+    if (b.queueing && db != 0.0)
+        b.addToQueue (db, position);
+}
+
+void BandLimitedStepOutput::dropOldest() noexcept
+{
+    const auto oldest = newest + count - 1;
+    --count;
+    expiry = count > 0 ? endPosition - base[oldest - 1] : noExpiry;
+
+    if (queueing)
+    {
+        // A slot still inside the table takes its pending output with it.
+        const auto position = base[oldest] + travel;
+
+        if (delta[oldest] != 0.0 && position < endPosition)
+            addToQueue (-delta[oldest], position);
+
+        return;
+    }
+
+    const auto lastRun = newestRun + runs - 1;
+    const auto twin = lastRun < numSlots ? lastRun + numSlots : lastRun - numSlots;
+    runLength[twin] = --runLength[lastRun];
+
+    if (runLength[lastRun] == 0)
+        --runs;
+}
+
+void BandLimitedStepOutput::addToQueue (double d, double position) noexcept
+{
+    // The slot's fractional position stays, and it moves one row entry per sample.
+    const auto i = (int) position;
+    const auto q = i >> 7;
+    const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+
+    kernels.addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, rowSpan - q);
+}
+
+void BandLimitedStepOutput::takeUpQueue() noexcept
+{
+    // Every slot's future goes into the queue now.
+    queueing = true;
+    std::fill (std::begin (queue), std::end (queue), 0.0);
+    queuePos = 0;
+
+    for (int k = 0; k < count; ++k)
+    {
+        const auto slot = newest + k;
+        const auto position = base[slot] + travel;
+
+        if (delta[slot] != 0.0 && position < endPosition)
+            addToQueue (delta[slot], position);
+    }
+}
+
+void BandLimitedStepOutput::takeUpRuns() noexcept
+{
+    // The runs are found again from the slots' positions, newest first.
+    queueing = false;
+
+    while (travel >= expiry)
+        dropExpiredOldest();
+
+    newestRun = 0;
+    runs = 0;
+
+    for (int k = 0; k < 2 * numSlots; ++k)
+        deltaF[k] = (float) delta[k];
+
+    for (int k = 0; k < count; ++k)
+    {
+        const auto slot = newest + k;
+
+        if (k > 0 && continuesRun (base[slot], base[slot - 1]))
+        {
+            runLength[runs - 1 + numSlots] = ++runLength[runs - 1];
+        }
+        else
+        {
+            runLength[runs] = runLength[runs + numSlots] = 1;
+            ++runs;
+        }
+    }
+}
+
+void BandLimitedStepOutput::shiftQueue() noexcept
+{
+    std::memcpy (queue, queue + queueLength, sizeof (double) * queueLength);
+    std::fill (queue + queueLength, queue + 2 * queueLength, 0.0);
+    queuePos = 0;
+}
+
+void BandLimitedStepOutput::rebase() noexcept
+{
+    for (auto& b : base)
+        b += travel;
+
+    if (count > 0)
+        expiry -= travel;
+
+    travel = 0.0;
+}
+
+double BandLimitedStepOutput::nextFromRuns (double step) noexcept
+{
+    if (queueing)
+        takeUpRuns();
+
+    // Slots past the table's end add nothing any more.
+    while (travel >= expiry)
+        dropOldest();
+
+    // Each run is read at the position of its newest slot; the others lie whole rows further on.
+    float sum = 0.0f;
+    auto slot = newest;
+
+    for (int r = 0; r < runs; ++r)
+    {
+        const auto length = runLength[newestRun + r];
+        const auto position = base[slot] + travel;
+
+        if (position < endPosition)
+            sum += readRun (slot, length, position);
+
+        slot += length;
+    }
+
+    advance (step);
+    return held + sum;
+}
+
+float BandLimitedStepOutput::readRun (int slot, int length, double position) const noexcept
+{
+    // The newest slot of a run may have been stored a moment ago: it is read on its own, the
+    // older ones in groups of 8 (a run that reaches the table's end in whole groups: the row
+    // is zero from there on).
+    const auto i = (int) position;
+    const auto q = i >> 7;
+    const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+    const auto inside = rowSpan - q - 1;
+    const auto older = length - 1 >= inside ? (inside + 7) & ~7 : length - 1;
+    float sumValues, sumSlopes;
+    kernels.dotRows (deltaF + slot + 1, rowValuesF + offset + 1, rowSlopesF + offset + 1, older, sumValues, sumSlopes);
+    sumValues += deltaF[slot] * rowValuesF[offset];
+    sumSlopes += deltaF[slot] * rowSlopesF[offset];
+    return sumValues + (float) (position - i) * sumSlopes;
+}

@@ -1,0 +1,203 @@
+/*
+    One channel's band-limited step output: the held value plus the residual of the last 36
+    steps, each read from the BandLimitedStep table at its own position, all positions
+    advancing by the same step per 44,100 Hz sample (128 table entries, or the decimation
+    ratio x 128 when the step length follows the ratio). A step whose position has passed
+    the table's end adds nothing; the 37th step replaces the oldest.
+
+    The sum is the same as reading every slot at every sample, but it is computed in one of
+    two cheaper ways, chosen per sample by the step length:
+
+    - A step length of exactly 128 entries (one table row per sample): a slot's fractional
+      table position never changes, so its whole future is known when it starts and is added
+      at once into a queue of pending output (the queue is rebuilt from the slots when this
+      way is taken up again). Double precision.
+    - Any other length: slots that started one decimated sample period apart (128 table
+      entries apart, as they do while the ratio stays put) form runs that share their
+      fractional position, and a run is read as two dot products over one polyphase row, in
+      single precision (the result goes to the output, never back into the quantiser). The
+      runs are found again from the slots when this way is taken up again.
+
+    Each slot's position is kept as an offset from a travel counter that all slots share, so
+    advancing costs one addition per sample.
+*/
+#pragma once
+
+#include "dsp/BandLimitedStep.h"
+#include "dsp/VectorKernels.h"
+
+#include <cmath>
+
+class BandLimitedStepOutput
+{
+public:
+    /** Number of step slots. */
+    static constexpr int numSlots = 36;
+
+    /** An output with no steps, using the vector kernels active now. */
+    BandLimitedStepOutput() noexcept;
+
+    /** Forgets every step and sets the held value to 0. */
+    void reset() noexcept;
+
+    /** The current held value. */
+    double getHeld() const noexcept                 { return held; }
+
+    /** Starts a step to a new held value at a table position (the step length times the
+        time since the exact sampling instant). */
+    void startStep (double value, double position) noexcept
+    {
+        const auto d = addSlot (value, position);
+
+        if (queueing && d != 0.0)
+            addToQueue (d, position);
+    }
+
+    /** Starts steps on two outputs at the same table position (the linked channels): the
+        same as calling startStep on each, with the shared part of the work done once. */
+    static void startSteps (BandLimitedStepOutput& a, double valueA, BandLimitedStepOutput& b, double valueB,
+                            double position) noexcept;
+
+    /** This sample's output (the held value plus every slot's residual), after which every
+        slot advances by the step length. */
+    double next (double step) noexcept
+    {
+        if (step == rowSpacing)
+        {
+            if (! queueing)
+                takeUpQueue();
+
+            const auto out = held + queue[queuePos];
+
+            if (++queuePos == queueLength)
+                shiftQueue();
+
+            advance (step);
+            return out;
+        }
+
+        return nextFromRuns (step);
+    }
+
+    /** Number of slots that may still be inside the table. */
+    int getNumSlotsInUse() const noexcept           { return count; }
+
+private:
+    static constexpr double endPosition = (double) BandLimitedStep::firstSettledEntry;
+    static constexpr double rowSpacing = (double) BandLimitedStep::entriesPerSample;
+    static constexpr int queueLength = 64;
+    static constexpr int rowSpan = 34;              // entries per row inside the table
+    static constexpr double rebaseDistance = 8192.0;
+
+    /** How far from 128 entries two slots may lie and still count as a run (their positions
+        are offsets from a counter of at most 8192, so rounding leaves them about 1e-12 apart). */
+    static constexpr double runTolerance = 1.0e-8;
+
+    /** Records a new slot and returns its step size. */
+    double addSlot (double value, double position) noexcept
+    {
+        const auto d = value - held;
+        held = value;
+
+        // The 37th step takes the oldest slot (usually one that has passed the table's end).
+        if (count == numSlots)
+        {
+            if (queueing && travel >= expiry)
+                dropExpiredOldest();
+            else
+                dropOldest();
+        }
+
+        const auto previous = newest;
+        const auto b = position - travel;
+        newest = newest == 0 ? numSlots - 1 : newest - 1;
+        delta[newest] = delta[newest + numSlots] = d;
+        base[newest] = base[newest + numSlots] = b;
+
+        if (count == 0)
+            expiry = endPosition - b;
+
+        if (! queueing)
+        {
+            deltaF[newest] = deltaF[newest + numSlots] = (float) d;
+            addToRuns (count > 0 && continuesRun (base[previous], b));
+        }
+
+        ++count;
+        return d;
+    }
+
+    static bool continuesRun (double olderBase, double newerBase) noexcept
+    {
+        return std::abs ((olderBase - newerBase) - rowSpacing) <= runTolerance;
+    }
+
+    void addToRuns (bool continues) noexcept
+    {
+        if (continues)
+        {
+            runLength[newestRun + numSlots] = ++runLength[newestRun];
+        }
+        else
+        {
+            newestRun = newestRun == 0 ? numSlots - 1 : newestRun - 1;
+            runLength[newestRun] = runLength[newestRun + numSlots] = 1;
+            ++runs;
+        }
+    }
+
+    void advance (double step) noexcept
+    {
+        travel += step;
+
+        if (travel >= rebaseDistance)
+            rebase();
+    }
+
+    /** Forgets the oldest slot, which has passed the table's end. */
+    void dropExpiredOldest() noexcept
+    {
+        --count;
+        expiry = count > 0 ? endPosition - base[newest + count - 1] : noExpiry;
+    }
+
+    double nextFromRuns (double step) noexcept;
+    float readRun (int slot, int length, double position) const noexcept;
+    void dropOldest() noexcept;
+    void takeUpQueue() noexcept;
+    void takeUpRuns() noexcept;
+    void rebase() noexcept;
+    void shiftQueue() noexcept;
+    void addToQueue (double delta, double position) noexcept;
+
+    const VectorKernels& kernels;
+    const double* rowValues;
+    const double* rowSlopes;
+    const float* rowValuesF;
+    const float* rowSlopesF;
+
+    static constexpr double noExpiry = 1.0e300;
+
+    double held = 0.0;
+    double travel = 0.0;
+    double expiry = noExpiry;       // the travel at which the oldest slot passes the table's end
+
+    // The slots, newest first from index newest, each stored twice so that the active ones
+    // are always contiguous: size of the step (also in single precision while the runs are
+    // read, with room for a read of 8 past the end), and position minus travel.
+    double delta[2 * numSlots];
+    float deltaF[2 * numSlots + 8];
+    double base[2 * numSlots];
+    int newest = 0, count = 0;
+
+    // The pending output while the step is 128 entries: queue[queuePos + n] is due n
+    // samples ahead.
+    bool queueing = true;
+    double queue[2 * queueLength];
+    int queuePos = 0;
+
+    // Otherwise the lengths of the runs of slots spaced one row apart, newest first from
+    // newestRun, each stored twice.
+    int runLength[2 * numSlots];
+    int newestRun = 0, runs = 0;
+};

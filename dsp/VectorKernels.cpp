@@ -1,0 +1,408 @@
+#include "dsp/VectorKernels.h"
+
+#include <atomic>
+
+#if defined (__x86_64__) || defined (__i386__)
+ #define VELCROFT_X86 1
+ #include <immintrin.h>
+#else
+ #define VELCROFT_X86 0
+#endif
+
+namespace VectorKernelsDetail
+{
+constexpr int firTaps = VectorKernels::firTaps;
+constexpr int sincTaps = VectorKernels::sincTaps;
+constexpr double firGuard = firTaps * 1e-20;
+constexpr double sincGuard = sincTaps * 1e-20;
+
+/** Lanes 0..n-1 set for n = 0..8: read 8 ints from maskLanes + 8 - n. */
+alignas (32) const int maskLanes[16] = { -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0 };
+
+#if VELCROFT_X86
+//==============================================================================
+// SSE2: two doubles or four floats per operation.
+void firDoubleSse2 (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept
+{
+    auto a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(), a3 = _mm_setzero_pd();
+
+    for (int k = 0; k < firTaps - 1; k += 4)
+    {
+        a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_load_pd (taps + 2 * k),     _mm_load_pd (row + 2 * k)));
+        a1 = _mm_add_pd (a1, _mm_mul_pd (_mm_load_pd (taps + 2 * k + 2), _mm_load_pd (row + 2 * k + 2)));
+        a2 = _mm_add_pd (a2, _mm_mul_pd (_mm_load_pd (taps + 2 * k + 4), _mm_load_pd (row + 2 * k + 4)));
+        a3 = _mm_add_pd (a3, _mm_mul_pd (_mm_load_pd (taps + 2 * k + 6), _mm_load_pd (row + 2 * k + 6)));
+    }
+
+    a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_set_pd (newestRight, newestLeft), _mm_load_pd (row + 2 * (firTaps - 1))));
+    const auto sum = _mm_add_pd (_mm_add_pd (a0, a1), _mm_add_pd (a2, a3));
+    _mm_storeu_pd (out, _mm_add_pd (sum, _mm_set1_pd (firGuard)));
+}
+
+void firFloatSse2 (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept
+{
+    // Two frames per operation: (left, right, left, right) times (c, c, c', c').
+    auto a0 = _mm_setzero_ps(), a1 = _mm_setzero_ps(), a2 = _mm_setzero_ps(), a3 = _mm_setzero_ps();
+
+    for (int k = 0; k < firTaps - 1; k += 8)
+    {
+        a0 = _mm_add_ps (a0, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k),      _mm_load_ps (row + 2 * k)));
+        a1 = _mm_add_ps (a1, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k + 4),  _mm_load_ps (row + 2 * k + 4)));
+        a2 = _mm_add_ps (a2, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k + 8),  _mm_load_ps (row + 2 * k + 8)));
+        a3 = _mm_add_ps (a3, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k + 12), _mm_load_ps (row + 2 * k + 12)));
+    }
+
+    auto sum = _mm_add_ps (_mm_add_ps (a0, a1), _mm_add_ps (a2, a3));
+    sum = _mm_add_ps (sum, _mm_movehl_ps (sum, sum));     // (left, right) of the even and odd frames
+    const auto weight = _mm_castpd_ps (_mm_load_sd ((const double*) (row + 2 * (firTaps - 1))));
+    sum = _mm_add_ps (sum, _mm_mul_ps (_mm_set_ps (0.0f, 0.0f, newestRight, newestLeft), weight));
+    _mm_storeu_pd (out, _mm_add_pd (_mm_cvtps_pd (sum), _mm_set1_pd (firGuard)));
+}
+
+double sincDotSse2 (const double* row, const double* ring, double newest) noexcept
+{
+    auto a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(), a3 = _mm_setzero_pd();
+    int j = 0;
+
+    for (; j + 8 <= sincTaps - 1; j += 8)
+    {
+        a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_loadu_pd (ring + j),     _mm_load_pd (row + j)));
+        a1 = _mm_add_pd (a1, _mm_mul_pd (_mm_loadu_pd (ring + j + 2), _mm_load_pd (row + j + 2)));
+        a2 = _mm_add_pd (a2, _mm_mul_pd (_mm_loadu_pd (ring + j + 4), _mm_load_pd (row + j + 4)));
+        a3 = _mm_add_pd (a3, _mm_mul_pd (_mm_loadu_pd (ring + j + 6), _mm_load_pd (row + j + 6)));
+    }
+
+    // Taps 24..29 in pairs, tap 30 alone, and the newest.
+    a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_loadu_pd (ring + j),     _mm_load_pd (row + j)));
+    a1 = _mm_add_pd (a1, _mm_mul_pd (_mm_loadu_pd (ring + j + 2), _mm_load_pd (row + j + 2)));
+    a2 = _mm_add_pd (a2, _mm_mul_pd (_mm_loadu_pd (ring + j + 4), _mm_load_pd (row + j + 4)));
+    a3 = _mm_add_pd (a3, _mm_mul_pd (_mm_set_pd (newest, ring[j + 6]), _mm_load_pd (row + j + 6)));
+
+    const auto sum = _mm_add_pd (_mm_add_pd (a0, a1), _mm_add_pd (a2, a3));
+    return _mm_cvtsd_f64 (_mm_add_sd (sum, _mm_unpackhi_pd (sum, sum))) + sincGuard;
+}
+
+void addRowsSse2 (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
+{
+    const auto vx = _mm_set1_pd (x), vy = _mm_set1_pd (y);
+    int k = 0;
+
+    for (; k + 2 <= n; k += 2)
+    {
+        const auto sum = _mm_add_pd (_mm_mul_pd (vx, _mm_loadu_pd (a + k)), _mm_mul_pd (vy, _mm_loadu_pd (s + k)));
+        _mm_storeu_pd (dst + k, _mm_add_pd (_mm_loadu_pd (dst + k), sum));
+    }
+
+    for (; k < n; ++k)
+        dst[k] += x * a[k] + y * s[k];
+}
+
+void addRowsTwiceSse2 (double* dst1, double x1, double* dst2, double x2,
+                       const double* a, double f, const double* s, int n) noexcept
+{
+    const auto vf = _mm_set1_pd (f), v1 = _mm_set1_pd (x1), v2 = _mm_set1_pd (x2);
+    int k = 0;
+
+    for (; k + 2 <= n; k += 2)
+    {
+        const auto w = _mm_add_pd (_mm_loadu_pd (a + k), _mm_mul_pd (vf, _mm_loadu_pd (s + k)));
+        _mm_storeu_pd (dst1 + k, _mm_add_pd (_mm_loadu_pd (dst1 + k), _mm_mul_pd (v1, w)));
+        _mm_storeu_pd (dst2 + k, _mm_add_pd (_mm_loadu_pd (dst2 + k), _mm_mul_pd (v2, w)));
+    }
+
+    for (; k < n; ++k)
+    {
+        const auto w = a[k] + f * s[k];
+        dst1[k] += x1 * w;
+        dst2[k] += x2 * w;
+    }
+}
+
+/** (a0 + a1 + a2 + a3) and (s0 + s1 + s2 + s3) of two vectors. */
+inline void horizontalSums (__m128 a, __m128 s, float& sumA, float& sumS) noexcept
+{
+    const auto both = _mm_add_ps (_mm_movelh_ps (a, s), _mm_movehl_ps (s, a));    // (a0+a2, a1+a3, s0+s2, s1+s3)
+    const auto sums = _mm_add_ps (both, _mm_shuffle_ps (both, both, _MM_SHUFFLE (2, 3, 0, 1)));
+    sumA = _mm_cvtss_f32 (sums);
+    sumS = _mm_cvtss_f32 (_mm_movehl_ps (sums, sums));
+}
+
+void dotRowsSse2 (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept
+{
+    auto a0 = _mm_setzero_ps(), a1 = _mm_setzero_ps(), s0 = _mm_setzero_ps(), s1 = _mm_setzero_ps();
+    int k = 0;
+
+    for (; k + 8 <= n; k += 8)
+    {
+        const auto d0 = _mm_loadu_ps (d + k);
+        const auto d1 = _mm_loadu_ps (d + k + 4);
+        a0 = _mm_add_ps (a0, _mm_mul_ps (d0, _mm_loadu_ps (a + k)));
+        s0 = _mm_add_ps (s0, _mm_mul_ps (d0, _mm_loadu_ps (s + k)));
+        a1 = _mm_add_ps (a1, _mm_mul_ps (d1, _mm_loadu_ps (a + k + 4)));
+        s1 = _mm_add_ps (s1, _mm_mul_ps (d1, _mm_loadu_ps (s + k + 4)));
+    }
+
+    for (; k < n; k += 4)
+    {
+        // The last group: lanes at or past n are masked off.
+        const auto left = n - k < 4 ? n - k : 4;
+        const auto d0 = _mm_and_ps (_mm_loadu_ps (d + k), _mm_loadu_ps ((const float*) (maskLanes + 8 - left)));
+        a0 = _mm_add_ps (a0, _mm_mul_ps (d0, _mm_loadu_ps (a + k)));
+        s0 = _mm_add_ps (s0, _mm_mul_ps (d0, _mm_loadu_ps (s + k)));
+    }
+
+    horizontalSums (_mm_add_ps (a0, a1), _mm_add_ps (s0, s1), sumA, sumS);
+}
+
+//==============================================================================
+// AVX2 with fused multiply-add: four doubles or eight floats per operation.
+#define VELCROFT_WIDE __attribute__ ((target ("avx2,fma")))
+
+VELCROFT_WIDE void firDoubleAvx2 (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept
+{
+    // Eight sums, so that the chains of dependent additions stay short.
+    __m256d a[8];
+
+    for (auto& v : a)
+        v = _mm256_setzero_pd();
+
+    for (int k = 0; k < firTaps - 1; k += 16)
+        for (int j = 0; j < 8; ++j)
+            a[j] = _mm256_fmadd_pd (_mm256_loadu_pd (taps + 2 * k + 4 * j), _mm256_loadu_pd (row + 2 * k + 4 * j), a[j]);
+
+    const auto wide = _mm256_add_pd (_mm256_add_pd (_mm256_add_pd (a[0], a[1]), _mm256_add_pd (a[2], a[3])),
+                                     _mm256_add_pd (_mm256_add_pd (a[4], a[5]), _mm256_add_pd (a[6], a[7])));
+    auto sum = _mm_add_pd (_mm256_castpd256_pd128 (wide), _mm256_extractf128_pd (wide, 1));
+    sum = _mm_fmadd_pd (_mm_set_pd (newestRight, newestLeft), _mm_load_pd (row + 2 * (firTaps - 1)), sum);
+    _mm_storeu_pd (out, _mm_add_pd (sum, _mm_set1_pd (firGuard)));
+}
+
+VELCROFT_WIDE void firFloatAvx2 (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept
+{
+    __m256 a[4];
+
+    for (auto& v : a)
+        v = _mm256_setzero_ps();
+
+    for (int k = 0; k < firTaps - 1; k += 16)
+        for (int j = 0; j < 4; ++j)
+            a[j] = _mm256_fmadd_ps (_mm256_loadu_ps (taps + 2 * k + 8 * j), _mm256_loadu_ps (row + 2 * k + 8 * j), a[j]);
+
+    const auto wide = _mm256_add_ps (_mm256_add_ps (a[0], a[1]), _mm256_add_ps (a[2], a[3]));
+    auto sum = _mm_add_ps (_mm256_castps256_ps128 (wide), _mm256_extractf128_ps (wide, 1));
+    sum = _mm_add_ps (sum, _mm_movehl_ps (sum, sum));
+    const auto weight = _mm_castpd_ps (_mm_load_sd ((const double*) (row + 2 * (firTaps - 1))));
+    sum = _mm_fmadd_ps (_mm_set_ps (0.0f, 0.0f, newestRight, newestLeft), weight, sum);
+    _mm_storeu_pd (out, _mm_add_pd (_mm_cvtps_pd (sum), _mm_set1_pd (firGuard)));
+}
+
+VELCROFT_WIDE double sincDotAvx2 (const double* row, const double* ring, double newest) noexcept
+{
+    // Taps 0..27 four at a time, 28..29 as a pair, 30 and the newest as another.
+    auto a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd(), a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
+    a0 = _mm256_fmadd_pd (_mm256_loadu_pd (ring),      _mm256_loadu_pd (row),      a0);
+    a1 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 4),  _mm256_loadu_pd (row + 4),  a1);
+    a2 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 8),  _mm256_loadu_pd (row + 8),  a2);
+    a3 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 12), _mm256_loadu_pd (row + 12), a3);
+    a0 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 16), _mm256_loadu_pd (row + 16), a0);
+    a1 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 20), _mm256_loadu_pd (row + 20), a1);
+    a2 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 24), _mm256_loadu_pd (row + 24), a2);
+
+    const auto wide = _mm256_add_pd (_mm256_add_pd (a0, a1), _mm256_add_pd (a2, a3));
+    auto sum = _mm_add_pd (_mm256_castpd256_pd128 (wide), _mm256_extractf128_pd (wide, 1));
+    sum = _mm_fmadd_pd (_mm_loadu_pd (ring + 28), _mm_load_pd (row + 28), sum);
+    sum = _mm_fmadd_pd (_mm_set_pd (newest, ring[30]), _mm_load_pd (row + 30), sum);
+    return _mm_cvtsd_f64 (_mm_add_sd (sum, _mm_unpackhi_pd (sum, sum))) + sincGuard;
+}
+
+VELCROFT_WIDE void addRowsAvx2 (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
+{
+    const auto vx = _mm256_set1_pd (x), vy = _mm256_set1_pd (y);
+    int k = 0;
+
+    for (; k + 4 <= n; k += 4)
+    {
+        const auto sum = _mm256_fmadd_pd (vx, _mm256_loadu_pd (a + k), _mm256_loadu_pd (dst + k));
+        _mm256_storeu_pd (dst + k, _mm256_fmadd_pd (vy, _mm256_loadu_pd (s + k), sum));
+    }
+
+    for (; k < n; ++k)
+        dst[k] += x * a[k] + y * s[k];
+}
+
+VELCROFT_WIDE void addRowsTwiceAvx2 (double* dst1, double x1, double* dst2, double x2,
+                                     const double* a, double f, const double* s, int n) noexcept
+{
+    const auto vf = _mm256_set1_pd (f), v1 = _mm256_set1_pd (x1), v2 = _mm256_set1_pd (x2);
+    int k = 0;
+
+    for (; k + 4 <= n; k += 4)
+    {
+        const auto w = _mm256_fmadd_pd (vf, _mm256_loadu_pd (s + k), _mm256_loadu_pd (a + k));
+        _mm256_storeu_pd (dst1 + k, _mm256_fmadd_pd (v1, w, _mm256_loadu_pd (dst1 + k)));
+        _mm256_storeu_pd (dst2 + k, _mm256_fmadd_pd (v2, w, _mm256_loadu_pd (dst2 + k)));
+    }
+
+    for (; k < n; ++k)
+    {
+        const auto w = a[k] + f * s[k];
+        dst1[k] += x1 * w;
+        dst2[k] += x2 * w;
+    }
+}
+
+VELCROFT_WIDE void dotRowsAvx2 (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept
+{
+    auto a0 = _mm256_setzero_ps(), s0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), s1 = _mm256_setzero_ps();
+    int k = 0;
+
+    for (; k + 16 <= n; k += 16)
+    {
+        const auto d0 = _mm256_loadu_ps (d + k);
+        const auto d1 = _mm256_loadu_ps (d + k + 8);
+        a0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (a + k), a0);
+        s0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (s + k), s0);
+        a1 = _mm256_fmadd_ps (d1, _mm256_loadu_ps (a + k + 8), a1);
+        s1 = _mm256_fmadd_ps (d1, _mm256_loadu_ps (s + k + 8), s1);
+    }
+
+    if (k + 8 <= n)
+    {
+        const auto d0 = _mm256_loadu_ps (d + k);
+        a0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (a + k), a0);
+        s0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (s + k), s0);
+        k += 8;
+    }
+
+    if (k < n)
+    {
+        // The last group: lanes at or past n are masked off.
+        const auto mask = _mm256_loadu_ps ((const float*) (maskLanes + 8 - (n - k)));
+        const auto d0 = _mm256_and_ps (_mm256_loadu_ps (d + k), mask);
+        a0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (a + k), a0);
+        s0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (s + k), s0);
+    }
+
+    a0 = _mm256_add_ps (a0, a1);
+    s0 = _mm256_add_ps (s0, s1);
+    horizontalSums (_mm_add_ps (_mm256_castps256_ps128 (a0), _mm256_extractf128_ps (a0, 1)),
+                    _mm_add_ps (_mm256_castps256_ps128 (s0), _mm256_extractf128_ps (s0, 1)), sumA, sumS);
+}
+
+#undef VELCROFT_WIDE
+
+bool processorHasWideSet() noexcept
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports ("avx2") && __builtin_cpu_supports ("fma");
+}
+
+#else
+//==============================================================================
+// Other processors: plain loops, which the compiler vectorises as it can.
+void firDoubleSse2 (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept
+{
+    double l = newestLeft * row[2 * (firTaps - 1)], r = newestRight * row[2 * (firTaps - 1) + 1];
+
+    for (int k = 0; k < firTaps - 1; ++k)
+    {
+        l += taps[2 * k] * row[2 * k];
+        r += taps[2 * k + 1] * row[2 * k + 1];
+    }
+
+    out[0] = l + firGuard;
+    out[1] = r + firGuard;
+}
+
+void firFloatSse2 (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept
+{
+    float l = newestLeft * row[2 * (firTaps - 1)], r = newestRight * row[2 * (firTaps - 1) + 1];
+
+    for (int k = 0; k < firTaps - 1; ++k)
+    {
+        l += taps[2 * k] * row[2 * k];
+        r += taps[2 * k + 1] * row[2 * k + 1];
+    }
+
+    out[0] = l + firGuard;
+    out[1] = r + firGuard;
+}
+
+double sincDotSse2 (const double* row, const double* ring, double newest) noexcept
+{
+    double acc = row[sincTaps - 1] * newest;
+
+    for (int j = 0; j < sincTaps - 1; ++j)
+        acc += row[j] * ring[j];
+
+    return acc + sincGuard;
+}
+
+void addRowsSse2 (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
+{
+    for (int k = 0; k < n; ++k)
+        dst[k] += x * a[k] + y * s[k];
+}
+
+void addRowsTwiceSse2 (double* dst1, double x1, double* dst2, double x2,
+                       const double* a, double f, const double* s, int n) noexcept
+{
+    for (int k = 0; k < n; ++k)
+    {
+        const auto w = a[k] + f * s[k];
+        dst1[k] += x1 * w;
+        dst2[k] += x2 * w;
+    }
+}
+
+void dotRowsSse2 (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept
+{
+    sumA = sumS = 0.0f;
+
+    for (int k = 0; k < n; ++k)
+    {
+        sumA += d[k] * a[k];
+        sumS += d[k] * s[k];
+    }
+}
+
+bool processorHasWideSet() noexcept     { return false; }
+#endif
+
+const VectorKernels baselineSet { firDoubleSse2, firFloatSse2, sincDotSse2, addRowsSse2, addRowsTwiceSse2, dotRowsSse2,
+                                  VELCROFT_X86 ? "SSE2" : "portable" };
+
+#if VELCROFT_X86
+const VectorKernels wideSet { firDoubleAvx2, firFloatAvx2, sincDotAvx2, addRowsAvx2, addRowsTwiceAvx2, dotRowsAvx2, "AVX2+FMA" };
+#else
+const VectorKernels& wideSet = baselineSet;
+#endif
+
+const VectorKernels* widest() noexcept
+{
+    static const bool wide = processorHasWideSet();
+    return wide ? &wideSet : &baselineSet;
+}
+
+std::atomic<const VectorKernels*>& activeSet() noexcept
+{
+    static std::atomic<const VectorKernels*> active { widest() };
+    return active;
+}
+} // namespace VectorKernelsDetail
+
+const VectorKernels& VectorKernels::getActive() noexcept
+{
+    return *VectorKernelsDetail::activeSet().load (std::memory_order_acquire);
+}
+
+void VectorKernels::select (bool widest) noexcept
+{
+    VectorKernelsDetail::activeSet().store (widest ? VectorKernelsDetail::widest() : &VectorKernelsDetail::baselineSet,
+                                            std::memory_order_release);
+}
+
+bool VectorKernels::hasWideSet() noexcept
+{
+    return VectorKernelsDetail::widest() != &VectorKernelsDetail::baselineSet;
+}

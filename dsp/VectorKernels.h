@@ -1,0 +1,56 @@
+/*
+    The few inner loops that carry most of the bit crusher's arithmetic, written once for
+    SSE2 (every x86-64 processor has it) and once for AVX2 with fused multiply-add, which is
+    chosen at run time when the processor has it. Both sets compute the same sums; they may
+    differ in the last bit, because fused multiply-adds round once.
+
+    Objects take the set that is active when they are made (getActive); select() exists so
+    that tests and the benchmark can run the baseline set on any machine.
+*/
+#pragma once
+
+struct VectorKernels
+{
+    /** Taps of the rate converters' filters. */
+    static constexpr int firTaps = 65;
+
+    /** Taps of the crusher's sinc sum. */
+    static constexpr int sincTaps = 32;
+
+    /** 65 interleaved stereo frames times one row whose coefficients are each stored twice:
+        out[0] = left sum, out[1] = right sum (each plus 65e-20, so silence never leaves
+        denormal numbers behind). The 64 older frames are read from taps (oldest first), the
+        newest is passed by value: it was stored a moment ago, and reading it back as part of
+        a wide load would wait for that store. taps and row are 16-byte aligned. */
+    void (*firDouble) (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept;
+
+    /** The same in single precision (taps may be 8-byte aligned only). */
+    void (*firFloat) (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept;
+
+    /** The sinc sum: 32 row entries times the 31 older ring entries and the newest value
+        (passed by value, as above), plus 32e-20. row is 16-byte aligned. */
+    double (*sincDot) (const double* row, const double* ring, double newest) noexcept;
+
+    /** dst[k] += x a[k] + y s[k], for k < n. */
+    void (*addRows) (double* dst, double x, const double* a, double y, const double* s, int n) noexcept;
+
+    /** w = a[k] + f s[k]; dst1[k] += x1 w; dst2[k] += x2 w, for k < n. */
+    void (*addRowsTwice) (double* dst1, double x1, double* dst2, double x2,
+                          const double* a, double f, const double* s, int n) noexcept;
+
+    /** sumA = sum of d[k] a[k] and sumS = sum of d[k] s[k], for k < n, in single precision;
+        d, a and s may be read up to 7 entries past n (the extra products are discarded). */
+    void (*dotRows) (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept;
+
+    /** A name for reports: "SSE2" or "AVX2+FMA". */
+    const char* name;
+
+    /** The set new objects take. */
+    static const VectorKernels& getActive() noexcept;
+
+    /** Makes the widest set the processor has active (true), or the SSE2 set (false). */
+    static void select (bool widest) noexcept;
+
+    /** True when the processor can run the AVX2 set. */
+    static bool hasWideSet() noexcept;
+};

@@ -1,0 +1,270 @@
+/*
+    The crusher's building blocks against their plain forms: the band-limited step output
+    against reading every slot at every sample, the state-variable filter against its two
+    Chamberlin passes, and both vector kernel sets against plain loops.
+*/
+#include <gtest/gtest.h>
+
+#include "dsp/BandLimitedStepOutput.h"
+#include "dsp/StateVariableFilter.h"
+#include "dsp/VectorKernels.h"
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace BandLimitedStepOutputTestsDetail
+{
+/** The step output read the plain way: 36 slots, each read and advanced every sample. */
+struct PlainStepOutput
+{
+    void startStep (double value, double position)
+    {
+        delta[slot] = value - held;
+        pos[slot] = position;
+        held = value;
+        slot = (slot + 1) % 36;
+    }
+
+    double next (double step)
+    {
+        const auto* table = BandLimitedStep::getTable();
+        const auto limit = BandLimitedStep::tableSize - step - 2.0;
+        auto out = held;
+
+        for (int s = 0; s < 36; ++s)
+        {
+            const auto i = (int) pos[s];
+            out += (table[i] + (pos[s] - i) * (table[i + 1] - table[i])) * delta[s] + 1e-20;
+            pos[s] = pos[s] >= limit ? BandLimitedStep::tableSize - 2.0 : pos[s] + step;
+        }
+
+        return out;
+    }
+
+    double held = 0.0, delta[36] = {}, pos[36] = {};
+    int slot = 0;
+};
+
+/** Runs both forms through a decimation with a ratio and a Link Freq setting that change
+    every `every` samples and returns the largest difference. */
+double largestDifference (unsigned seed, int samples, int every, bool quantised)
+{
+    std::mt19937 random (seed);
+    std::uniform_real_distribution<double> unit (0.0, 1.0);
+    BandLimitedStepOutput fast;
+    PlainStepOutput plain;
+    double phase = 1.0, ratio = 0.5, step = 128.0, largest = 0.0;
+
+    for (int n = 0; n < samples; ++n)
+    {
+        if (n % every == 0)
+        {
+            // Ratios from 0.001 to 1, a step that follows the ratio or stays at 128.
+            ratio = unit (random) < 0.2 ? 1.0 : std::pow (10.0, -3.0 * unit (random));
+            step = unit (random) < 0.5 ? 128.0 : ratio * 128.0;
+        }
+
+        phase -= 1.0;
+
+        if (phase <= 0.0)
+        {
+            const auto offset = -phase;
+            phase += 1.0 / ratio;
+            auto value = unit (random) * 2.0 - 1.0;
+
+            if (quantised)
+                value = std::round (value * 4.0) / 4.0;
+
+            fast.startStep (value, step * offset);
+            plain.startStep (value, step * offset);
+        }
+
+        largest = std::max (largest, std::abs (fast.next (step) - plain.next (step)));
+    }
+
+    return largest;
+}
+} // namespace BandLimitedStepOutputTestsDetail
+
+TEST (BandLimitedStepOutput, AgreesWithReadingEverySlot)
+{
+    using namespace BandLimitedStepOutputTestsDetail;
+
+    // Long stretches of one way or the other, then changes every few samples (runs broken
+    // up, the queue rebuilt often), with either kernel set; quantised values repeat, so
+    // steps of size 0 occur too.
+    for (const bool widest : { true, false })
+    {
+        VectorKernels::select (widest);
+
+        for (const int every : { 5000, 300, 37, 3 })
+        {
+            EXPECT_LT (largestDifference (1u + (unsigned) every, 40000, every, false), 1e-5) << every << " " << widest;
+            EXPECT_LT (largestDifference (7u + (unsigned) every, 40000, every, true), 1e-5) << every << " " << widest;
+        }
+    }
+
+    VectorKernels::select (true);
+
+    // At the full rate with the 128-entry step, the queue alone is in double precision.
+    BandLimitedStepOutput fast;
+    PlainStepOutput plain;
+    std::mt19937 random (3);
+    std::uniform_real_distribution<double> unit (-1.0, 1.0);
+    double largest = 0.0;
+
+    for (int n = 0; n < 10000; ++n)
+    {
+        const auto value = unit (random), position = 64.0 * (unit (random) + 1.0);
+        fast.startStep (value, position);
+        plain.startStep (value, position);
+        largest = std::max (largest, std::abs (fast.next (128.0) - plain.next (128.0)));
+    }
+
+    EXPECT_LT (largest, 1e-12);
+    EXPECT_LE (fast.getNumSlotsInUse(), BandLimitedStepOutput::numSlots);
+}
+
+TEST (StateVariableFilter, MatchesTheTwoChamberlinPasses)
+{
+    std::mt19937 random (9);
+    std::uniform_real_distribution<double> unit (0.0, 1.0);
+
+    for (int type = 0; type < 4; ++type)
+    {
+        StateVariableFilter filter;
+        double low = 0.0, band = 0.0, largest = 0.0;
+        double f = 0.1, q = 0.5;
+
+        for (int n = 0; n < 20000; ++n)
+        {
+            // The coefficients glide, then hold still for a while.
+            if (n % 1000 < 500)
+            {
+                f = 0.001 + 0.829 * unit (random);
+                q = std::pow (100.0, -unit (random));
+            }
+
+            const auto in = unit (random) * 2.0 - 1.0;
+            const auto g = std::sqrt (q), u = g * in;
+            double high = 0.0;
+
+            for (int pass = 0; pass < 2; ++pass)
+            {
+                low = low + f * band + 1e-20;
+                high = u - low - q * band + 1e-20;
+                band = band + f * high + 1e-20;
+            }
+
+            const double outputs[] = { low, band, high, high + low };
+            const auto out = filter.process (in, f, q, type);
+            largest = std::max (largest, std::abs (out - outputs[type]) / (1.0 + std::abs (outputs[type])));
+        }
+
+        EXPECT_LT (largest, 1e-9) << "type " << type;
+    }
+}
+
+TEST (VectorKernels, BothSetsMatchPlainLoops)
+{
+    std::mt19937 random (13);
+    std::uniform_real_distribution<double> unit (-1.0, 1.0);
+
+    alignas (32) double taps[2 * 65 + 8], row[2 * 65 + 8], ring[40], dst1[48], a[48], s[48];
+    alignas (32) float tapsF[2 * 65 + 8], rowF[2 * 65 + 8], d[48], aF[48], sF[48];
+
+    for (const bool widest : { true, false })
+    {
+        VectorKernels::select (widest);
+        const auto& k = VectorKernels::getActive();
+
+        for (int trial = 0; trial < 20; ++trial)
+        {
+            for (int i = 0; i < 2 * 65 + 8; ++i)
+            {
+                taps[i] = unit (random);
+                row[i] = (i % 2 == 1) ? row[i - 1] : unit (random);
+                tapsF[i] = (float) taps[i];
+                rowF[i] = (float) row[i];
+            }
+
+            double out[2], plainL = 0.0, plainR = 0.0;
+
+            for (int t = 0; t < 65; ++t)
+            {
+                plainL += taps[2 * t] * row[2 * t];
+                plainR += taps[2 * t + 1] * row[2 * t + 1];
+            }
+
+            k.firDouble (taps, row, taps[128], taps[129], out);
+            EXPECT_NEAR (out[0], plainL, 1e-13);
+            EXPECT_NEAR (out[1], plainR, 1e-13);
+            k.firFloat (tapsF, rowF, tapsF[128], tapsF[129], out);
+            EXPECT_NEAR (out[0], plainL, 1e-5);
+            EXPECT_NEAR (out[1], plainR, 1e-5);
+
+            double sinc = 0.0;
+
+            for (int j = 0; j < 32; ++j)
+            {
+                ring[j] = unit (random);
+                sinc += row[j] * ring[j];
+            }
+
+            EXPECT_NEAR (k.sincDot (row, ring, ring[31]), sinc, 1e-13);
+
+            for (int n = 0; n <= 40; ++n)
+            {
+                double plain1[48];
+
+                for (int i = 0; i < 48; ++i)
+                {
+                    dst1[i] = plain1[i] = unit (random);
+                    a[i] = unit (random);
+                    s[i] = unit (random);
+                    d[i] = (float) unit (random);
+                    aF[i] = (float) a[i];
+                    sF[i] = (float) s[i];
+                }
+
+                const auto x = unit (random), y = unit (random), f = 0.5 * (unit (random) + 1.0);
+                k.addRows (dst1, x, a, y, s, n);
+                double sumA = 0.0, sumS = 0.0;
+
+                for (int i = 0; i < 48; ++i)
+                {
+                    if (i < n)
+                    {
+                        plain1[i] += x * a[i] + y * s[i];
+                        sumA += (double) d[i] * aF[i];
+                        sumS += (double) d[i] * sF[i];
+                    }
+
+                    ASSERT_NEAR (dst1[i], plain1[i], 1e-14) << n << " " << i;
+                }
+
+                float kA, kS;
+                k.dotRows (d, aF, sF, n, kA, kS);
+                EXPECT_NEAR (kA, sumA, 1e-5) << n;
+                EXPECT_NEAR (kS, sumS, 1e-5) << n;
+
+                double twice1[48], twice2[48];
+
+                for (int i = 0; i < 48; ++i)
+                    twice1[i] = twice2[i] = 0.0;
+
+                k.addRowsTwice (twice1, x, twice2, y, a, f, s, n);
+
+                for (int i = 0; i < 48; ++i)
+                {
+                    const auto w = i < n ? a[i] + f * s[i] : 0.0;
+                    ASSERT_NEAR (twice1[i], x * w, 1e-14) << n << " " << i;
+                    ASSERT_NEAR (twice2[i], y * w, 1e-14) << n << " " << i;
+                }
+            }
+        }
+    }
+
+    VectorKernels::select (true);
+}

@@ -1,0 +1,343 @@
+#include "ValidationSupport.h"
+
+#include <X11/Xlib.h>
+
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <sstream>
+#include <thread>
+
+namespace ValidationSupport
+{
+namespace
+{
+/** A temporary folder holding the plug-in, removed at exit. */
+class PrivateCopy
+{
+public:
+    PrivateCopy()
+    {
+        char pattern[] = "/tmp/velcroft-validation-XXXXXX";
+
+        if (mkdtemp (pattern) == nullptr)
+            return;
+
+        folder = pattern;
+        // A link where the file system allows one, else a copy.
+        const auto target = folder / "Velcroft.so";
+        std::error_code error;
+        std::filesystem::create_hard_link (VELCROFT_PLUGIN_PATH, target, error);
+
+        if (error)
+        {
+            error.clear();
+            std::filesystem::copy_file (VELCROFT_PLUGIN_PATH, target, error);
+        }
+
+        if (! error)
+            path = target.string();
+    }
+
+    ~PrivateCopy()
+    {
+        std::error_code error;
+
+        if (! folder.empty())
+            std::filesystem::remove_all (folder, error);
+    }
+
+    std::filesystem::path folder;
+    std::string path;
+};
+} // namespace
+
+const std::string& pluginPath()
+{
+    static const PrivateCopy copy;
+    return copy.path;
+}
+
+std::shared_ptr<vsthost::VstLibrary> loadLibrary()
+{
+    std::string error;
+
+    if (pluginPath().empty())
+    {
+        ADD_FAILURE() << "cannot copy " << VELCROFT_PLUGIN_PATH << " into a temporary folder";
+        return {};
+    }
+
+    auto library = vsthost::VstLibrary::open (pluginPath(), error);
+    EXPECT_NE (library, nullptr) << error;
+    return library;
+}
+
+std::unique_ptr<vsthost::VstPlugin> openInstance (const std::shared_ptr<vsthost::VstLibrary>& library,
+                                                  std::shared_ptr<vsthost::VstHost> host)
+{
+    std::string error;
+    auto plugin = vsthost::VstPlugin::open (library, host != nullptr ? std::move (host) : std::make_shared<vsthost::VstHost>(), error);
+    EXPECT_NE (plugin, nullptr) << error;
+    return plugin;
+}
+
+std::vector<float> parameterValues (vsthost::VstPlugin& plugin)
+{
+    std::vector<float> values;
+
+    for (int i = 0; i < plugin.getNumParameters(); ++i)
+        values.push_back (plugin.getParameter (i));
+
+    return values;
+}
+
+//==============================================================================
+TestSignal::TestSignal (double sampleRate, std::uint32_t seed)
+    : rate (sampleRate), noise (seed)
+{
+}
+
+void TestSignal::fill (float* left, float* right, int numFrames)
+{
+    constexpr double twoPi = 6.283185307179586;
+    std::uniform_real_distribution<float> white (-0.05f, 0.05f);
+
+    for (int i = 0; i < numFrames; ++i, ++position)
+    {
+        // A fifth of every quarter second is silence, so that filters and smoothing decay.
+        const auto inQuarter = std::fmod ((double) position / rate, 0.25);
+
+        if (inQuarter >= 0.2)
+        {
+            left[i] = right[i] = 0.0f;
+            continue;
+        }
+
+        sweep = std::fmod (sweep + 1.0 / rate, 1.0);
+        const auto sweepHz = 50.0 * std::pow (400.0, sweep);
+        phase1 = std::fmod (phase1 + twoPi * 220.0 / rate, twoPi);
+        phase2 = std::fmod (phase2 + twoPi * sweepHz / rate, twoPi);
+
+        const auto a = 0.6 * std::sin (phase1);
+        const auto b = 0.5 * std::sin (phase2);
+        left[i] = (float) (a + b) + white (noise);
+        right[i] = (float) (a - b) + white (noise);
+    }
+}
+
+//==============================================================================
+void OutputCheck::add (const float* samples, int numFrames)
+{
+    frames += numFrames;
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        const auto s = samples[i];
+
+        if (std::isnan (s))             ++nans;
+        else if (std::isinf (s))        ++infinities;
+        else if (std::fpclassify (s) == FP_SUBNORMAL) ++subnormals;
+        else                            peak = std::max (peak, (double) std::abs (s));
+    }
+}
+
+void OutputCheck::merge (const OutputCheck& other)
+{
+    frames += other.frames;
+    nans += other.nans;
+    infinities += other.infinities;
+    subnormals += other.subnormals;
+    peak = std::max (peak, other.peak);
+}
+
+std::string OutputCheck::describe() const
+{
+    std::ostringstream text;
+    text << frames << " samples: " << nans << " NaN, " << infinities << " infinite, "
+         << subnormals << " subnormal, peak " << peak;
+    return text.str();
+}
+
+//==============================================================================
+StereoBuffers::StereoBuffers (int frames)
+    : maxFrames (std::max (1, frames))
+{
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        in[ch].assign ((size_t) maxFrames, 0.0f);
+        out[ch].assign ((size_t) maxFrames, 0.0f);
+        inPointers[ch] = in[ch].data();
+        outPointers[ch] = out[ch].data();
+    }
+}
+
+OutputCheck processSignal (vsthost::VstPlugin& plugin, TestSignal& signal, std::int64_t numFrames,
+                           const std::vector<int>& blockSizes, std::vector<float>* recorded)
+{
+    OutputCheck check;
+    const auto largest = *std::max_element (blockSizes.begin(), blockSizes.end());
+    StereoBuffers buffers (largest);
+    std::vector<float> inputCopy[2];
+    size_t blockIndex = 0;
+
+    for (std::int64_t done = 0; done < numFrames;)
+    {
+        const auto n = (int) std::min<std::int64_t> (blockSizes[blockIndex++ % blockSizes.size()], numFrames - done);
+        signal.fill (buffers.input (0), buffers.input (1), n);
+
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            inputCopy[ch].assign (buffers.input (ch), buffers.input (ch) + n);
+
+            // Whatever the plug-in leaves unwritten shows up as NaN.
+            std::fill (buffers.output (ch), buffers.output (ch) + n, std::numeric_limits<float>::quiet_NaN());
+        }
+
+        plugin.process (buffers.inputs(), buffers.outputs(), n);
+
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            check.add (buffers.output (ch), n);
+            EXPECT_TRUE (std::equal (inputCopy[ch].begin(), inputCopy[ch].end(), buffers.input (ch)))
+                << "the plug-in wrote into its input " << ch;
+        }
+
+        if (recorded != nullptr)
+            for (int i = 0; i < n; ++i)
+                for (int ch = 0; ch < 2; ++ch)
+                    recorded->push_back (buffers.output (ch)[i]);
+
+        done += n;
+    }
+
+    return check;
+}
+
+//==============================================================================
+struct HostWindow::Xlib
+{
+    Xlib()
+    {
+        handle = dlopen ("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+
+        if (handle == nullptr)
+            return;
+
+        const auto bind = [this] (auto& function, const char* name)
+        {
+            function = reinterpret_cast<std::remove_reference_t<decltype (function)>> (dlsym (handle, name));
+            return function != nullptr;
+        };
+
+        loaded = bind (initThreads, "XInitThreads") && bind (setErrorHandler, "XSetErrorHandler")
+              && bind (openDisplay, "XOpenDisplay") && bind (closeDisplay, "XCloseDisplay")
+              && bind (defaultScreen, "XDefaultScreen") && bind (rootWindow, "XRootWindow")
+              && bind (blackPixel, "XBlackPixel") && bind (createSimpleWindow, "XCreateSimpleWindow")
+              && bind (mapWindow, "XMapWindow") && bind (destroyWindow, "XDestroyWindow")
+              && bind (sync, "XSync") && bind (queryTree, "XQueryTree") && bind (freeMemory, "XFree");
+    }
+
+    ~Xlib()
+    {
+        // libX11 stays loaded: the plug-in's own use of it may outlive this window.
+    }
+
+    static int ignoreError (Display*, XErrorEvent*)     { return 0; }
+
+    void* handle = nullptr;
+    bool loaded = false;
+    Status (*initThreads)() = nullptr;
+    XErrorHandler (*setErrorHandler) (XErrorHandler) = nullptr;
+    Display* (*openDisplay) (const char*) = nullptr;
+    int (*closeDisplay) (Display*) = nullptr;
+    int (*defaultScreen) (Display*) = nullptr;
+    Window (*rootWindow) (Display*, int) = nullptr;
+    unsigned long (*blackPixel) (Display*, int) = nullptr;
+    Window (*createSimpleWindow) (Display*, Window, int, int, unsigned, unsigned, unsigned, unsigned long, unsigned long) = nullptr;
+    int (*mapWindow) (Display*, Window) = nullptr;
+    int (*destroyWindow) (Display*, Window) = nullptr;
+    int (*sync) (Display*, Bool) = nullptr;
+    Status (*queryTree) (Display*, Window, Window*, Window*, Window**, unsigned*) = nullptr;
+    int (*freeMemory) (void*) = nullptr;
+};
+
+HostWindow::HostWindow (int width, int height)
+    : x (std::make_unique<Xlib>())
+{
+    if (! x->loaded)
+        return;
+
+    // A host owns the process's X error handling: a harmless error (a window the plug-in
+    // destroyed first) must not end the process as Xlib's default handler would.
+    x->initThreads();
+    x->setErrorHandler (&Xlib::ignoreError);
+
+    auto* d = x->openDisplay (nullptr);
+
+    if (d == nullptr)
+        return;
+
+    display = d;
+    const auto screen = x->defaultScreen (d);
+    window = x->createSimpleWindow (d, x->rootWindow (d, screen), 0, 0, (unsigned) width, (unsigned) height, 0,
+                                    x->blackPixel (d, screen), x->blackPixel (d, screen));
+    x->mapWindow (d, window);
+    x->sync (d, False);
+}
+
+HostWindow::~HostWindow()
+{
+    if (display == nullptr)
+        return;
+
+    auto* d = static_cast<Display*> (display);
+
+    if (window != 0)
+        x->destroyWindow (d, window);
+
+    x->sync (d, False);
+    x->closeDisplay (d);
+}
+
+int HostWindow::countChildWindows()
+{
+    if (window == 0)
+        return 0;
+
+    auto* d = static_cast<Display*> (display);
+    x->sync (d, False);
+
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+
+    if (x->queryTree (d, window, &root, &parent, &children, &count) == 0)
+        return -1;
+
+    if (children != nullptr)
+        x->freeMemory (children);
+
+    return (int) count;
+}
+
+int HostWindow::waitForChildWindows (int expected)
+{
+    // The plug-in talks to the server over its own connection: give its requests time to land.
+    int count = countChildWindows();
+
+    for (int i = 0; i < 200 && count != expected; ++i)
+    {
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        count = countChildWindows();
+    }
+
+    return count;
+}
+} // namespace ValidationSupport
