@@ -2,8 +2,11 @@
 
 #include <juce_events/juce_events.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace juce
 {
@@ -13,32 +16,37 @@ bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
 
 namespace
 {
-class MessageDispatchThread final : public juce::Thread
+/** The library's message thread. A std::thread rather than a juce::Thread: JUCE detaches its
+    threads, while this one is joined, so no code of the library runs on it once it is gone
+    and the host may unload the library. */
+class MessageDispatchThread final
 {
 public:
-    MessageDispatchThread() : juce::Thread ("Velcroft message thread")
+    MessageDispatchThread()
     {
-        startThread (juce::Thread::Priority::high);
+        thread = std::thread ([this] { run(); });
         started.wait (-1);
     }
 
-    ~MessageDispatchThread() override
+    ~MessageDispatchThread()
     {
-        signalThreadShouldExit();
-        stopThread (-1);
+        shouldExit.store (true);
+        thread.join();
     }
 
-    void run() override
+private:
+    void run()
     {
         juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
         started.signal();
 
-        while (! threadShouldExit())
+        while (! shouldExit.load())
             if (! juce::dispatchNextMessageOnSystemQueue (true))
-                juce::Thread::sleep (1);
+                std::this_thread::sleep_for (std::chrono::milliseconds (1));
     }
 
-private:
+    std::thread thread;
+    std::atomic<bool> shouldExit { false };
     juce::WaitableEvent started;
 };
 
