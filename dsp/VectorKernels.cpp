@@ -161,17 +161,23 @@ void dotRowsSse2 (const float* d, const float* a, const float* s, int n, float& 
 VELCROFT_WIDE void firDoubleAvx2 (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept
 {
     // Eight sums, so that the chains of dependent additions stay short.
-    __m256d a[8];
+    auto a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd(), a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
+    auto a4 = _mm256_setzero_pd(), a5 = _mm256_setzero_pd(), a6 = _mm256_setzero_pd(), a7 = _mm256_setzero_pd();
 
-    for (auto& v : a)
-        v = _mm256_setzero_pd();
+    for (int k = 0; k < 2 * (firTaps - 1); k += 32)
+    {
+        a0 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k),      _mm256_loadu_pd (row + k),      a0);
+        a1 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 4),  _mm256_loadu_pd (row + k + 4),  a1);
+        a2 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 8),  _mm256_loadu_pd (row + k + 8),  a2);
+        a3 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 12), _mm256_loadu_pd (row + k + 12), a3);
+        a4 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 16), _mm256_loadu_pd (row + k + 16), a4);
+        a5 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 20), _mm256_loadu_pd (row + k + 20), a5);
+        a6 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 24), _mm256_loadu_pd (row + k + 24), a6);
+        a7 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 28), _mm256_loadu_pd (row + k + 28), a7);
+    }
 
-    for (int k = 0; k < firTaps - 1; k += 16)
-        for (int j = 0; j < 8; ++j)
-            a[j] = _mm256_fmadd_pd (_mm256_loadu_pd (taps + 2 * k + 4 * j), _mm256_loadu_pd (row + 2 * k + 4 * j), a[j]);
-
-    const auto wide = _mm256_add_pd (_mm256_add_pd (_mm256_add_pd (a[0], a[1]), _mm256_add_pd (a[2], a[3])),
-                                     _mm256_add_pd (_mm256_add_pd (a[4], a[5]), _mm256_add_pd (a[6], a[7])));
+    const auto wide = _mm256_add_pd (_mm256_add_pd (_mm256_add_pd (a0, a1), _mm256_add_pd (a2, a3)),
+                                     _mm256_add_pd (_mm256_add_pd (a4, a5), _mm256_add_pd (a6, a7)));
     auto sum = _mm_add_pd (_mm256_castpd256_pd128 (wide), _mm256_extractf128_pd (wide, 1));
     sum = _mm_fmadd_pd (_mm_set_pd (newestRight, newestLeft), _mm_load_pd (row + 2 * (firTaps - 1)), sum);
     _mm_storeu_pd (out, _mm_add_pd (sum, _mm_set1_pd (firGuard)));
@@ -179,16 +185,17 @@ VELCROFT_WIDE void firDoubleAvx2 (const double* taps, const double* row, double 
 
 VELCROFT_WIDE void firFloatAvx2 (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept
 {
-    __m256 a[4];
+    auto a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps(), a3 = _mm256_setzero_ps();
 
-    for (auto& v : a)
-        v = _mm256_setzero_ps();
+    for (int k = 0; k < 2 * (firTaps - 1); k += 32)
+    {
+        a0 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k),      _mm256_loadu_ps (row + k),      a0);
+        a1 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k + 8),  _mm256_loadu_ps (row + k + 8),  a1);
+        a2 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k + 16), _mm256_loadu_ps (row + k + 16), a2);
+        a3 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k + 24), _mm256_loadu_ps (row + k + 24), a3);
+    }
 
-    for (int k = 0; k < firTaps - 1; k += 16)
-        for (int j = 0; j < 4; ++j)
-            a[j] = _mm256_fmadd_ps (_mm256_loadu_ps (taps + 2 * k + 8 * j), _mm256_loadu_ps (row + 2 * k + 8 * j), a[j]);
-
-    const auto wide = _mm256_add_ps (_mm256_add_ps (a[0], a[1]), _mm256_add_ps (a[2], a[3]));
+    const auto wide = _mm256_add_ps (_mm256_add_ps (a0, a1), _mm256_add_ps (a2, a3));
     auto sum = _mm_add_ps (_mm256_castps256_ps128 (wide), _mm256_extractf128_ps (wide, 1));
     sum = _mm_add_ps (sum, _mm_movehl_ps (sum, sum));
     const auto weight = _mm_castpd_ps (_mm_load_sd ((const double*) (row + 2 * (firTaps - 1))));
