@@ -136,3 +136,64 @@ private:
     std::unique_ptr<Velcroft> plugin;
     juce::int64 phase = 0;
 };
+
+/** One input of a chunk target: restores the chunk (the state chunk, or the program chunk when
+    program is true) into a running instance, then checks the parameters, the bank and the audio,
+    and that an accepted chunk leaves something that reads back to the very same bytes. Every
+    input starts from the same chunk, so that a failing input fails on its own. */
+inline int fuzzChunkInput (bool program, const std::uint8_t* data, std::size_t size)
+{
+    // What the last input posted is delivered before this one starts.
+    FuzzSupport::dispatchPendingMessages();
+
+    static FuzzPlugin instance;
+    auto& plugin = instance.get();
+
+    auto take = [&plugin, program] (juce::MemoryBlock& block)
+    {
+        if (program)
+            plugin.getCurrentProgramStateInformation (block);
+        else
+            plugin.getStateInformation (block);
+    };
+
+    auto restore = [&plugin, program] (const void* bytes, int numBytes)
+    {
+        if (program)
+            plugin.setCurrentProgramStateInformation (bytes, numBytes);
+        else
+            plugin.setStateInformation (bytes, numBytes);
+    };
+
+    static const juce::MemoryBlock initial = [&take]
+    {
+        juce::MemoryBlock block;
+        take (block);
+        return block;
+    }();
+    static bool changed = false;
+
+    if (changed)
+        restore (initial.getData(), (int) initial.getSize());
+
+    const bool accepted = BasePlugin::parseStateChunk (data, (int) size) != nullptr;
+    restore (data, (int) size);
+    changed = accepted;
+
+    instance.checkParametersAndBank();
+    instance.processAndCheck();
+
+    if (! accepted)
+        return 0;
+
+    juce::MemoryBlock first, second;
+    take (first);
+    restore (first.getData(), (int) first.getSize());
+    take (second);
+
+    if (first != second)
+        FuzzPlugin::fail (program ? "the program does not read back to the same bytes"
+                                  : "the state does not read back to the same bytes");
+
+    return 0;
+}
