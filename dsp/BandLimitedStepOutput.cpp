@@ -168,37 +168,9 @@ double BandLimitedStepOutput::nextFromRuns (double step) noexcept
         dropOldest();
 
     // Each run is read at the position of its newest slot; the others lie whole rows further on.
-    float sum = 0.0f;
-    auto slot = newest;
-
-    for (int r = 0; r < runs; ++r)
-    {
-        const auto length = runLength[newestRun + r];
-        const auto position = base[slot] + travel;
-
-        if (position < endPosition)
-            sum += readRun (slot, length, position);
-
-        slot += length;
-    }
+    const auto sum = kernels.sumRuns ({ deltaF + newest, base + newest, runLength + newestRun, runs, travel,
+                                        rowValuesF, rowSlopesF });
 
     advance (step);
     return held + sum;
-}
-
-float BandLimitedStepOutput::readRun (int slot, int length, double position) const noexcept
-{
-    // The newest slot of a run may have been stored a moment ago: it is read on its own, the
-    // older ones in groups of 8 (a run that reaches the table's end in whole groups: the row
-    // is zero from there on).
-    const auto i = (int) position;
-    const auto q = i >> 7;
-    const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
-    const auto inside = rowSpan - q - 1;
-    const auto older = length - 1 >= inside ? (inside + 7) & ~7 : length - 1;
-    float sumValues, sumSlopes;
-    kernels.dotRows (deltaF + slot + 1, rowValuesF + offset + 1, rowSlopesF + offset + 1, older, sumValues, sumSlopes);
-    sumValues += deltaF[slot] * rowValuesF[offset];
-    sumSlopes += deltaF[slot] * rowSlopesF[offset];
-    return sumValues + (float) (position - i) * sumSlopes;
 }

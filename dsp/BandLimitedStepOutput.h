@@ -162,7 +162,6 @@ private:
     }
 
     double nextFromRuns (double step) noexcept;
-    float readRun (int slot, int length, double position) const noexcept;
     void dropOldest() noexcept;
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;

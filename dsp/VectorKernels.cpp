@@ -1,5 +1,7 @@
 #include "dsp/VectorKernels.h"
 
+#include "dsp/BandLimitedStep.h"
+
 #include <atomic>
 
 #if defined (__x86_64__) || defined (__i386__)
@@ -15,6 +17,29 @@ constexpr int firTaps = VectorKernels::firTaps;
 constexpr int sincTaps = VectorKernels::sincTaps;
 constexpr double firGuard = firTaps * 1e-20;
 constexpr double sincGuard = sincTaps * 1e-20;
+
+// The step output's polyphase rows: entries per row inside the table, where the step ends.
+constexpr int stepRowLength = BandLimitedStep::rowLength;
+constexpr int stepRowSpan = (BandLimitedStep::tableSize + BandLimitedStep::entriesPerSample - 1) / BandLimitedStep::entriesPerSample;
+constexpr double stepEnd = (double) BandLimitedStep::firstSettledEntry;
+static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
+
+/** Where a run's newest slot reads: the row entry, its fraction, and how many older slots
+    of the run still lie inside the table. */
+struct RunRead
+{
+    int offset;
+    float fraction;
+    int older;
+};
+
+inline RunRead locateRun (double position, int length) noexcept
+{
+    const auto i = (int) position;
+    const auto q = i >> 7;
+    const auto inside = stepRowSpan - 1 - q;
+    return { (i & 127) * stepRowLength + q, (float) (position - i), length - 1 < inside ? length - 1 : inside };
+}
 
 /** Lanes 0..n-1 set for n = 0..8: read 8 ints from maskLanes + 8 - n. */
 alignas (32) const int maskLanes[16] = { -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0 };
@@ -118,40 +143,45 @@ void addRowsTwiceSse2 (double* dst1, double x1, double* dst2, double x2,
     }
 }
 
-/** (a0 + a1 + a2 + a3) and (s0 + s1 + s2 + s3) of two vectors. */
-inline void horizontalSums (__m128 a, __m128 s, float& sumA, float& sumS) noexcept
+/** The sum of the four lanes. */
+inline float horizontalSum (__m128 x) noexcept
 {
-    const auto both = _mm_add_ps (_mm_movelh_ps (a, s), _mm_movehl_ps (s, a));    // (a0+a2, a1+a3, s0+s2, s1+s3)
-    const auto sums = _mm_add_ps (both, _mm_shuffle_ps (both, both, _MM_SHUFFLE (2, 3, 0, 1)));
-    sumA = _mm_cvtss_f32 (sums);
-    sumS = _mm_cvtss_f32 (_mm_movehl_ps (sums, sums));
+    const auto pairs = _mm_add_ps (x, _mm_movehl_ps (x, x));
+    return _mm_cvtss_f32 (_mm_add_ss (pairs, _mm_shuffle_ps (pairs, pairs, _MM_SHUFFLE (1, 1, 1, 1))));
 }
 
-void dotRowsSse2 (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept
+float sumRunsSse2 (const VectorKernels::StepRuns& v) noexcept
 {
-    auto a0 = _mm_setzero_ps(), a1 = _mm_setzero_ps(), s0 = _mm_setzero_ps(), s1 = _mm_setzero_ps();
-    int k = 0;
+    // The newest slot of a run may have been stored a moment ago: it is read on its own, the
+    // older ones four at a time (lanes past the run masked off).
+    auto total = _mm_setzero_ps();
+    float newest = 0.0f;
+    int slot = 0;
 
-    for (; k + 8 <= n; k += 8)
+    for (int r = 0; r < v.runs; slot += v.length[r], ++r)
     {
-        const auto d0 = _mm_loadu_ps (d + k);
-        const auto d1 = _mm_loadu_ps (d + k + 4);
-        a0 = _mm_add_ps (a0, _mm_mul_ps (d0, _mm_loadu_ps (a + k)));
-        s0 = _mm_add_ps (s0, _mm_mul_ps (d0, _mm_loadu_ps (s + k)));
-        a1 = _mm_add_ps (a1, _mm_mul_ps (d1, _mm_loadu_ps (a + k + 4)));
-        s1 = _mm_add_ps (s1, _mm_mul_ps (d1, _mm_loadu_ps (s + k + 4)));
+        const auto position = v.base[slot] + v.travel;
+
+        if (! (position < stepEnd))
+            continue;
+
+        const auto run = locateRun (position, v.length[r]);
+        const auto* d = v.delta + slot + 1;
+        const auto* a = v.values + run.offset + 1;
+        const auto* s = v.slopes + run.offset + 1;
+        const auto f = _mm_set1_ps (run.fraction);
+
+        for (int k = 0; k < run.older; k += 4)
+        {
+            const auto left = run.older - k < 4 ? run.older - k : 4;
+            const auto dk = _mm_and_ps (_mm_loadu_ps (d + k), _mm_loadu_ps ((const float*) (maskLanes + 8 - left)));
+            total = _mm_add_ps (total, _mm_mul_ps (dk, _mm_add_ps (_mm_loadu_ps (a + k), _mm_mul_ps (f, _mm_loadu_ps (s + k)))));
+        }
+
+        newest += v.delta[slot] * (v.values[run.offset] + run.fraction * v.slopes[run.offset]);
     }
 
-    for (; k < n; k += 4)
-    {
-        // The last group: lanes at or past n are masked off.
-        const auto left = n - k < 4 ? n - k : 4;
-        const auto d0 = _mm_and_ps (_mm_loadu_ps (d + k), _mm_loadu_ps ((const float*) (maskLanes + 8 - left)));
-        a0 = _mm_add_ps (a0, _mm_mul_ps (d0, _mm_loadu_ps (a + k)));
-        s0 = _mm_add_ps (s0, _mm_mul_ps (d0, _mm_loadu_ps (s + k)));
-    }
-
-    horizontalSums (_mm_add_ps (a0, a1), _mm_add_ps (s0, s1), sumA, sumS);
+    return horizontalSum (total) + newest;
 }
 
 //==============================================================================
@@ -258,42 +288,39 @@ VELCROFT_WIDE void addRowsTwiceAvx2 (double* dst1, double x1, double* dst2, doub
     }
 }
 
-VELCROFT_WIDE void dotRowsAvx2 (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept
+VELCROFT_WIDE float sumRunsAvx2 (const VectorKernels::StepRuns& v) noexcept
 {
-    auto a0 = _mm256_setzero_ps(), s0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), s1 = _mm256_setzero_ps();
-    int k = 0;
+    auto total = _mm256_setzero_ps();
+    float newest = 0.0f;
+    int slot = 0;
 
-    for (; k + 16 <= n; k += 16)
+    for (int r = 0; r < v.runs; slot += v.length[r], ++r)
     {
-        const auto d0 = _mm256_loadu_ps (d + k);
-        const auto d1 = _mm256_loadu_ps (d + k + 8);
-        a0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (a + k), a0);
-        s0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (s + k), s0);
-        a1 = _mm256_fmadd_ps (d1, _mm256_loadu_ps (a + k + 8), a1);
-        s1 = _mm256_fmadd_ps (d1, _mm256_loadu_ps (s + k + 8), s1);
+        const auto position = v.base[slot] + v.travel;
+
+        if (! (position < stepEnd))
+            continue;
+
+        const auto run = locateRun (position, v.length[r]);
+        const auto* d = v.delta + slot + 1;
+        const auto* a = v.values + run.offset + 1;
+        const auto* s = v.slopes + run.offset + 1;
+        const auto f = _mm256_set1_ps (run.fraction);
+        int k = 0;
+
+        for (; k + 8 <= run.older; k += 8)
+            total = _mm256_fmadd_ps (_mm256_loadu_ps (d + k), _mm256_fmadd_ps (f, _mm256_loadu_ps (s + k), _mm256_loadu_ps (a + k)), total);
+
+        if (k < run.older)
+        {
+            const auto dk = _mm256_and_ps (_mm256_loadu_ps (d + k), _mm256_loadu_ps ((const float*) (maskLanes + 8 - (run.older - k))));
+            total = _mm256_fmadd_ps (dk, _mm256_fmadd_ps (f, _mm256_loadu_ps (s + k), _mm256_loadu_ps (a + k)), total);
+        }
+
+        newest += v.delta[slot] * (v.values[run.offset] + run.fraction * v.slopes[run.offset]);
     }
 
-    if (k + 8 <= n)
-    {
-        const auto d0 = _mm256_loadu_ps (d + k);
-        a0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (a + k), a0);
-        s0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (s + k), s0);
-        k += 8;
-    }
-
-    if (k < n)
-    {
-        // The last group: lanes at or past n are masked off.
-        const auto mask = _mm256_loadu_ps ((const float*) (maskLanes + 8 - (n - k)));
-        const auto d0 = _mm256_and_ps (_mm256_loadu_ps (d + k), mask);
-        a0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (a + k), a0);
-        s0 = _mm256_fmadd_ps (d0, _mm256_loadu_ps (s + k), s0);
-    }
-
-    a0 = _mm256_add_ps (a0, a1);
-    s0 = _mm256_add_ps (s0, s1);
-    horizontalSums (_mm_add_ps (_mm256_castps256_ps128 (a0), _mm256_extractf128_ps (a0, 1)),
-                    _mm_add_ps (_mm256_castps256_ps128 (s0), _mm256_extractf128_ps (s0, 1)), sumA, sumS);
+    return horizontalSum (_mm_add_ps (_mm256_castps256_ps128 (total), _mm256_extractf128_ps (total, 1))) + newest;
 }
 
 #undef VELCROFT_WIDE
@@ -362,25 +389,35 @@ void addRowsTwiceSse2 (double* dst1, double x1, double* dst2, double x2,
     }
 }
 
-void dotRowsSse2 (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept
+float sumRunsSse2 (const VectorKernels::StepRuns& v) noexcept
 {
-    sumA = sumS = 0.0f;
+    float sum = 0.0f;
+    int slot = 0;
 
-    for (int k = 0; k < n; ++k)
+    for (int r = 0; r < v.runs; slot += v.length[r], ++r)
     {
-        sumA += d[k] * a[k];
-        sumS += d[k] * s[k];
+        const auto position = v.base[slot] + v.travel;
+
+        if (! (position < stepEnd))
+            continue;
+
+        const auto run = locateRun (position, v.length[r]);
+
+        for (int k = 0; k <= run.older; ++k)
+            sum += v.delta[slot + k] * (v.values[run.offset + k] + run.fraction * v.slopes[run.offset + k]);
     }
+
+    return sum;
 }
 
 bool processorHasWideSet() noexcept     { return false; }
 #endif
 
-const VectorKernels baselineSet { firDoubleSse2, firFloatSse2, sincDotSse2, addRowsSse2, addRowsTwiceSse2, dotRowsSse2,
+const VectorKernels baselineSet { firDoubleSse2, firFloatSse2, sincDotSse2, addRowsSse2, addRowsTwiceSse2, sumRunsSse2,
                                   VELCROFT_X86 ? "SSE2" : "portable" };
 
 #if VELCROFT_X86
-const VectorKernels wideSet { firDoubleAvx2, firFloatAvx2, sincDotAvx2, addRowsAvx2, addRowsTwiceAvx2, dotRowsAvx2, "AVX2+FMA" };
+const VectorKernels wideSet { firDoubleAvx2, firFloatAvx2, sincDotAvx2, addRowsAvx2, addRowsTwiceAvx2, sumRunsAvx2, "AVX2+FMA" };
 #else
 const VectorKernels& wideSet = baselineSet;
 #endif

@@ -38,9 +38,26 @@ struct VectorKernels
     void (*addRowsTwice) (double* dst1, double x1, double* dst2, double x2,
                           const double* a, double f, const double* s, int n) noexcept;
 
-    /** sumA = sum of d[k] a[k] and sumS = sum of d[k] s[k], for k < n, in single precision;
-        d, a and s may be read up to 7 entries past n (the extra products are discarded). */
-    void (*dotRows) (const float* d, const float* a, const float* s, int n, float& sumA, float& sumS) noexcept;
+    /** The slots of a band-limited step output read in runs (see BandLimitedStepOutput): slots
+        spaced one table row apart share their fractional table position and are read over
+        one polyphase row. */
+    struct StepRuns
+    {
+        const float* delta;     /**< step sizes, newest slot first; 8 entries past the oldest are readable */
+        const double* base;     /**< the slots' table positions minus travel, newest first */
+        const int* length;      /**< the runs' lengths in slots, newest run first */
+        int runs;               /**< number of runs */
+        double travel;          /**< distance every slot has moved */
+        const float* values;    /**< the step's polyphase rows in single precision (BandLimitedStep::Rows) */
+        const float* slopes;    /**< their slopes */
+    };
+
+    /** The residual of every slot at its position: for each run whose newest slot lies at
+        table position p = base + travel before the step's end, the sum over its slots k
+        (k = 0 the newest) of delta[k] (values[o + k] + f slopes[o + k]), where o is the entry
+        of row p mod 128 for entry p / 128 and f is the fraction of p; slots past the table's
+        end add nothing. In single precision. */
+    float (*sumRuns) (const StepRuns& runs) noexcept;
 
     /** A name for reports: "SSE2" or "AVX2+FMA". */
     const char* name;

@@ -152,6 +152,7 @@ double VelcroftCore::volumeFromParameter (double v) noexcept
 void VelcroftCore::updateStep (Channel& c) noexcept
 {
     c.step = c.linkFreq ? c.ratio * 128.0 : 128.0;
+    c.period = 1.0 / c.ratio;
 }
 
 void VelcroftCore::setLevel (Channel& c, double level) noexcept
@@ -541,25 +542,21 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     {
         c.due = true;
         c.dueOffset = juce::jmin (juce::jmax (0.0, -c.phase), maxDueOffset);
-        c.phase += 1.0 / c.ratio + 1e-20;
+        c.phase += c.period + 1e-20;
 
-        // Start fetching the sinc rows of the next two samples to fall due (at this ratio),
-        // which lie at random in a table far larger than the cache.
-        const auto period = 1.0 / c.ratio;
-        auto ahead = c.phase;
+        // Start fetching the sinc row of the sample after next to fall due (at this ratio):
+        // rows lie at random in a table far larger than the cache, and the next sample's row
+        // was asked for at the previous one.
+        const auto ahead = c.phase + c.period;
+        const auto whole = (double) (int) ahead;
+        const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
 
-        for (int k = 0; k < 2; ++k, ahead += period)
+        if (next >= 0.0 && next < (double) sincEntriesPerSample)
         {
-            const auto whole = (double) (int) ahead;
-            const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
+            const auto* row = sincRows + (size_t) (int) next * sincTaps;
 
-            if (next >= 0.0 && next < (double) sincEntriesPerSample)
-            {
-                const auto* row = sincRows + (size_t) (int) next * sincTaps;
-
-                for (int line = 0; line < sincTaps; line += 8)
-                    __builtin_prefetch (row + line);
-            }
+            for (int line = 0; line < sincTaps; line += 8)
+                __builtin_prefetch (row + line);
         }
     }
 }

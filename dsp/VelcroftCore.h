@@ -226,6 +226,7 @@ private:
         double level = maxQuantiserLevel + 1.0;
         double halfLevel = level * 0.5, stepSize = 1.0 / halfLevel, ditherScale = 0.5 / level;
         double ratio = 1.0;
+        double period = 1.0;    // 1 / ratio
         double step = 128.0;
         bool linkFreq = false;
         int type = filterOff;

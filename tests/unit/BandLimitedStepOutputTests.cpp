@@ -172,7 +172,7 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
     std::uniform_real_distribution<double> unit (-1.0, 1.0);
 
     alignas (32) double taps[2 * 65 + 8], row[2 * 65 + 8], ring[40], dst1[48], a[48], s[48];
-    alignas (32) float tapsF[2 * 65 + 8], rowF[2 * 65 + 8], d[48], aF[48], sF[48];
+    alignas (32) float tapsF[2 * 65 + 8], rowF[2 * 65 + 8], d[48];
 
     for (const bool widest : { true, false })
     {
@@ -224,30 +224,48 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
                     a[i] = unit (random);
                     s[i] = unit (random);
                     d[i] = (float) unit (random);
-                    aF[i] = (float) a[i];
-                    sF[i] = (float) s[i];
                 }
 
                 const auto x = unit (random), y = unit (random), f = 0.5 * (unit (random) + 1.0);
                 k.addRows (dst1, x, a, y, s, n);
-                double sumA = 0.0, sumS = 0.0;
 
                 for (int i = 0; i < 48; ++i)
                 {
                     if (i < n)
-                    {
                         plain1[i] += x * a[i] + y * s[i];
-                        sumA += (double) d[i] * aF[i];
-                        sumS += (double) d[i] * sF[i];
-                    }
 
                     ASSERT_NEAR (dst1[i], plain1[i], 1e-14) << n << " " << i;
                 }
 
-                float kA, kS;
-                k.dotRows (d, aF, sF, n, kA, kS);
-                EXPECT_NEAR (kA, sumA, 1e-5) << n;
-                EXPECT_NEAR (kS, sumS, 1e-5) << n;
+                // One run of n + 1 slots and one of a single slot, at random table positions
+                // (some past the step's end).
+                const auto& rows = BandLimitedStep::getRows();
+                const double base[2] = { 4300.0 * 0.5 * (unit (random) + 1.0), 4300.0 * 0.5 * (unit (random) + 1.0) };
+                const int lengths[2] = { n + 1, 1 };
+                double plainRuns = 0.0;
+
+                for (int r = 0, slot = 0; r < 2; slot += lengths[r], ++r)
+                {
+                    for (int j = 0; j < lengths[r]; ++j)
+                    {
+                        const auto position = base[r] + 1.0 + 128.0 * j;
+
+                        if (position < (double) BandLimitedStep::firstSettledEntry)
+                        {
+                            const auto i = (int) position;
+                            const auto o = (i % 128) * BandLimitedStep::rowLength + i / 128;
+                            plainRuns += (double) d[slot + j] * (rows.valuesF[(size_t) o] + (position - i) * rows.slopesF[(size_t) o]);
+                        }
+                    }
+                }
+
+                // Slot bases are positions minus travel; only each run's newest one is read.
+                double slotBase[48] = {};
+                slotBase[0] = base[0];
+                slotBase[lengths[0]] = base[1];
+
+                const VectorKernels::StepRuns runs { d, slotBase, lengths, 2, 1.0, rows.valuesF.data(), rows.slopesF.data() };
+                EXPECT_NEAR (k.sumRuns (runs), plainRuns, 1e-5) << n;
 
                 double twice1[48], twice2[48];
 
