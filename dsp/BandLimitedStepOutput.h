@@ -14,9 +14,10 @@
       way is taken up again). Double precision.
     - Any other length: slots that started one decimated sample period apart (128 table
       entries apart, as they do while the ratio stays put) form runs that share their
-      fractional position, and a run is read as two dot products over one polyphase row, in
-      single precision (the result goes to the output, never back into the quantiser). The
-      runs are found again from the slots when this way is taken up again.
+      fractional position, and a run is read in one pass over one polyphase row, every
+      entry interpolated at that shared fraction, all runs in one kernel call, in single
+      precision (the result goes to the output, never back into the quantiser). The runs are
+      found again from the slots when this way is taken up again.
 
     Each slot's position is kept as an offset from a travel counter that all slots share, so
     advancing costs one addition per sample.

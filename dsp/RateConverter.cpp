@@ -1,6 +1,9 @@
 #include "dsp/RateConverter.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -29,7 +32,13 @@ std::shared_ptr<const typename RateConverter<Sample>::Bank> buildBank (int inFac
     bank->outFactor = outFactor;
     bank->step = (double) inFactor / (double) outFactor;
     bank->advance.assign ((size_t) phases, 0);
-    bank->rows.assign ((size_t) (phases * RateConverter<Sample>::rowStride), Sample());
+    static_assert (RateConverter<Sample>::rowStride >= taps && RateConverter<Sample>::rowStride * sizeof (Sample) % 32 == 0,
+                   "every row holds the taps and starts on a 32-byte boundary");
+    constexpr auto alignment = 32 / sizeof (Sample);
+    bank->storage.assign ((size_t) (phases * RateConverter<Sample>::rowStride) + alignment, Sample());
+    const auto misalignment = (reinterpret_cast<std::uintptr_t> (bank->storage.data()) / sizeof (Sample)) % alignment;
+    auto* rows = bank->storage.data() + (misalignment == 0 ? 0 : alignment - misalignment);
+    bank->rows = rows;
 
     for (int p = 0; p < phases; ++p)
     {
@@ -39,7 +48,7 @@ std::shared_ptr<const typename RateConverter<Sample>::Bank> buildBank (int inFac
         bank->advance[(size_t) p] = a - b;
 
         const double frac = (double) ((long long) p * inFactor - (long long) a * outFactor) / (double) outFactor;
-        auto* row = bank->rows.data() + (size_t) (p * RateConverter<Sample>::rowStride);
+        auto* row = rows + (size_t) (p * RateConverter<Sample>::rowStride);
 
         for (int k = 0; k < taps; ++k)
         {
@@ -57,7 +66,7 @@ std::shared_ptr<const typename RateConverter<Sample>::Bank> buildBank (int inFac
             if (sizeof (Sample) < sizeof (double) && std::abs (h) < 1.0e-9)
                 h = 0.0;
 
-            row[2 * k] = row[2 * k + 1] = (Sample) h;
+            row[k] = (Sample) h;
         }
     }
 
@@ -107,7 +116,7 @@ RateConverter<Sample>::RateConverter (int inRate, int outRate)
         inFactor = outFactor = (inFactor != 0 ? inFactor : (outFactor != 0 ? outFactor : 1));
 
     bank = getBank (inFactor, outFactor);
-    rows = bank->rows.data();
+    rows = bank->rows;
     advance = bank->advance.data();
     phases = outFactor;
     down = inFactor > outFactor;
@@ -117,8 +126,8 @@ RateConverter<Sample>::RateConverter (int inRate, int outRate)
 template <typename Sample>
 void RateConverter<Sample>::reset() noexcept
 {
-    for (auto& v : line)
-        v = Sample();
+    std::fill (std::begin (leftLine), std::end (leftLine), Sample());
+    std::fill (std::begin (rightLine), std::end (rightLine), Sample());
 
     writePos = 0;
     phase = 0;

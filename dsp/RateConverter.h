@@ -4,10 +4,10 @@
     48,000, 88,200, 96,000, 176,400 and 192,000 Hz; each is a whole multiple of 300 Hz, and
     rate / 300 is its factor in the ratio.
 
-    Both channels go through the same rows at the same instants, so they share one delay line
-    of interleaved frames and each output frame is one pass over the taps. The coefficient
-    banks are built once per rate pair and sample type for the whole process and never
-    change; a converter itself holds only its delay line and position.
+    Both channels go through the same rows at the same instants, so each output frame is one
+    pass over the taps that loads every coefficient once for both channels' delay lines. The
+    coefficient banks are built once per rate pair and sample type for the whole process and
+    never change; a converter itself holds only its delay lines and position.
 
     The sample type is the precision of the delay line, the coefficients and the sums:
     double where the result is quantised afterwards (the way in), float where it goes
@@ -23,19 +23,19 @@
 #include <memory>
 #include <vector>
 
-/** The converters' filter kernel: the 65 interleaved frames of a delay line starting at taps
-    (oldest first) weighted by one row (each coefficient stored twice); writes the output
-    frame to out[0] (left) and out[1] (right). Both pointers are 16-byte aligned. The newest
-    frame, stored just before, is read back on its own and handed to the kernel by value. */
-inline void firDotProduct (const VectorKernels& kernels, const double* taps, const double* row, double* out) noexcept
+/** The converters' filter kernel: the 65 samples of each delay line starting at left and
+    right (oldest first) weighted by one row; writes the output frame to out[0] (left) and
+    out[1] (right). The newest samples, stored just before, are read back on their own and
+    handed to the kernel by value. */
+inline void firDotProduct (const VectorKernels& kernels, const double* left, const double* right, const double* row, double* out) noexcept
 {
-    kernels.firDouble (taps, row, taps[2 * 64], taps[2 * 64 + 1], out);
+    kernels.firDouble (left, right, row, left[64], right[64], out);
 }
 
 /** The same in single precision. */
-inline void firDotProduct (const VectorKernels& kernels, const float* taps, const float* row, double* out) noexcept
+inline void firDotProduct (const VectorKernels& kernels, const float* left, const float* right, const float* row, double* out) noexcept
 {
-    kernels.firFloat (taps, row, taps[2 * 64], taps[2 * 64 + 1], out);
+    kernels.firFloat (left, right, row, left[64], right[64], out);
 }
 
 //==============================================================================
@@ -55,7 +55,8 @@ public:
         int inFactor = 1, outFactor = 1;
         double step = 1.0;                  /**< input samples per output sample */
         std::vector<int> advance;           /**< input samples consumed before each row is used */
-        std::vector<Sample> rows;           /**< per row numTaps coefficients, each stored twice (one per channel) */
+        std::vector<Sample> storage;        /**< the rows, with room to align them */
+        const Sample* rows = nullptr;       /**< per row numTaps coefficients and zeros up to rowStride, 32-byte aligned */
     };
 
     /** Prepares a conversion from inRate to outRate, with the vector kernels active now. A
@@ -82,7 +83,7 @@ public:
             if (countdown >= 1)
                 return 0;
 
-            firDotProduct (kernels, line + 2 * writePos, rows + phase * rowStride, out);
+            firDotProduct (kernels, leftLine + writePos, rightLine + writePos, rows + phase * rowStride, out);
 
             if (++phase >= phases)
                 phase = 0;
@@ -96,7 +97,7 @@ public:
 
         do
         {
-            firDotProduct (kernels, line + 2 * writePos, rows + phase * rowStride, out + 2 * n);
+            firDotProduct (kernels, leftLine + writePos, rightLine + writePos, rows + phase * rowStride, out + 2 * n);
             ++n;
 
             if (++phase >= phases)
@@ -123,18 +124,16 @@ public:
     /** The shared bank for a pair of rate factors, built on first use (thread-safe). */
     static std::shared_ptr<const Bank> getBank (int inFactor, int outFactor);
 
-    /** Samples from one row of a bank to the next: two per tap, rounded up so that every row
-        starts on a 16-byte boundary in both precisions. */
-    static constexpr int rowStride = (2 * numTaps + 3) / 4 * 4;
+    /** Samples from one row of a bank to the next: the taps and zeros up to a whole number of
+        eight-sample groups, so that every row starts on a 32-byte boundary in both precisions. */
+    static constexpr int rowStride = VectorKernels::firRowLength;
 
 private:
-    void write (double left, double right) noexcept
+    void write (double leftSample, double rightSample) noexcept
     {
-        // Each frame is stored twice, so the last 65 frames are always frames w .. w + 64.
-        auto* a = line + 2 * writePos;
-        auto* b = a + 2 * numTaps;
-        a[0] = b[0] = (Sample) left;
-        a[1] = b[1] = (Sample) right;
+        // Each sample is stored twice, so the last 65 are always samples w .. w + 64.
+        leftLine[writePos] = leftLine[writePos + numTaps] = (Sample) leftSample;
+        rightLine[writePos] = rightLine[writePos + numTaps] = (Sample) rightSample;
 
         if (++writePos >= numTaps)
             writePos = 0;
@@ -149,5 +148,6 @@ private:
     int phase = 0;
     int countdown = 0;
     int writePos = 0;
-    alignas (16) Sample line[4 * numTaps] = {};     // 65 frames stored twice, interleaved
+    alignas (32) Sample leftLine[2 * numTaps] = {};     // each channel's last 65 samples, stored twice
+    alignas (32) Sample rightLine[2 * numTaps] = {};
 };

@@ -47,40 +47,47 @@ alignas (32) const int maskLanes[16] = { -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0
 #if VELCROFT_X86
 //==============================================================================
 // SSE2: two doubles or four floats per operation.
-void firDoubleSse2 (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept
+void firDoubleSse2 (const double* left, const double* right, const double* row,
+                    double newestLeft, double newestRight, double* out) noexcept
 {
-    auto a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(), a3 = _mm_setzero_pd();
+    // Each coefficient pair is loaded once for both channels.
+    auto l0 = _mm_setzero_pd(), l1 = _mm_setzero_pd(), r0 = _mm_setzero_pd(), r1 = _mm_setzero_pd();
 
     for (int k = 0; k < firTaps - 1; k += 4)
     {
-        a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_load_pd (taps + 2 * k),     _mm_load_pd (row + 2 * k)));
-        a1 = _mm_add_pd (a1, _mm_mul_pd (_mm_load_pd (taps + 2 * k + 2), _mm_load_pd (row + 2 * k + 2)));
-        a2 = _mm_add_pd (a2, _mm_mul_pd (_mm_load_pd (taps + 2 * k + 4), _mm_load_pd (row + 2 * k + 4)));
-        a3 = _mm_add_pd (a3, _mm_mul_pd (_mm_load_pd (taps + 2 * k + 6), _mm_load_pd (row + 2 * k + 6)));
+        const auto c0 = _mm_load_pd (row + k), c1 = _mm_load_pd (row + k + 2);
+        l0 = _mm_add_pd (l0, _mm_mul_pd (_mm_loadu_pd (left + k), c0));
+        r0 = _mm_add_pd (r0, _mm_mul_pd (_mm_loadu_pd (right + k), c0));
+        l1 = _mm_add_pd (l1, _mm_mul_pd (_mm_loadu_pd (left + k + 2), c1));
+        r1 = _mm_add_pd (r1, _mm_mul_pd (_mm_loadu_pd (right + k + 2), c1));
     }
 
-    a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_set_pd (newestRight, newestLeft), _mm_load_pd (row + 2 * (firTaps - 1))));
-    const auto sum = _mm_add_pd (_mm_add_pd (a0, a1), _mm_add_pd (a2, a3));
+    const auto l = _mm_add_pd (l0, l1), r = _mm_add_pd (r0, r1);
+    auto sum = _mm_add_pd (_mm_unpacklo_pd (l, r), _mm_unpackhi_pd (l, r));     // (left, right)
+    sum = _mm_add_pd (sum, _mm_mul_pd (_mm_set_pd (newestRight, newestLeft), _mm_set1_pd (row[firTaps - 1])));
     _mm_storeu_pd (out, _mm_add_pd (sum, _mm_set1_pd (firGuard)));
 }
 
-void firFloatSse2 (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept
+void firFloatSse2 (const float* left, const float* right, const float* row,
+                   float newestLeft, float newestRight, double* out) noexcept
 {
-    // Two frames per operation: (left, right, left, right) times (c, c, c', c').
-    auto a0 = _mm_setzero_ps(), a1 = _mm_setzero_ps(), a2 = _mm_setzero_ps(), a3 = _mm_setzero_ps();
+    auto l0 = _mm_setzero_ps(), l1 = _mm_setzero_ps(), r0 = _mm_setzero_ps(), r1 = _mm_setzero_ps();
 
     for (int k = 0; k < firTaps - 1; k += 8)
     {
-        a0 = _mm_add_ps (a0, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k),      _mm_load_ps (row + 2 * k)));
-        a1 = _mm_add_ps (a1, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k + 4),  _mm_load_ps (row + 2 * k + 4)));
-        a2 = _mm_add_ps (a2, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k + 8),  _mm_load_ps (row + 2 * k + 8)));
-        a3 = _mm_add_ps (a3, _mm_mul_ps (_mm_loadu_ps (taps + 2 * k + 12), _mm_load_ps (row + 2 * k + 12)));
+        const auto c0 = _mm_load_ps (row + k), c1 = _mm_load_ps (row + k + 4);
+        l0 = _mm_add_ps (l0, _mm_mul_ps (_mm_loadu_ps (left + k), c0));
+        r0 = _mm_add_ps (r0, _mm_mul_ps (_mm_loadu_ps (right + k), c0));
+        l1 = _mm_add_ps (l1, _mm_mul_ps (_mm_loadu_ps (left + k + 4), c1));
+        r1 = _mm_add_ps (r1, _mm_mul_ps (_mm_loadu_ps (right + k + 4), c1));
     }
 
-    auto sum = _mm_add_ps (_mm_add_ps (a0, a1), _mm_add_ps (a2, a3));
-    sum = _mm_add_ps (sum, _mm_movehl_ps (sum, sum));     // (left, right) of the even and odd frames
-    const auto weight = _mm_castpd_ps (_mm_load_sd ((const double*) (row + 2 * (firTaps - 1))));
-    sum = _mm_add_ps (sum, _mm_mul_ps (_mm_set_ps (0.0f, 0.0f, newestRight, newestLeft), weight));
+    // (l0 + l2, l1 + l3, r0 + r2, r1 + r3), then (left, right).
+    const auto l = _mm_add_ps (l0, l1), r = _mm_add_ps (r0, r1);
+    const auto halves = _mm_add_ps (_mm_movelh_ps (l, r), _mm_movehl_ps (r, l));
+    auto sum = _mm_add_ps (halves, _mm_shuffle_ps (halves, halves, _MM_SHUFFLE (2, 3, 0, 1)));
+    sum = _mm_shuffle_ps (sum, sum, _MM_SHUFFLE (2, 0, 2, 0));
+    sum = _mm_add_ps (sum, _mm_mul_ps (_mm_set_ps (0.0f, 0.0f, newestRight, newestLeft), _mm_set1_ps (row[firTaps - 1])));
     _mm_storeu_pd (out, _mm_add_pd (_mm_cvtps_pd (sum), _mm_set1_pd (firGuard)));
 }
 
@@ -188,48 +195,57 @@ float sumRunsSse2 (const VectorKernels::StepRuns& v) noexcept
 // AVX2 with fused multiply-add: four doubles or eight floats per operation.
 #define VELCROFT_WIDE __attribute__ ((target ("avx2,fma")))
 
-VELCROFT_WIDE void firDoubleAvx2 (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept
+VELCROFT_WIDE void firDoubleAvx2 (const double* left, const double* right, const double* row,
+                                  double newestLeft, double newestRight, double* out) noexcept
 {
-    // Eight sums, so that the chains of dependent additions stay short.
-    auto a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd(), a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
-    auto a4 = _mm256_setzero_pd(), a5 = _mm256_setzero_pd(), a6 = _mm256_setzero_pd(), a7 = _mm256_setzero_pd();
+    // Four sums per channel, so that the chains of dependent additions stay short; each
+    // coefficient group is loaded once for both channels.
+    auto l0 = _mm256_setzero_pd(), l1 = _mm256_setzero_pd(), l2 = _mm256_setzero_pd(), l3 = _mm256_setzero_pd();
+    auto r0 = _mm256_setzero_pd(), r1 = _mm256_setzero_pd(), r2 = _mm256_setzero_pd(), r3 = _mm256_setzero_pd();
 
-    for (int k = 0; k < 2 * (firTaps - 1); k += 32)
+    for (int k = 0; k < firTaps - 1; k += 16)
     {
-        a0 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k),      _mm256_loadu_pd (row + k),      a0);
-        a1 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 4),  _mm256_loadu_pd (row + k + 4),  a1);
-        a2 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 8),  _mm256_loadu_pd (row + k + 8),  a2);
-        a3 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 12), _mm256_loadu_pd (row + k + 12), a3);
-        a4 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 16), _mm256_loadu_pd (row + k + 16), a4);
-        a5 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 20), _mm256_loadu_pd (row + k + 20), a5);
-        a6 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 24), _mm256_loadu_pd (row + k + 24), a6);
-        a7 = _mm256_fmadd_pd (_mm256_loadu_pd (taps + k + 28), _mm256_loadu_pd (row + k + 28), a7);
+        const auto c0 = _mm256_load_pd (row + k), c1 = _mm256_load_pd (row + k + 4);
+        const auto c2 = _mm256_load_pd (row + k + 8), c3 = _mm256_load_pd (row + k + 12);
+        l0 = _mm256_fmadd_pd (_mm256_loadu_pd (left + k),       c0, l0);
+        r0 = _mm256_fmadd_pd (_mm256_loadu_pd (right + k),      c0, r0);
+        l1 = _mm256_fmadd_pd (_mm256_loadu_pd (left + k + 4),   c1, l1);
+        r1 = _mm256_fmadd_pd (_mm256_loadu_pd (right + k + 4),  c1, r1);
+        l2 = _mm256_fmadd_pd (_mm256_loadu_pd (left + k + 8),   c2, l2);
+        r2 = _mm256_fmadd_pd (_mm256_loadu_pd (right + k + 8),  c2, r2);
+        l3 = _mm256_fmadd_pd (_mm256_loadu_pd (left + k + 12),  c3, l3);
+        r3 = _mm256_fmadd_pd (_mm256_loadu_pd (right + k + 12), c3, r3);
     }
 
-    const auto wide = _mm256_add_pd (_mm256_add_pd (_mm256_add_pd (a0, a1), _mm256_add_pd (a2, a3)),
-                                     _mm256_add_pd (_mm256_add_pd (a4, a5), _mm256_add_pd (a6, a7)));
-    auto sum = _mm_add_pd (_mm256_castpd256_pd128 (wide), _mm256_extractf128_pd (wide, 1));
-    sum = _mm_fmadd_pd (_mm_set_pd (newestRight, newestLeft), _mm_load_pd (row + 2 * (firTaps - 1)), sum);
+    const auto l = _mm256_add_pd (_mm256_add_pd (l0, l1), _mm256_add_pd (l2, l3));
+    const auto r = _mm256_add_pd (_mm256_add_pd (r0, r1), _mm256_add_pd (r2, r3));
+    const auto pairs = _mm256_hadd_pd (l, r);                   // (l0 + l1, r0 + r1, l2 + l3, r2 + r3)
+    auto sum = _mm_add_pd (_mm256_castpd256_pd128 (pairs), _mm256_extractf128_pd (pairs, 1));
+    sum = _mm_fmadd_pd (_mm_set_pd (newestRight, newestLeft), _mm_set1_pd (row[firTaps - 1]), sum);
     _mm_storeu_pd (out, _mm_add_pd (sum, _mm_set1_pd (firGuard)));
 }
 
-VELCROFT_WIDE void firFloatAvx2 (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept
+VELCROFT_WIDE void firFloatAvx2 (const float* left, const float* right, const float* row,
+                                 float newestLeft, float newestRight, double* out) noexcept
 {
-    auto a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps(), a3 = _mm256_setzero_ps();
+    auto l0 = _mm256_setzero_ps(), l1 = _mm256_setzero_ps(), r0 = _mm256_setzero_ps(), r1 = _mm256_setzero_ps();
 
-    for (int k = 0; k < 2 * (firTaps - 1); k += 32)
+    for (int k = 0; k < firTaps - 1; k += 16)
     {
-        a0 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k),      _mm256_loadu_ps (row + k),      a0);
-        a1 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k + 8),  _mm256_loadu_ps (row + k + 8),  a1);
-        a2 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k + 16), _mm256_loadu_ps (row + k + 16), a2);
-        a3 = _mm256_fmadd_ps (_mm256_loadu_ps (taps + k + 24), _mm256_loadu_ps (row + k + 24), a3);
+        const auto c0 = _mm256_load_ps (row + k), c1 = _mm256_load_ps (row + k + 8);
+        l0 = _mm256_fmadd_ps (_mm256_loadu_ps (left + k),      c0, l0);
+        r0 = _mm256_fmadd_ps (_mm256_loadu_ps (right + k),     c0, r0);
+        l1 = _mm256_fmadd_ps (_mm256_loadu_ps (left + k + 8),  c1, l1);
+        r1 = _mm256_fmadd_ps (_mm256_loadu_ps (right + k + 8), c1, r1);
     }
 
-    const auto wide = _mm256_add_ps (_mm256_add_ps (a0, a1), _mm256_add_ps (a2, a3));
-    auto sum = _mm_add_ps (_mm256_castps256_ps128 (wide), _mm256_extractf128_ps (wide, 1));
-    sum = _mm_add_ps (sum, _mm_movehl_ps (sum, sum));
-    const auto weight = _mm_castpd_ps (_mm_load_sd ((const double*) (row + 2 * (firTaps - 1))));
-    sum = _mm_fmadd_ps (_mm_set_ps (0.0f, 0.0f, newestRight, newestLeft), weight, sum);
+    const auto l = _mm256_add_ps (l0, l1), r = _mm256_add_ps (r0, r1);
+    const auto l4 = _mm_add_ps (_mm256_castps256_ps128 (l), _mm256_extractf128_ps (l, 1));
+    const auto r4 = _mm_add_ps (_mm256_castps256_ps128 (r), _mm256_extractf128_ps (r, 1));
+    const auto halves = _mm_add_ps (_mm_movelh_ps (l4, r4), _mm_movehl_ps (r4, l4));
+    auto sum = _mm_add_ps (halves, _mm_shuffle_ps (halves, halves, _MM_SHUFFLE (2, 3, 0, 1)));
+    sum = _mm_shuffle_ps (sum, sum, _MM_SHUFFLE (2, 0, 2, 0));
+    sum = _mm_fmadd_ps (_mm_set_ps (0.0f, 0.0f, newestRight, newestLeft), _mm_set1_ps (row[firTaps - 1]), sum);
     _mm_storeu_pd (out, _mm_add_pd (_mm_cvtps_pd (sum), _mm_set1_pd (firGuard)));
 }
 
@@ -334,32 +350,31 @@ bool processorHasWideSet() noexcept
 #else
 //==============================================================================
 // Other processors: plain loops, which the compiler vectorises as it can.
-void firDoubleSse2 (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept
+template <typename Sample>
+void firPlain (const Sample* left, const Sample* right, const Sample* row, Sample newestLeft, Sample newestRight, double* out) noexcept
 {
-    double l = newestLeft * row[2 * (firTaps - 1)], r = newestRight * row[2 * (firTaps - 1) + 1];
+    Sample l = newestLeft * row[firTaps - 1], r = newestRight * row[firTaps - 1];
 
     for (int k = 0; k < firTaps - 1; ++k)
     {
-        l += taps[2 * k] * row[2 * k];
-        r += taps[2 * k + 1] * row[2 * k + 1];
+        l += left[k] * row[k];
+        r += right[k] * row[k];
     }
 
     out[0] = l + firGuard;
     out[1] = r + firGuard;
 }
 
-void firFloatSse2 (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept
+void firDoubleSse2 (const double* left, const double* right, const double* row,
+                    double newestLeft, double newestRight, double* out) noexcept
 {
-    float l = newestLeft * row[2 * (firTaps - 1)], r = newestRight * row[2 * (firTaps - 1) + 1];
+    firPlain (left, right, row, newestLeft, newestRight, out);
+}
 
-    for (int k = 0; k < firTaps - 1; ++k)
-    {
-        l += taps[2 * k] * row[2 * k];
-        r += taps[2 * k + 1] * row[2 * k + 1];
-    }
-
-    out[0] = l + firGuard;
-    out[1] = r + firGuard;
+void firFloatSse2 (const float* left, const float* right, const float* row,
+                   float newestLeft, float newestRight, double* out) noexcept
+{
+    firPlain (left, right, row, newestLeft, newestRight, out);
 }
 
 double sincDotSse2 (const double* row, const double* ring, double newest) noexcept

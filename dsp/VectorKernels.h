@@ -17,15 +17,22 @@ struct VectorKernels
     /** Taps of the crusher's sinc sum. */
     static constexpr int sincTaps = 32;
 
-    /** 65 interleaved stereo frames times one row whose coefficients are each stored twice:
-        out[0] = left sum, out[1] = right sum (each plus 65e-20, so silence never leaves
-        denormal numbers behind). The 64 older frames are read from taps (oldest first), the
-        newest is passed by value: it was stored a moment ago, and reading it back as part of
-        a wide load would wait for that store. taps and row are 16-byte aligned. */
-    void (*firDouble) (const double* taps, const double* row, double newestLeft, double newestRight, double* out) noexcept;
+    /** Coefficients stored per converter row: the 65 taps and zeros up to a whole number of
+        eight-sample groups. */
+    static constexpr int firRowLength = 72;
 
-    /** The same in single precision (taps may be 8-byte aligned only). */
-    void (*firFloat) (const float* taps, const float* row, float newestLeft, float newestRight, double* out) noexcept;
+    /** The converters' filter: the 65 most recent samples of each channel (oldest first)
+        times one row of coefficients: out[0] = left sum, out[1] = right sum (each plus
+        65e-20, so silence never leaves denormal numbers behind). The 64 older samples are
+        read from left and right, the newest are passed by value: they were stored a moment
+        ago, and reading them back as part of a wide load would wait for those stores. row is
+        32-byte aligned. */
+    void (*firDouble) (const double* left, const double* right, const double* row,
+                       double newestLeft, double newestRight, double* out) noexcept;
+
+    /** The same in single precision. */
+    void (*firFloat) (const float* left, const float* right, const float* row,
+                      float newestLeft, float newestRight, double* out) noexcept;
 
     /** The sinc sum: 32 row entries times the 31 older ring entries and the newest value
         (passed by value, as above), plus 32e-20. row is 16-byte aligned. */

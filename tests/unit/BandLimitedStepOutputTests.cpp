@@ -171,8 +171,8 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
     std::mt19937 random (13);
     std::uniform_real_distribution<double> unit (-1.0, 1.0);
 
-    alignas (32) double taps[2 * 65 + 8], row[2 * 65 + 8], ring[40], dst1[48], a[48], s[48];
-    alignas (32) float tapsF[2 * 65 + 8], rowF[2 * 65 + 8], d[48];
+    alignas (32) double left[72], right[72], row[72], ring[40], dst1[48], a[48], s[48];
+    alignas (32) float leftF[72], rightF[72], rowF[72], d[48];
 
     for (const bool widest : { true, false })
     {
@@ -181,11 +181,13 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
 
         for (int trial = 0; trial < 20; ++trial)
         {
-            for (int i = 0; i < 2 * 65 + 8; ++i)
+            for (int i = 0; i < 72; ++i)
             {
-                taps[i] = unit (random);
-                row[i] = (i % 2 == 1) ? row[i - 1] : unit (random);
-                tapsF[i] = (float) taps[i];
+                left[i] = unit (random);
+                right[i] = unit (random);
+                row[i] = unit (random);
+                leftF[i] = (float) left[i];
+                rightF[i] = (float) right[i];
                 rowF[i] = (float) row[i];
             }
 
@@ -193,14 +195,14 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
 
             for (int t = 0; t < 65; ++t)
             {
-                plainL += taps[2 * t] * row[2 * t];
-                plainR += taps[2 * t + 1] * row[2 * t + 1];
+                plainL += left[t] * row[t];
+                plainR += right[t] * row[t];
             }
 
-            k.firDouble (taps, row, taps[128], taps[129], out);
+            k.firDouble (left, right, row, left[64], right[64], out);
             EXPECT_NEAR (out[0], plainL, 1e-13);
             EXPECT_NEAR (out[1], plainR, 1e-13);
-            k.firFloat (tapsF, rowF, tapsF[128], tapsF[129], out);
+            k.firFloat (leftF, rightF, rowF, leftF[64], rightF[64], out);
             EXPECT_NEAR (out[0], plainL, 1e-5);
             EXPECT_NEAR (out[1], plainR, 1e-5);
 
