@@ -6,6 +6,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <numeric>
 #include <utility>
 
 
@@ -114,6 +115,11 @@ RateConverter<Sample>::RateConverter (int inRate, int outRate)
 
     if (inFactor == 0 || outFactor == 0)
         inFactor = outFactor = (inFactor != 0 ? inFactor : (outFactor != 0 ? outFactor : 1));
+
+    // In lowest terms: 88,200 Hz to 44,100 Hz is 2 to 1, one row instead of 147 equal ones.
+    const auto common = std::gcd (inFactor, outFactor);
+    inFactor /= common;
+    outFactor /= common;
 
     bank = getBank (inFactor, outFactor);
     rows = bank->rows;

@@ -124,6 +124,11 @@ TEST (RateConverter, PhasesAdvancesAndOutputCounts)
     EXPECT_EQ (up.getNumPhases(), 160);
     EXPECT_DOUBLE_EQ (up.getStep(), 0.91875);
 
+    // Whole-number ratios need one row each way round.
+    EXPECT_EQ (Converter (88200, 44100).getNumPhases(), 1);
+    EXPECT_EQ (Converter (88200, 44100).getAdvance (0), 2);
+    EXPECT_EQ (Converter (44100, 176400).getNumPhases(), 4);
+
     // Over one cycle of the ratio, every converter gives exactly the output factor's
     // number of samples, each push within its bounds.
     const int rates[] = { 48000, 88200, 96000, 176400, 192000 };
