@@ -26,6 +26,9 @@ public:
 
     /** Filters one sample with frequency coefficient f and damping q (the input gain is the
         square root of q) and returns the output of the given type. */
+   #if defined (__GNUC__)
+    __attribute__ ((always_inline))     // a call per sample costs more than the filter
+   #endif
     double process (double in, double f, double q, int type) noexcept
     {
         // The coefficients depend on f and q only, which stay put once the smoothing settles.
