@@ -60,27 +60,18 @@ void BandLimitedStepOutput::startSteps (BandLimitedStepOutput& a, double valueA,
 
 void BandLimitedStepOutput::dropOldest() noexcept
 {
-    const auto oldest = newest + count - 1;
-    --count;
-    expiry = count > 0 ? endPosition - base[oldest - 1] : noExpiry;
-
-    if (queueing)
+    if (! queueing)
     {
-        // A slot still inside the table takes its pending output with it.
-        const auto position = base[oldest] + travel;
-
-        if (delta[oldest] != 0.0 && position < endPosition)
-            addToQueue (-delta[oldest], position);
-
+        dropOldestOfRuns();
         return;
     }
 
-    const auto lastRun = newestRun + runs - 1;
-    const auto twin = lastRun < numSlots ? lastRun + numSlots : lastRun - numSlots;
-    runLength[twin] = --runLength[lastRun];
+    // A slot still inside the table takes its pending output with it.
+    const auto oldest = forgetOldest();
+    const auto position = base[oldest] + travel;
 
-    if (runLength[lastRun] == 0)
-        --runs;
+    if (delta[oldest] != 0.0 && position < endPosition)
+        addToQueue (-delta[oldest], position);
 }
 
 void BandLimitedStepOutput::addToQueue (double d, double position) noexcept
@@ -156,21 +147,4 @@ void BandLimitedStepOutput::rebase() noexcept
         expiry -= travel;
 
     travel = 0.0;
-}
-
-double BandLimitedStepOutput::nextFromRuns (double step) noexcept
-{
-    if (queueing)
-        takeUpRuns();
-
-    // Slots past the table's end add nothing any more.
-    while (travel >= expiry)
-        dropOldest();
-
-    // Each run is read at the position of its newest slot; the others lie whole rows further on.
-    const auto sum = kernels.sumRuns ({ deltaF + newest, base + newest, runLength + newestRun, runs, travel,
-                                        rowValuesF, rowSlopesF });
-
-    advance (step);
-    return held + sum;
 }

@@ -15,7 +15,7 @@
     - Any other length: slots that started one decimated sample period apart (128 table
       entries apart, as they do while the ratio stays put) form runs that share their
       fractional position, and a run is read in one pass over one polyphase row, every
-      entry interpolated at that shared fraction, all runs in one kernel call, in single
+      entry interpolated at that shared fraction (VectorLanes::sumRuns), in single
       precision (the result goes to the output, never back into the quantiser). The runs are
       found again from the slots when this way is taken up again.
 
@@ -26,6 +26,7 @@
 
 #include "dsp/BandLimitedStep.h"
 #include "dsp/VectorKernels.h"
+#include "dsp/VectorLanes.h"
 
 #include <cmath>
 
@@ -60,8 +61,9 @@ public:
                             double position) noexcept;
 
     /** This sample's output (the held value plus every slot's residual), after which every
-        slot advances by the step length. */
-    double next (double step) noexcept
+        slot advances by the step length. Inlined into the caller's sample loop, so that the
+        runs are read with the vector width that loop is compiled for. */
+    VELCROFT_ALWAYS_INLINE double next (double step) noexcept
     {
         if (step == rowSpacing)
         {
@@ -77,7 +79,18 @@ public:
             return out;
         }
 
-        return nextFromRuns (step);
+        if (queueing)
+            takeUpRuns();
+
+        // Slots past the table's end add nothing any more.
+        while (travel >= expiry)
+            dropOldestOfRuns();
+
+        // Each run is read at the position of its newest slot; the others lie whole rows further on.
+        const auto sum = VectorLanes::sumRuns ({ deltaF + newest, base + newest, runLength + newestRun, runs, travel,
+                                                 rowValuesF, rowSlopesF });
+        advance (step);
+        return held + sum;
     }
 
     /** Number of slots that may still be inside the table. */
@@ -162,8 +175,28 @@ private:
         expiry = count > 0 ? endPosition - base[newest + count - 1] : noExpiry;
     }
 
-    double nextFromRuns (double step) noexcept;
     void dropOldest() noexcept;
+
+    /** Forgets the oldest slot's place (the caller deals with what it added) and returns it. */
+    VELCROFT_ALWAYS_INLINE int forgetOldest() noexcept
+    {
+        const auto oldest = newest + count - 1;
+        --count;
+        expiry = count > 0 ? endPosition - base[oldest - 1] : noExpiry;
+        return oldest;
+    }
+
+    /** Forgets the oldest slot while the runs are read: the oldest run becomes shorter. */
+    VELCROFT_ALWAYS_INLINE void dropOldestOfRuns() noexcept
+    {
+        forgetOldest();
+        const auto lastRun = newestRun + runs - 1;
+        const auto twin = lastRun < numSlots ? lastRun + numSlots : lastRun - numSlots;
+        runLength[twin] = --runLength[lastRun];
+
+        if (runLength[lastRun] == 0)
+            --runs;
+    }
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;
     void rebase() noexcept;

@@ -1,7 +1,5 @@
 #include "dsp/VectorKernels.h"
 
-#include "dsp/BandLimitedStep.h"
-
 #include <atomic>
 
 #if defined (__x86_64__) || defined (__i386__)
@@ -14,35 +12,7 @@
 namespace VectorKernelsDetail
 {
 constexpr int firTaps = VectorKernels::firTaps;
-constexpr int sincTaps = VectorKernels::sincTaps;
 constexpr double firGuard = firTaps * 1e-20;
-constexpr double sincGuard = sincTaps * 1e-20;
-
-// The step output's polyphase rows: entries per row inside the table, where the step ends.
-constexpr int stepRowLength = BandLimitedStep::rowLength;
-constexpr int stepRowSpan = (BandLimitedStep::tableSize + BandLimitedStep::entriesPerSample - 1) / BandLimitedStep::entriesPerSample;
-constexpr double stepEnd = (double) BandLimitedStep::firstSettledEntry;
-static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
-
-/** Where a run's newest slot reads: the row entry, its fraction, and how many older slots
-    of the run still lie inside the table. */
-struct RunRead
-{
-    int offset;
-    float fraction;
-    int older;
-};
-
-inline RunRead locateRun (double position, int length) noexcept
-{
-    const auto i = (int) position;
-    const auto q = i >> 7;
-    const auto inside = stepRowSpan - 1 - q;
-    return { (i & 127) * stepRowLength + q, (float) (position - i), length - 1 < inside ? length - 1 : inside };
-}
-
-/** Lanes 0..n-1 set for n = 0..8: read 8 ints from maskLanes + 8 - n. */
-alignas (32) const int maskLanes[16] = { -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0 };
 
 #if VELCROFT_X86
 //==============================================================================
@@ -91,29 +61,6 @@ void firFloatSse2 (const float* left, const float* right, const float* row,
     _mm_storeu_pd (out, _mm_add_pd (_mm_cvtps_pd (sum), _mm_set1_pd (firGuard)));
 }
 
-double sincDotSse2 (const double* row, const double* ring, double newest) noexcept
-{
-    auto a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(), a3 = _mm_setzero_pd();
-    int j = 0;
-
-    for (; j + 8 <= sincTaps - 1; j += 8)
-    {
-        a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_loadu_pd (ring + j),     _mm_load_pd (row + j)));
-        a1 = _mm_add_pd (a1, _mm_mul_pd (_mm_loadu_pd (ring + j + 2), _mm_load_pd (row + j + 2)));
-        a2 = _mm_add_pd (a2, _mm_mul_pd (_mm_loadu_pd (ring + j + 4), _mm_load_pd (row + j + 4)));
-        a3 = _mm_add_pd (a3, _mm_mul_pd (_mm_loadu_pd (ring + j + 6), _mm_load_pd (row + j + 6)));
-    }
-
-    // Taps 24..29 in pairs, tap 30 alone, and the newest.
-    a0 = _mm_add_pd (a0, _mm_mul_pd (_mm_loadu_pd (ring + j),     _mm_load_pd (row + j)));
-    a1 = _mm_add_pd (a1, _mm_mul_pd (_mm_loadu_pd (ring + j + 2), _mm_load_pd (row + j + 2)));
-    a2 = _mm_add_pd (a2, _mm_mul_pd (_mm_loadu_pd (ring + j + 4), _mm_load_pd (row + j + 4)));
-    a3 = _mm_add_pd (a3, _mm_mul_pd (_mm_set_pd (newest, ring[j + 6]), _mm_load_pd (row + j + 6)));
-
-    const auto sum = _mm_add_pd (_mm_add_pd (a0, a1), _mm_add_pd (a2, a3));
-    return _mm_cvtsd_f64 (_mm_add_sd (sum, _mm_unpackhi_pd (sum, sum))) + sincGuard;
-}
-
 void addRowsSse2 (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
 {
     const auto vx = _mm_set1_pd (x), vy = _mm_set1_pd (y);
@@ -148,47 +95,6 @@ void addRowsTwiceSse2 (double* dst1, double x1, double* dst2, double x2,
         dst1[k] += x1 * w;
         dst2[k] += x2 * w;
     }
-}
-
-/** The sum of the four lanes. */
-inline float horizontalSum (__m128 x) noexcept
-{
-    const auto pairs = _mm_add_ps (x, _mm_movehl_ps (x, x));
-    return _mm_cvtss_f32 (_mm_add_ss (pairs, _mm_shuffle_ps (pairs, pairs, _MM_SHUFFLE (1, 1, 1, 1))));
-}
-
-float sumRunsSse2 (const VectorKernels::StepRuns& v) noexcept
-{
-    // The newest slot of a run may have been stored a moment ago: it is read on its own, the
-    // older ones four at a time (lanes past the run masked off).
-    auto total = _mm_setzero_ps();
-    float newest = 0.0f;
-    int slot = 0;
-
-    for (int r = 0; r < v.runs; slot += v.length[r], ++r)
-    {
-        const auto position = v.base[slot] + v.travel;
-
-        if (! (position < stepEnd))
-            continue;
-
-        const auto run = locateRun (position, v.length[r]);
-        const auto* d = v.delta + slot + 1;
-        const auto* a = v.values + run.offset + 1;
-        const auto* s = v.slopes + run.offset + 1;
-        const auto f = _mm_set1_ps (run.fraction);
-
-        for (int k = 0; k < run.older; k += 4)
-        {
-            const auto left = run.older - k < 4 ? run.older - k : 4;
-            const auto dk = _mm_and_ps (_mm_loadu_ps (d + k), _mm_loadu_ps ((const float*) (maskLanes + 8 - left)));
-            total = _mm_add_ps (total, _mm_mul_ps (dk, _mm_add_ps (_mm_loadu_ps (a + k), _mm_mul_ps (f, _mm_loadu_ps (s + k)))));
-        }
-
-        newest += v.delta[slot] * (v.values[run.offset] + run.fraction * v.slopes[run.offset]);
-    }
-
-    return horizontalSum (total) + newest;
 }
 
 //==============================================================================
@@ -249,25 +155,6 @@ VELCROFT_WIDE void firFloatAvx2 (const float* left, const float* right, const fl
     _mm_storeu_pd (out, _mm_add_pd (_mm_cvtps_pd (sum), _mm_set1_pd (firGuard)));
 }
 
-VELCROFT_WIDE double sincDotAvx2 (const double* row, const double* ring, double newest) noexcept
-{
-    // Taps 0..27 four at a time, 28..29 as a pair, 30 and the newest as another.
-    auto a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd(), a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
-    a0 = _mm256_fmadd_pd (_mm256_loadu_pd (ring),      _mm256_loadu_pd (row),      a0);
-    a1 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 4),  _mm256_loadu_pd (row + 4),  a1);
-    a2 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 8),  _mm256_loadu_pd (row + 8),  a2);
-    a3 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 12), _mm256_loadu_pd (row + 12), a3);
-    a0 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 16), _mm256_loadu_pd (row + 16), a0);
-    a1 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 20), _mm256_loadu_pd (row + 20), a1);
-    a2 = _mm256_fmadd_pd (_mm256_loadu_pd (ring + 24), _mm256_loadu_pd (row + 24), a2);
-
-    const auto wide = _mm256_add_pd (_mm256_add_pd (a0, a1), _mm256_add_pd (a2, a3));
-    auto sum = _mm_add_pd (_mm256_castpd256_pd128 (wide), _mm256_extractf128_pd (wide, 1));
-    sum = _mm_fmadd_pd (_mm_loadu_pd (ring + 28), _mm_load_pd (row + 28), sum);
-    sum = _mm_fmadd_pd (_mm_set_pd (newest, ring[30]), _mm_load_pd (row + 30), sum);
-    return _mm_cvtsd_f64 (_mm_add_sd (sum, _mm_unpackhi_pd (sum, sum))) + sincGuard;
-}
-
 VELCROFT_WIDE void addRowsAvx2 (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
 {
     const auto vx = _mm256_set1_pd (x), vy = _mm256_set1_pd (y);
@@ -302,41 +189,6 @@ VELCROFT_WIDE void addRowsTwiceAvx2 (double* dst1, double x1, double* dst2, doub
         dst1[k] += x1 * w;
         dst2[k] += x2 * w;
     }
-}
-
-VELCROFT_WIDE float sumRunsAvx2 (const VectorKernels::StepRuns& v) noexcept
-{
-    auto total = _mm256_setzero_ps();
-    float newest = 0.0f;
-    int slot = 0;
-
-    for (int r = 0; r < v.runs; slot += v.length[r], ++r)
-    {
-        const auto position = v.base[slot] + v.travel;
-
-        if (! (position < stepEnd))
-            continue;
-
-        const auto run = locateRun (position, v.length[r]);
-        const auto* d = v.delta + slot + 1;
-        const auto* a = v.values + run.offset + 1;
-        const auto* s = v.slopes + run.offset + 1;
-        const auto f = _mm256_set1_ps (run.fraction);
-        int k = 0;
-
-        for (; k + 8 <= run.older; k += 8)
-            total = _mm256_fmadd_ps (_mm256_loadu_ps (d + k), _mm256_fmadd_ps (f, _mm256_loadu_ps (s + k), _mm256_loadu_ps (a + k)), total);
-
-        if (k < run.older)
-        {
-            const auto dk = _mm256_and_ps (_mm256_loadu_ps (d + k), _mm256_loadu_ps ((const float*) (maskLanes + 8 - (run.older - k))));
-            total = _mm256_fmadd_ps (dk, _mm256_fmadd_ps (f, _mm256_loadu_ps (s + k), _mm256_loadu_ps (a + k)), total);
-        }
-
-        newest += v.delta[slot] * (v.values[run.offset] + run.fraction * v.slopes[run.offset]);
-    }
-
-    return horizontalSum (_mm_add_ps (_mm256_castps256_ps128 (total), _mm256_extractf128_ps (total, 1))) + newest;
 }
 
 #undef VELCROFT_WIDE
@@ -377,16 +229,6 @@ void firFloatSse2 (const float* left, const float* right, const float* row,
     firPlain (left, right, row, newestLeft, newestRight, out);
 }
 
-double sincDotSse2 (const double* row, const double* ring, double newest) noexcept
-{
-    double acc = row[sincTaps - 1] * newest;
-
-    for (int j = 0; j < sincTaps - 1; ++j)
-        acc += row[j] * ring[j];
-
-    return acc + sincGuard;
-}
-
 void addRowsSse2 (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
 {
     for (int k = 0; k < n; ++k)
@@ -404,35 +246,14 @@ void addRowsTwiceSse2 (double* dst1, double x1, double* dst2, double x2,
     }
 }
 
-float sumRunsSse2 (const VectorKernels::StepRuns& v) noexcept
-{
-    float sum = 0.0f;
-    int slot = 0;
-
-    for (int r = 0; r < v.runs; slot += v.length[r], ++r)
-    {
-        const auto position = v.base[slot] + v.travel;
-
-        if (! (position < stepEnd))
-            continue;
-
-        const auto run = locateRun (position, v.length[r]);
-
-        for (int k = 0; k <= run.older; ++k)
-            sum += v.delta[slot + k] * (v.values[run.offset + k] + run.fraction * v.slopes[run.offset + k]);
-    }
-
-    return sum;
-}
-
 bool processorHasWideSet() noexcept     { return false; }
 #endif
 
-const VectorKernels baselineSet { firDoubleSse2, firFloatSse2, sincDotSse2, addRowsSse2, addRowsTwiceSse2, sumRunsSse2,
-                                  VELCROFT_X86 ? "SSE2" : "portable" };
+const VectorKernels baselineSet { firDoubleSse2, firFloatSse2, addRowsSse2, addRowsTwiceSse2,
+                                  VELCROFT_X86 ? "SSE2" : "portable", false };
 
 #if VELCROFT_X86
-const VectorKernels wideSet { firDoubleAvx2, firFloatAvx2, sincDotAvx2, addRowsAvx2, addRowsTwiceAvx2, sumRunsAvx2, "AVX2+FMA" };
+const VectorKernels wideSet { firDoubleAvx2, firFloatAvx2, addRowsAvx2, addRowsTwiceAvx2, "AVX2+FMA", true };
 #else
 const VectorKernels& wideSet = baselineSet;
 #endif

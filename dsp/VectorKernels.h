@@ -1,8 +1,10 @@
 /*
-    The few inner loops that carry most of the bit crusher's arithmetic, written once for
-    SSE2 (every x86-64 processor has it) and once for AVX2 with fused multiply-add, which is
-    chosen at run time when the processor has it. Both sets compute the same sums; they may
-    differ in the last bit, because fused multiply-adds round once.
+    The inner loops that do much work per call (the rate converters' filters, and the step
+    output's queue additions), written once for SSE2 (every x86-64 processor has it) and once
+    for AVX2 with fused multiply-add, which is chosen at run time when the processor has it.
+    Both sets compute the same sums; they may differ in the last bit, because fused
+    multiply-adds round once. The loops run at every sample of the crusher are in
+    VectorLanes, inlined into a sample loop compiled for the set chosen here.
 
     Objects take the set that is active when they are made (getActive); select() exists so
     that tests and the benchmark can run the baseline set on any machine.
@@ -14,7 +16,7 @@ struct VectorKernels
     /** Taps of the rate converters' filters. */
     static constexpr int firTaps = 65;
 
-    /** Taps of the crusher's sinc sum. */
+    /** Taps of the crusher's sinc sum (see VectorLanes). */
     static constexpr int sincTaps = 32;
 
     /** Coefficients stored per converter row: the 65 taps and zeros up to a whole number of
@@ -34,10 +36,6 @@ struct VectorKernels
     void (*firFloat) (const float* left, const float* right, const float* row,
                       float newestLeft, float newestRight, double* out) noexcept;
 
-    /** The sinc sum: 32 row entries times the 31 older ring entries and the newest value
-        (passed by value, as above), plus 32e-20. row is 16-byte aligned. */
-    double (*sincDot) (const double* row, const double* ring, double newest) noexcept;
-
     /** dst[k] += x a[k] + y s[k], for k < n. */
     void (*addRows) (double* dst, double x, const double* a, double y, const double* s, int n) noexcept;
 
@@ -45,29 +43,12 @@ struct VectorKernels
     void (*addRowsTwice) (double* dst1, double x1, double* dst2, double x2,
                           const double* a, double f, const double* s, int n) noexcept;
 
-    /** The slots of a band-limited step output read in runs (see BandLimitedStepOutput): slots
-        spaced one table row apart share their fractional table position and are read over
-        one polyphase row. */
-    struct StepRuns
-    {
-        const float* delta;     /**< step sizes, newest slot first; 8 entries past the oldest are readable */
-        const double* base;     /**< the slots' table positions minus travel, newest first */
-        const int* length;      /**< the runs' lengths in slots, newest run first */
-        int runs;               /**< number of runs */
-        double travel;          /**< distance every slot has moved */
-        const float* values;    /**< the step's polyphase rows in single precision (BandLimitedStep::Rows) */
-        const float* slopes;    /**< their slopes */
-    };
-
-    /** The residual of every slot at its position: for each run whose newest slot lies at
-        table position p = base + travel before the step's end, the sum over its slots k
-        (k = 0 the newest) of delta[k] (values[o + k] + f slopes[o + k]), where o is the entry
-        of row p mod 128 for entry p / 128 and f is the fraction of p; slots past the table's
-        end add nothing. In single precision. */
-    float (*sumRuns) (const StepRuns& runs) noexcept;
-
     /** A name for reports: "SSE2" or "AVX2+FMA". */
     const char* name;
+
+    /** True for the AVX2 + FMA set: objects that compile their own sample loops for AVX2
+        (see VectorLanes) run that loop too. */
+    bool wide;
 
     /** The set new objects take. */
     static const VectorKernels& getActive() noexcept;

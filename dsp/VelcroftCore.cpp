@@ -364,6 +364,28 @@ void VelcroftCore::processMono (float** channel, int count)
 
 void VelcroftCore::renderStereo (float* left, float* right, int count) noexcept
 {
+    // The sample loop exists twice, compiled for the baseline and for AVX2 with fused
+    // multiply-add; everything it calls per sample is inlined into it.
+   #if VELCROFT_X86_CORE
+    if (kernels.wide)
+    {
+        renderStereoWide (left, right, count);
+        return;
+    }
+   #endif
+
+    renderStereoLoop (left, right, count);
+}
+
+#if VELCROFT_X86_CORE
+__attribute__ ((target ("avx2,fma"))) void VelcroftCore::renderStereoWide (float* left, float* right, int count) noexcept
+{
+    renderStereoLoop (left, right, count);
+}
+#endif
+
+forcedinline void VelcroftCore::renderStereoLoop (float* left, float* right, int count) noexcept
+{
     // In chunks: first the crusher for every sample of the chunk, then the meters, the fade
     // and the output. That is the same as doing everything sample by sample as long as
     // nothing the crusher reads changes within a chunk: a silent-change fade (which may apply
@@ -377,7 +399,7 @@ void VelcroftCore::renderStereo (float* left, float* right, int count) noexcept
     }
 }
 
-int VelcroftCore::crushChunk (const float* leftSamples, const float* rightSamples, int count) noexcept
+forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float* rightSamples, int count) noexcept
 {
     for (int i = 0; i < count; ++i)
     {
@@ -425,7 +447,7 @@ int VelcroftCore::crushChunk (const float* leftSamples, const float* rightSample
     return count;
 }
 
-void VelcroftCore::finishChunk (float* leftSamples, float* rightSamples, int count) noexcept
+forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSamples, int count) noexcept
 {
     auto& left = channels[0];
     auto& right = channels[1];
@@ -580,7 +602,7 @@ forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noex
 
     // Tap 0 is the oldest of the last 32 inputs; the sampled instant lies 15 + offset
     // samples back.
-    return kernels.sincDot (sincRows + (size_t) (int) position * sincTaps, c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
+    return VectorLanes::sincDot (sincRows + (size_t) (int) position * sincTaps, c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
 }
 
 forcedinline double VelcroftCore::quantise (double x, const Channel& c) const noexcept

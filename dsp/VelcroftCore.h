@@ -14,8 +14,10 @@
     The per-sample work is kept small: the sinc table is stored in rows of the 32 taps one
     sampling offset needs (on large memory pages, since rows are read at random), the
     band-limited step output sums its slots in runs or as a queue of pending output
-    (BandLimitedStepOutput), both channels share one pass of each rate converter, the inner
-    loops use the widest vector kernels the processor has (VectorKernels), the smoothing
+    (BandLimitedStepOutput), both channels share one pass of each rate converter, the stereo
+    sample loop is compiled twice (baseline and AVX2 with fused multiply-add, chosen with
+    the VectorKernels set) with the per-sample inner loops inlined into it (VectorLanes) and
+    the converters use the widest kernels the processor has (VectorKernels), the smoothing
     stops once it has settled, the filter coefficients are computed only when they change,
     a block is processed in chunks (the crusher for the whole chunk, then meters, fade and
     output), the converters' coefficient banks and all tables are built once per process and
@@ -32,11 +34,18 @@
 #include "dsp/RateConverter.h"
 #include "dsp/SampleRateContext.h"
 #include "dsp/StateVariableFilter.h"
+#include "dsp/VectorLanes.h"
 #include "framework/QuillonEffectCore.h"
 
 #include <atomic>
 #include <memory>
 #include <vector>
+
+#if (defined (__x86_64__) || defined (__i386__)) && defined (__GNUC__)
+ #define VELCROFT_X86_CORE 1
+#else
+ #define VELCROFT_X86_CORE 0
+#endif
 
 class VelcroftCore : public QuillonEffectCore
 {
@@ -263,6 +272,10 @@ private:
     void setTarget (int slot, double value) noexcept    { targets[slot] = value; settled = false; }
 
     void renderStereo (float* left, float* right, int count) noexcept;
+    void renderStereoLoop (float* left, float* right, int count) noexcept;
+   #if VELCROFT_X86_CORE
+    void renderStereoWide (float* left, float* right, int count) noexcept;
+   #endif
     int crushChunk (const float* left, const float* right, int count) noexcept;
     void finishChunk (float* left, float* right, int count) noexcept;
     void renderMono (float* samples, int count) noexcept;

@@ -214,7 +214,7 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
                 sinc += row[j] * ring[j];
             }
 
-            EXPECT_NEAR (k.sincDot (row, ring, ring[31]), sinc, 1e-13);
+            EXPECT_NEAR (VectorLanes::sincDot (row, ring, ring[31]), sinc, 1e-13);
 
             for (int n = 0; n <= 40; ++n)
             {
@@ -266,8 +266,8 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
                 slotBase[0] = base[0];
                 slotBase[lengths[0]] = base[1];
 
-                const VectorKernels::StepRuns runs { d, slotBase, lengths, 2, 1.0, rows.valuesF.data(), rows.slopesF.data() };
-                EXPECT_NEAR (k.sumRuns (runs), plainRuns, 1e-5) << n;
+                const VectorLanes::StepRuns runs { d, slotBase, lengths, 2, 1.0, rows.valuesF.data(), rows.slopesF.data() };
+                EXPECT_NEAR (VectorLanes::sumRuns (runs), plainRuns, 1e-5) << n;
 
                 double twice1[48], twice2[48];
 

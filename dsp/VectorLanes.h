@@ -1,0 +1,139 @@
+/*
+    The inner loops the bit crusher runs at every sample, written once with the compiler's
+    vector types and meant to be inlined into the sample loop itself. They become whatever
+    the function they are inlined into is compiled for: SSE2 in the baseline loop, AVX2 with
+    fused multiply-add in the loop VelcroftCore compiles for processors that have it (so the
+    two may differ in the last bit). The converters' filters, which run less often and do
+    more per call, stay in VectorKernels.
+*/
+#pragma once
+
+#include "dsp/BandLimitedStep.h"
+
+#include <cstring>
+
+#if defined (__GNUC__)
+ #define VELCROFT_ALWAYS_INLINE inline __attribute__ ((always_inline))
+#else
+ #define VELCROFT_ALWAYS_INLINE inline
+#endif
+
+#if defined (__GNUC__)
+ #pragma GCC diagnostic push
+ #pragma GCC diagnostic ignored "-Wpsabi"     // the vector helpers are always inlined: no calls, no ABI
+#endif
+
+struct VectorLanes
+{
+    typedef double Doubles __attribute__ ((vector_size (32)));
+    typedef float Floats __attribute__ ((vector_size (32)));
+    typedef int Ints __attribute__ ((vector_size (32)));
+
+    /** Four doubles from p (any alignment). */
+    static VELCROFT_ALWAYS_INLINE Doubles loadDoubles (const double* p) noexcept
+    {
+        Doubles v;
+        std::memcpy (&v, p, sizeof (v));
+        return v;
+    }
+
+    /** Eight floats from p (any alignment). */
+    static VELCROFT_ALWAYS_INLINE Floats loadFloats (const float* p) noexcept
+    {
+        Floats v;
+        std::memcpy (&v, p, sizeof (v));
+        return v;
+    }
+
+    /** The crusher's sinc sum: row[0..31] times the 31 older ring entries ring[0..30] and the
+        newest value (passed by value: it was stored a moment ago, and reading it back as
+        part of a wide load would wait for that store), plus 32e-20 so that silence never
+        leaves denormal numbers behind. */
+    static VELCROFT_ALWAYS_INLINE double sincDot (const double* row, const double* ring, double newest) noexcept
+    {
+        auto a0 = loadDoubles (row) * loadDoubles (ring);
+        auto a1 = loadDoubles (row + 4) * loadDoubles (ring + 4);
+        auto a2 = loadDoubles (row + 8) * loadDoubles (ring + 8);
+        auto a3 = loadDoubles (row + 12) * loadDoubles (ring + 12);
+        a0 += loadDoubles (row + 16) * loadDoubles (ring + 16);
+        a1 += loadDoubles (row + 20) * loadDoubles (ring + 20);
+        a2 += loadDoubles (row + 24) * loadDoubles (ring + 24);
+        const Doubles last = { ring[28], ring[29], ring[30], newest };
+        a3 += loadDoubles (row + 28) * last;
+
+        const auto sum = (a0 + a1) + (a2 + a3);
+        return ((sum[0] + sum[2]) + (sum[1] + sum[3])) + 32.0e-20;
+    }
+
+    /** The slots of a band-limited step output read in runs (see BandLimitedStepOutput):
+        slots spaced one table row apart share their fractional table position and are read
+        over one polyphase row. */
+    struct StepRuns
+    {
+        const float* delta;     /**< step sizes, newest slot first; 8 entries past the oldest are readable */
+        const double* base;     /**< the slots' table positions minus travel, newest first */
+        const int* length;      /**< the runs' lengths in slots, newest run first */
+        int runs;               /**< number of runs */
+        double travel;          /**< distance every slot has moved */
+        const float* values;    /**< the step's polyphase rows in single precision (BandLimitedStep::Rows) */
+        const float* slopes;    /**< their slopes */
+    };
+
+    /** The residual of every slot at its position: for each run whose newest slot lies at
+        table position p = base + travel before the step's end, the sum over its slots k
+        (k = 0 the newest) of delta[k] (values[o + k] + f slopes[o + k]), where o is the entry
+        of row p mod 128 for entry p / 128 and f is the fraction of p; slots past the table's
+        end add nothing. In single precision. */
+    static VELCROFT_ALWAYS_INLINE float sumRuns (const StepRuns& v) noexcept
+    {
+        constexpr int rowLength = BandLimitedStep::rowLength;
+        constexpr int rowSpan = (BandLimitedStep::tableSize + BandLimitedStep::entriesPerSample - 1) / BandLimitedStep::entriesPerSample;
+        constexpr double end = (double) BandLimitedStep::firstSettledEntry;
+        static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
+
+        const Ints lanes = { 0, 1, 2, 3, 4, 5, 6, 7 };
+        Floats total = {};
+        float newest = 0.0f;
+        int slot = 0;
+
+        for (int r = 0; r < v.runs; slot += v.length[r], ++r)
+        {
+            const auto position = v.base[slot] + v.travel;
+
+            if (! (position < end))
+                continue;
+
+            // The run's newest slot may have been stored a moment ago: it is read on its own,
+            // the older ones eight at a time (lanes past the run, or past the table's end,
+            // masked off).
+            const auto i = (int) position;
+            const auto q = i >> 7;
+            const auto offset = (i & 127) * rowLength + q;
+            const auto fraction = (float) (position - i);
+            const auto inside = rowSpan - 1 - q;
+            const auto older = v.length[r] - 1 < inside ? v.length[r] - 1 : inside;
+            const auto* d = v.delta + slot + 1;
+            const auto* a = v.values + offset + 1;
+            const auto* s = v.slopes + offset + 1;
+            int k = 0;
+
+            for (; k + 8 <= older; k += 8)
+                total += loadFloats (d + k) * (loadFloats (a + k) + fraction * loadFloats (s + k));
+
+            if (k < older)
+            {
+                const auto inRun = lanes < Ints {} + (older - k);
+                const auto dk = (Floats) ((Ints) loadFloats (d + k) & inRun);
+                total += dk * (loadFloats (a + k) + fraction * loadFloats (s + k));
+            }
+
+            newest += v.delta[slot] * (v.values[offset] + fraction * v.slopes[offset]);
+        }
+
+        return (((total[0] + total[4]) + (total[1] + total[5])) + ((total[2] + total[6]) + (total[3] + total[7]))) + newest;
+    }
+};
+
+#if defined (__GNUC__)
+ #pragma GCC diagnostic pop
+#endif
