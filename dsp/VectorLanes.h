@@ -28,6 +28,8 @@ struct VectorLanes
     typedef double Doubles __attribute__ ((vector_size (32)));
     typedef float Floats __attribute__ ((vector_size (32)));
     typedef int Ints __attribute__ ((vector_size (32)));
+    typedef double DoublesHalf __attribute__ ((vector_size (16)));
+    typedef float FloatsHalf __attribute__ ((vector_size (16)));
 
     /** Four doubles from p (any alignment). */
     static VELCROFT_ALWAYS_INLINE Doubles loadDoubles (const double* p) noexcept
@@ -43,6 +45,26 @@ struct VectorLanes
         Floats v;
         std::memcpy (&v, p, sizeof (v));
         return v;
+    }
+
+    /** The sum of the four lanes. */
+    static VELCROFT_ALWAYS_INLINE double sum (Doubles v) noexcept
+    {
+        DoublesHalf low, high;
+        std::memcpy (&low, &v, sizeof (low));
+        std::memcpy (&high, reinterpret_cast<const char*> (&v) + sizeof (low), sizeof (high));
+        const auto pair = low + high;
+        return pair[0] + pair[1];
+    }
+
+    /** The sum of the eight lanes. */
+    static VELCROFT_ALWAYS_INLINE float sum (Floats v) noexcept
+    {
+        FloatsHalf low, high;
+        std::memcpy (&low, &v, sizeof (low));
+        std::memcpy (&high, reinterpret_cast<const char*> (&v) + sizeof (low), sizeof (high));
+        const auto quad = low + high;
+        return (quad[0] + quad[2]) + (quad[1] + quad[3]);
     }
 
     /** The crusher's sinc sum: row[0..31] times the 31 older ring entries ring[0..30] and the
@@ -61,8 +83,7 @@ struct VectorLanes
         const Doubles last = { ring[28], ring[29], ring[30], newest };
         a3 += loadDoubles (row + 28) * last;
 
-        const auto sum = (a0 + a1) + (a2 + a3);
-        return ((sum[0] + sum[2]) + (sum[1] + sum[3])) + 32.0e-20;
+        return sum ((a0 + a1) + (a2 + a3)) + 32.0e-20;
     }
 
     /** The slots of a band-limited step output read in runs (see BandLimitedStepOutput):
@@ -130,7 +151,7 @@ struct VectorLanes
             newest += v.delta[slot] * (v.values[offset] + fraction * v.slopes[offset]);
         }
 
-        return (((total[0] + total[4]) + (total[1] + total[5])) + ((total[2] + total[6]) + (total[3] + total[7]))) + newest;
+        return sum (total) + newest;
     }
 };
 
