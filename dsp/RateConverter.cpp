@@ -108,7 +108,6 @@ std::shared_ptr<const typename RateConverter<Sample>::Bank> RateConverter<Sample
 
 template <typename Sample>
 RateConverter<Sample>::RateConverter (int inRate, int outRate)
-    : kernels (VectorKernels::getActive())
 {
     auto inFactor = getRateFactor (inRate);
     auto outFactor = getRateFactor (outRate);

@@ -5,7 +5,8 @@
     rate / 300 is its factor in the ratio.
 
     Both channels go through the same rows at the same instants, so each output frame is one
-    pass over the taps that loads every coefficient once for both channels' delay lines. The
+    pass over the taps that loads every coefficient once for both channels' delay lines
+    (VectorLanes::firStereo, inlined into the caller's sample loop). The
     coefficient banks are built once per rate pair and sample type for the whole process and
     never change; a converter itself holds only its delay lines and position.
 
@@ -18,25 +19,10 @@
 */
 #pragma once
 
-#include "dsp/VectorKernels.h"
+#include "dsp/VectorLanes.h"
 
 #include <memory>
 #include <vector>
-
-/** The converters' filter kernel: the 65 samples of each delay line starting at left and
-    right (oldest first) weighted by one row; writes the output frame to out[0] (left) and
-    out[1] (right). The newest samples, stored just before, are read back on their own and
-    handed to the kernel by value. */
-inline void firDotProduct (const VectorKernels& kernels, const double* left, const double* right, const double* row, double* out) noexcept
-{
-    kernels.firDouble (left, right, row, left[64], right[64], out);
-}
-
-/** The same in single precision. */
-inline void firDotProduct (const VectorKernels& kernels, const float* left, const float* right, const float* row, double* out) noexcept
-{
-    kernels.firFloat (left, right, row, left[64], right[64], out);
-}
 
 //==============================================================================
 template <typename Sample>
@@ -59,8 +45,7 @@ public:
         const Sample* rows = nullptr;       /**< per row numTaps coefficients and zeros up to rowStride, 32-byte aligned */
     };
 
-    /** Prepares a conversion from inRate to outRate, with the vector kernels active now. A
-        rate that is not supported is treated like the other one, so the converter becomes a
+    /** Prepares a conversion from inRate to outRate. A rate that is not supported is treated like the other one, so the converter becomes a
         plain delay. */
     RateConverter (int inRate, int outRate);
 
@@ -83,7 +68,8 @@ public:
             if (countdown >= 1)
                 return 0;
 
-            firDotProduct (kernels, leftLine + writePos, rightLine + writePos, rows + phase * rowStride, out);
+            VectorLanes::firStereo (leftLine + writePos, rightLine + writePos, rows + phase * rowStride,
+                                    leftLine[writePos + 64], rightLine[writePos + 64], out);
 
             if (++phase >= phases)
                 phase = 0;
@@ -97,7 +83,8 @@ public:
 
         do
         {
-            firDotProduct (kernels, leftLine + writePos, rightLine + writePos, rows + phase * rowStride, out + 2 * n);
+            VectorLanes::firStereo (leftLine + writePos, rightLine + writePos, rows + phase * rowStride,
+                                    leftLine[writePos + 64], rightLine[writePos + 64], out + 2 * n);
             ++n;
 
             if (++phase >= phases)
@@ -126,7 +113,7 @@ public:
 
     /** Samples from one row of a bank to the next: the taps and zeros up to a whole number of
         eight-sample groups, so that every row starts on a 32-byte boundary in both precisions. */
-    static constexpr int rowStride = VectorKernels::firRowLength;
+    static constexpr int rowStride = 72;
 
 private:
     void write (double leftSample, double rightSample) noexcept
@@ -139,7 +126,6 @@ private:
             writePos = 0;
     }
 
-    const VectorKernels& kernels;
     std::shared_ptr<const Bank> bank;
     const Sample* rows = nullptr;
     const int* advance = nullptr;

@@ -86,6 +86,54 @@ struct VectorLanes
         return sum ((a0 + a1) + (a2 + a3)) + 32.0e-20;
     }
 
+    /** The rate converters' filter: the 65 most recent samples of each channel (oldest
+        first) times one row of 65 coefficients: out[0] = left sum, out[1] = right sum, each
+        plus 65e-20 so that silence never leaves denormal numbers behind. The 64 older samples
+        are read from left and right, the newest are passed by value (stored a moment ago). */
+    static VELCROFT_ALWAYS_INLINE void firStereo (const double* left, const double* right, const double* row,
+                                                  double newestLeft, double newestRight, double* out) noexcept
+    {
+        // Four sums per channel, so that the chains of dependent additions stay short; each
+        // coefficient group is loaded once for both channels.
+        Doubles l0 = {}, l1 = {}, l2 = {}, l3 = {}, r0 = {}, r1 = {}, r2 = {}, r3 = {};
+
+        for (int k = 0; k < 64; k += 16)
+        {
+            const auto c0 = loadDoubles (row + k), c1 = loadDoubles (row + k + 4);
+            const auto c2 = loadDoubles (row + k + 8), c3 = loadDoubles (row + k + 12);
+            l0 += loadDoubles (left + k) * c0;
+            r0 += loadDoubles (right + k) * c0;
+            l1 += loadDoubles (left + k + 4) * c1;
+            r1 += loadDoubles (right + k + 4) * c1;
+            l2 += loadDoubles (left + k + 8) * c2;
+            r2 += loadDoubles (right + k + 8) * c2;
+            l3 += loadDoubles (left + k + 12) * c3;
+            r3 += loadDoubles (right + k + 12) * c3;
+        }
+
+        out[0] = (sum ((l0 + l1) + (l2 + l3)) + newestLeft * row[64]) + 65.0e-20;
+        out[1] = (sum ((r0 + r1) + (r2 + r3)) + newestRight * row[64]) + 65.0e-20;
+    }
+
+    /** The same in single precision. */
+    static VELCROFT_ALWAYS_INLINE void firStereo (const float* left, const float* right, const float* row,
+                                                  float newestLeft, float newestRight, double* out) noexcept
+    {
+        Floats l0 = {}, l1 = {}, r0 = {}, r1 = {};
+
+        for (int k = 0; k < 64; k += 16)
+        {
+            const auto c0 = loadFloats (row + k), c1 = loadFloats (row + k + 8);
+            l0 += loadFloats (left + k) * c0;
+            r0 += loadFloats (right + k) * c0;
+            l1 += loadFloats (left + k + 8) * c1;
+            r1 += loadFloats (right + k + 8) * c1;
+        }
+
+        out[0] = (double) (sum (l0 + l1) + newestLeft * row[64]) + 65.0e-20;
+        out[1] = (double) (sum (r0 + r1) + newestRight * row[64]) + 65.0e-20;
+    }
+
     /** The slots of a band-limited step output read in runs (see BandLimitedStepOutput):
         slots spaced one table row apart share their fractional table position and are read
         over one polyphase row. */

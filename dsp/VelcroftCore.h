@@ -206,7 +206,7 @@ public:
     static constexpr int sincEntriesPerSample = 16384;
 
     /** Taps of the sinc sum: the 32 most recent crusher inputs. */
-    static constexpr int sincTaps = VectorKernels::sincTaps;
+    static constexpr int sincTaps = 32;
 
     /** The shared, Blackman-windowed sinc table, built on first use (thread-safe), in rows of
         the 32 taps one sampling offset needs: entry b * 32 + j is the sinc at table index

@@ -199,10 +199,10 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
                 plainR += right[t] * row[t];
             }
 
-            k.firDouble (left, right, row, left[64], right[64], out);
+            VectorLanes::firStereo (left, right, row, left[64], right[64], out);
             EXPECT_NEAR (out[0], plainL, 1e-13);
             EXPECT_NEAR (out[1], plainR, 1e-13);
-            k.firFloat (leftF, rightF, rowF, leftF[64], rightF[64], out);
+            VectorLanes::firStereo (leftF, rightF, rowF, leftF[64], rightF[64], out);
             EXPECT_NEAR (out[0], plainL, 1e-5);
             EXPECT_NEAR (out[1], plainR, 1e-5);
 
