@@ -3,8 +3,8 @@
     vector types and meant to be inlined into the sample loop itself. They become whatever
     the function they are inlined into is compiled for: SSE2 in the baseline loop, AVX2 with
     fused multiply-add in the loop VelcroftCore compiles for processors that have it (so the
-    two may differ in the last bit). The converters' filters, which run less often and do
-    more per call, stay in VectorKernels.
+    two may differ in the last bit). Work done once per new step (the step output's queue
+    additions) stays in VectorKernels.
 */
 #pragma once
 
