@@ -1,6 +1,7 @@
 #include "VelcroftReferenceCore.h"
 
 #include "dsp/BandLimitedStep.h"
+#include "dsp/VelcroftCore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,53 +84,6 @@ double VelcroftReferenceCore::Filter::process (double in, double f, double q, do
 }
 
 //==============================================================================
-double VelcroftReferenceCore::preampGainFromParameter (double v) noexcept
-{
-    return std::pow (10.0, v * 48.0 * 0.05);
-}
-
-int VelcroftReferenceCore::bitsFromParameter (double v) noexcept
-{
-    return (int) std::floor (16.0 * v + 0.5);
-}
-
-double VelcroftReferenceCore::leftLevelFromParameter (double v) noexcept
-{
-    return std::ldexp (1.0, bitsFromParameter (v) + 1) - 1.0;
-}
-
-double VelcroftReferenceCore::rightLevelFromParameter (double v) noexcept
-{
-    return std::ldexp (1.0, bitsFromParameter (v) + 1);
-}
-
-double VelcroftReferenceCore::frequencyRatioFromParameter (double v) noexcept
-{
-    const auto p = (((((1.6276041666666399 * v - 3.255208333333264) * v + 3.5807291666666026) * v
-                       - 1.432291666666641) * v + 0.47916666666666236) * v) + 2.704652017625984e-16;
-    return p >= 0.001 ? p : 0.001;
-}
-
-int VelcroftReferenceCore::filterTypeFromParameter (double v) noexcept
-{
-    return (int) std::floor (4.0 * v + 0.5);
-}
-
-double VelcroftReferenceCore::cutoffFromParameter (double v) noexcept
-{
-    return std::exp (4.365134839032704 * v) * 0.010674735250057944 - 0.009674735250774223;
-}
-
-double VelcroftReferenceCore::dampingFromParameter (double v) noexcept
-{
-    return std::exp ((1.0 - v) * 4.60517018598809 - 8.439068612150077) * 46.24246011657401;
-}
-
-double VelcroftReferenceCore::volumeFromParameter (double v) noexcept
-{
-    return 4.0 * v * v;
-}
-
 void VelcroftReferenceCore::updateStep (Channel& c) noexcept
 {
     c.step = c.linkFreq ? c.ratio * 128.0 : 128.0;
@@ -178,22 +132,22 @@ void VelcroftReferenceCore::setSampleRate (float sampleRate)
     smoothK = hostRate.k * 0.002;
     vuDecay = 1.0 - hostRate.k * 0.0001;
 
-    preampTarget = preampGainFromParameter (raw[preampIndex]);
-    left.ratio = frequencyRatioFromParameter (raw[leftFrequencyIndex]);
+    preampTarget = VelcroftCore::preampGainFromParameter (raw[preampIndex]);
+    left.ratio = VelcroftCore::frequencyRatioFromParameter (raw[leftFrequencyIndex]);
     left.linkFreq = raw[leftLinkFreqIndex] > 0.5;
     updateStep (left);
 
     if (! linked)
     {
-        right.ratio = frequencyRatioFromParameter (raw[rightFrequencyIndex]);
+        right.ratio = VelcroftCore::frequencyRatioFromParameter (raw[rightFrequencyIndex]);
         right.linkFreq = raw[rightLinkFreqIndex] > 0.5;
         updateStep (right);
     }
 
-    left.cutoffTarget = cutoffFromParameter (raw[leftCutoffIndex]);
+    left.cutoffTarget = VelcroftCore::cutoffFromParameter (raw[leftCutoffIndex]);
 
     if (! linked)
-        right.cutoffTarget = cutoffFromParameter (raw[rightCutoffIndex]);
+        right.cutoffTarget = VelcroftCore::cutoffFromParameter (raw[rightCutoffIndex]);
 
     preamp = preampTarget;
     mix = raw[fxIndex];
@@ -223,37 +177,37 @@ void VelcroftReferenceCore::setParameter (int index, float value)
 
     switch (index)
     {
-        case preampIndex:           preampTarget = preampGainFromParameter (v); break;
-        case leftBitsIndex:         left.level = leftLevelFromParameter (v); break;
-        case leftFrequencyIndex:    left.ratio = frequencyRatioFromParameter (v); updateStep (left); break;
+        case preampIndex:           preampTarget = VelcroftCore::preampGainFromParameter (v); break;
+        case leftBitsIndex:         left.level = VelcroftCore::leftLevelFromParameter (v); break;
+        case leftFrequencyIndex:    left.ratio = VelcroftCore::frequencyRatioFromParameter (v); updateStep (left); break;
         case leftLinkFreqIndex:     left.linkFreq = v > 0.5; updateStep (left); break;
 
         case leftFilterTypeIndex:
-            left.type = filterTypeFromParameter (v);
+            left.type = VelcroftCore::filterTypeFromParameter (v);
             if (linked) right.type = left.type;
             break;
 
         case leftCutoffIndex:
-            left.cutoffTarget = cutoffFromParameter (v);
+            left.cutoffTarget = VelcroftCore::cutoffFromParameter (v);
             if (linked) right.cutoffTarget = left.cutoffTarget;
             break;
 
         case leftResoIndex:
-            left.resoTarget = dampingFromParameter (v);
+            left.resoTarget = VelcroftCore::dampingFromParameter (v);
             if (linked) right.resoTarget = left.resoTarget;
             break;
 
         // While linked, the right channel's values are only recorded; unlinking applies them.
-        case rightBitsIndex:        if (! linked) right.level = rightLevelFromParameter (v); break;
-        case rightFrequencyIndex:   if (! linked) { right.ratio = frequencyRatioFromParameter (v); updateStep (right); } break;
+        case rightBitsIndex:        if (! linked) right.level = VelcroftCore::rightLevelFromParameter (v); break;
+        case rightFrequencyIndex:   if (! linked) { right.ratio = VelcroftCore::frequencyRatioFromParameter (v); updateStep (right); } break;
         case rightLinkFreqIndex:    if (! linked) { right.linkFreq = v > 0.5; updateStep (right); } break;
-        case rightFilterTypeIndex:  if (! linked) right.type = filterTypeFromParameter (v); break;
-        case rightCutoffIndex:      if (! linked) right.cutoffTarget = cutoffFromParameter (v); break;
-        case rightResoIndex:        if (! linked) right.resoTarget = dampingFromParameter (v); break;
+        case rightFilterTypeIndex:  if (! linked) right.type = VelcroftCore::filterTypeFromParameter (v); break;
+        case rightCutoffIndex:      if (! linked) right.cutoffTarget = VelcroftCore::cutoffFromParameter (v); break;
+        case rightResoIndex:        if (! linked) right.resoTarget = VelcroftCore::dampingFromParameter (v); break;
 
         case linkChannelsIndex:     if (v > 0.5) link(); else unlink(); break;
         case fxIndex:               break; // raw[14] is the mix target
-        case outputVolumeIndex:     volumeTarget = volumeFromParameter (v); break;
+        case outputVolumeIndex:     volumeTarget = VelcroftCore::volumeFromParameter (v); break;
         case leftFilterOrderIndex:  left.pre = v > 0.5; break;
         case rightFilterOrderIndex: right.pre = v > 0.5; break;
         default:                    break;
@@ -282,13 +236,13 @@ void VelcroftReferenceCore::unlink() noexcept
 
     // The right channel is rebuilt from its recorded values, taking effect without gliding.
     linked = false;
-    right.ratio = frequencyRatioFromParameter (raw[rightFrequencyIndex]);
+    right.ratio = VelcroftCore::frequencyRatioFromParameter (raw[rightFrequencyIndex]);
     right.linkFreq = raw[rightLinkFreqIndex] > 0.5;
     updateStep (right);
-    right.level = rightLevelFromParameter (raw[rightBitsIndex]);
-    right.cutoffTarget = right.cutoff = cutoffFromParameter (raw[rightCutoffIndex]);
-    right.resoTarget = right.reso = dampingFromParameter (raw[rightResoIndex]);
-    right.type = filterTypeFromParameter (raw[rightFilterTypeIndex]);
+    right.level = VelcroftCore::rightLevelFromParameter (raw[rightBitsIndex]);
+    right.cutoffTarget = right.cutoff = VelcroftCore::cutoffFromParameter (raw[rightCutoffIndex]);
+    right.resoTarget = right.reso = VelcroftCore::dampingFromParameter (raw[rightResoIndex]);
+    right.type = VelcroftCore::filterTypeFromParameter (raw[rightFilterTypeIndex]);
 }
 
 //==============================================================================

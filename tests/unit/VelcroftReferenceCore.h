@@ -2,7 +2,8 @@
     The bit crusher written the plain way: every formula of the chain evaluated directly,
     one host sample at a time, in doubles, with its own rate converters and sinc table. It
     is the yardstick the fast VelcroftCore is measured against (tests and benchmark) and is
-    kept simple on purpose: clarity over speed.
+    kept simple on purpose: clarity over speed. The parameter mappings are VelcroftCore's
+    own (they are checked against their tables on their own); the signal chain is not.
 
     Per host sample: smoothing, conversion to 44,100 Hz, for each channel preamp and hard
     clip, the state-variable filter before or after, decimation by windowed-sinc sampling,
@@ -108,15 +109,6 @@ private:
         bool active = false;
     };
 
-    static double preampGainFromParameter (double v) noexcept;
-    static int bitsFromParameter (double v) noexcept;
-    static double leftLevelFromParameter (double v) noexcept;
-    static double rightLevelFromParameter (double v) noexcept;
-    static double frequencyRatioFromParameter (double v) noexcept;
-    static int filterTypeFromParameter (double v) noexcept;
-    static double cutoffFromParameter (double v) noexcept;
-    static double dampingFromParameter (double v) noexcept;
-    static double volumeFromParameter (double v) noexcept;
     static std::vector<double> buildSincTable();
     static void updateStep (Channel& c) noexcept;
     static double clip (double x) noexcept;
