@@ -2,12 +2,10 @@
     The built Velcroft.so loaded with dlopen and driven through the VST 2.4 record, as a
     host does.
 */
-#include "tools/host/VstLibrary.h"
-#include "tools/host/VstPlugin.h"
+#include "VelcroftTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <dlfcn.h>
 
 #include <cstring>
@@ -16,41 +14,6 @@
 using vsthost::VstHost;
 using vsthost::VstLibrary;
 using vsthost::VstPlugin;
-
-namespace
-{
-int countThreadsOfThisProcess()
-{
-    int count = 0;
-
-    if (auto* dir = opendir ("/proc/self/task"))
-    {
-        while (auto* entry = readdir (dir))
-            if (entry->d_name[0] != '.')
-                ++count;
-
-        closedir (dir);
-    }
-
-    return count;
-}
-
-std::unique_ptr<VstPlugin> openVelcroft (std::shared_ptr<VstLibrary> library, std::shared_ptr<VstHost> host = {})
-{
-    std::string error;
-    auto plugin = VstPlugin::open (library, host != nullptr ? host : std::make_shared<VstHost>(), error);
-    EXPECT_NE (plugin, nullptr) << error;
-    return plugin;
-}
-
-std::shared_ptr<VstLibrary> loadVelcroft()
-{
-    std::string error;
-    auto library = VstLibrary::open (VELCROFT_PLUGIN_PATH, error);
-    EXPECT_NE (library, nullptr) << error;
-    return library;
-}
-} // namespace
 
 TEST (PluginLibrary, ExportsTheEntryPointAlone)
 {
@@ -66,9 +29,9 @@ TEST (PluginLibrary, ExportsTheEntryPointAlone)
 
 TEST (PluginLibrary, DescribesItselfToTheHost)
 {
-    auto library = loadVelcroft();
+    auto library = velcroft_vst_test::loadLibrary();
     ASSERT_NE (library, nullptr);
-    auto plugin = openVelcroft (library);
+    auto plugin = velcroft_vst_test::openInstance (library);
     ASSERT_NE (plugin, nullptr);
 
     auto* effect = plugin->getEffect();
@@ -132,7 +95,7 @@ TEST (PluginLibrary, DescribesItselfToTheHost)
 
 TEST (PluginLibrary, CloseAnswersOneAndAHostWithoutVersionGetsNoPlugin)
 {
-    auto library = loadVelcroft();
+    auto library = velcroft_vst_test::loadLibrary();
     ASSERT_NE (library, nullptr);
 
     VstHost host;
@@ -152,11 +115,11 @@ TEST (PluginLibrary, CloseAnswersOneAndAHostWithoutVersionGetsNoPlugin)
 
 TEST (PluginLibrary, RunsTwoInstancesAtOnce)
 {
-    auto library = loadVelcroft();
+    auto library = velcroft_vst_test::loadLibrary();
     ASSERT_NE (library, nullptr);
 
-    auto first = openVelcroft (library);
-    auto second = openVelcroft (library);
+    auto first = velcroft_vst_test::openInstance (library);
+    auto second = velcroft_vst_test::openInstance (library);
     ASSERT_TRUE (first != nullptr && second != nullptr);
 
     first->setParameter (15, 0.25f);
@@ -185,16 +148,16 @@ TEST (PluginLibrary, LoadsAndUnloadsRepeatedlyWithoutLeavingThreads)
     // A first thread of our own: runtimes that start a thread of theirs with the first one
     // (ThreadSanitizer does) are then in the count before.
     std::thread ([] {}).join();
-    const auto threadsBefore = countThreadsOfThisProcess();
+    const auto threadsBefore = velcroft_vst_test::countThreads();
 
     for (int round = 0; round < 3; ++round)
     {
-        auto library = loadVelcroft();
+        auto library = velcroft_vst_test::loadLibrary();
         ASSERT_NE (library, nullptr);
 
         {
-            auto a = openVelcroft (library);
-            auto b = openVelcroft (library);
+            auto a = velcroft_vst_test::openInstance (library);
+            auto b = velcroft_vst_test::openInstance (library);
             ASSERT_TRUE (a != nullptr && b != nullptr);
 
             std::vector<float> samples (64, 0.1f);
@@ -209,7 +172,7 @@ TEST (PluginLibrary, LoadsAndUnloadsRepeatedlyWithoutLeavingThreads)
 
         EXPECT_EQ (library->getNumOpenInstances(), 0);
         ASSERT_TRUE (library->unload());
-        EXPECT_EQ (countThreadsOfThisProcess(), threadsBefore) << "round " << round;
+        EXPECT_EQ (velcroft_vst_test::countThreads(), threadsBefore) << "round " << round;
     }
 
     // The library really went away, so a new load runs its initialisers again.

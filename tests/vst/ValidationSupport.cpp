@@ -66,26 +66,13 @@ const std::string& pluginPath()
 
 std::shared_ptr<vsthost::VstLibrary> loadLibrary()
 {
-    std::string error;
-
     if (pluginPath().empty())
     {
         ADD_FAILURE() << "cannot copy " << VELCROFT_PLUGIN_PATH << " into a temporary folder";
         return {};
     }
 
-    auto library = vsthost::VstLibrary::open (pluginPath(), error);
-    EXPECT_NE (library, nullptr) << error;
-    return library;
-}
-
-std::unique_ptr<vsthost::VstPlugin> openInstance (const std::shared_ptr<vsthost::VstLibrary>& library,
-                                                  std::shared_ptr<vsthost::VstHost> host)
-{
-    std::string error;
-    auto plugin = vsthost::VstPlugin::open (library, host != nullptr ? std::move (host) : std::make_shared<vsthost::VstHost>(), error);
-    EXPECT_NE (plugin, nullptr) << error;
-    return plugin;
+    return velcroft_vst_test::loadLibrary (pluginPath());
 }
 
 std::vector<float> parameterValues (vsthost::VstPlugin& plugin)

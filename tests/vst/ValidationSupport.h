@@ -6,8 +6,7 @@
 */
 #pragma once
 
-#include "tools/host/VstLibrary.h"
-#include "tools/host/VstPlugin.h"
+#include "VelcroftTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +25,7 @@ inline const std::vector<double>& supportedRates()
     return rates;
 }
 
-/** The number of parameters the plug-in reports. */
-constexpr int numParameters = 18;
+using velcroft_vst_test::numParameters;
 
 /** The path of the plug-in linked (or copied) into a temporary folder of this test process, so
     that the settings file it reads at start-up and writes when closed is this process's own.
@@ -37,9 +35,8 @@ const std::string& pluginPath();
 /** Loads the private copy of the library; a failure fails the test and gives null. */
 std::shared_ptr<vsthost::VstLibrary> loadLibrary();
 
-/** Opens an instance from a loaded library with the given host (a new one when null); a failure fails the test. */
-std::unique_ptr<vsthost::VstPlugin> openInstance (const std::shared_ptr<vsthost::VstLibrary>& library,
-                                                  std::shared_ptr<vsthost::VstHost> host = {});
+using velcroft_vst_test::countThreads;
+using velcroft_vst_test::openInstance;
 
 /** The values of all parameters, read through getParameter. */
 std::vector<float> parameterValues (vsthost::VstPlugin& plugin);

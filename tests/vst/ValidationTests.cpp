@@ -4,7 +4,6 @@
 */
 #include "ValidationSupport.h"
 
-#include <dirent.h>
 #include <dlfcn.h>
 
 #include <chrono>
@@ -21,22 +20,6 @@ using vsthost::VstPlugin;
 
 namespace
 {
-int countThreads()
-{
-    int count = 0;
-
-    if (auto* dir = opendir ("/proc/self/task"))
-    {
-        while (auto* entry = readdir (dir))
-            if (entry->d_name[0] != '.')
-                ++count;
-
-        closedir (dir);
-    }
-
-    return count;
-}
-
 /** The thread count once it has come down to the expected one, or after a bounded wait: the
     plug-in's threads are told to stop and waited for, but the system lists a finished thread a
     moment longer. */

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -51,6 +53,23 @@ inline std::shared_ptr<VstLibrary> loadLibrary (const std::string& path = VELCRO
     auto library = VstLibrary::open (path, error);
     EXPECT_NE (library, nullptr) << error;
     return library;
+}
+
+/** The number of threads this process runs now. */
+inline int countThreads()
+{
+    int count = 0;
+
+    if (auto* dir = opendir ("/proc/self/task"))
+    {
+        while (auto* entry = readdir (dir))
+            if (entry->d_name[0] != '.')
+                ++count;
+
+        closedir (dir);
+    }
+
+    return count;
 }
 
 /** Opens an instance with a host of its own (or the given one). */
