@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -33,13 +32,7 @@ std::shared_ptr<const typename RateConverter<Sample>::Bank> buildBank (int inFac
     bank->outFactor = outFactor;
     bank->step = (double) inFactor / (double) outFactor;
     bank->advance.assign ((size_t) phases, 0);
-    static_assert (RateConverter<Sample>::rowStride >= taps && RateConverter<Sample>::rowStride * sizeof (Sample) % 32 == 0,
-                   "every row holds the taps and starts on a 32-byte boundary");
-    constexpr auto alignment = 32 / sizeof (Sample);
-    bank->storage.assign ((size_t) (phases * RateConverter<Sample>::rowStride) + alignment, Sample());
-    const auto misalignment = (reinterpret_cast<std::uintptr_t> (bank->storage.data()) / sizeof (Sample)) % alignment;
-    auto* rows = bank->storage.data() + (misalignment == 0 ? 0 : alignment - misalignment);
-    bank->rows = rows;
+    bank->rows.assign ((size_t) (phases * RateConverter<Sample>::rowStride), Sample());
 
     for (int p = 0; p < phases; ++p)
     {
@@ -49,7 +42,7 @@ std::shared_ptr<const typename RateConverter<Sample>::Bank> buildBank (int inFac
         bank->advance[(size_t) p] = a - b;
 
         const double frac = (double) ((long long) p * inFactor - (long long) a * outFactor) / (double) outFactor;
-        auto* row = rows + (size_t) (p * RateConverter<Sample>::rowStride);
+        auto* row = bank->rows.data() + (size_t) (p * RateConverter<Sample>::rowStride);
 
         for (int k = 0; k < taps; ++k)
         {
@@ -121,7 +114,7 @@ RateConverter<Sample>::RateConverter (int inRate, int outRate)
     outFactor /= common;
 
     bank = getBank (inFactor, outFactor);
-    rows = bank->rows;
+    rows = bank->rows.data();
     advance = bank->advance.data();
     phases = outFactor;
     down = inFactor > outFactor;

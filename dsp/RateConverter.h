@@ -41,8 +41,7 @@ public:
         int inFactor = 1, outFactor = 1;
         double step = 1.0;                  /**< input samples per output sample */
         std::vector<int> advance;           /**< input samples consumed before each row is used */
-        std::vector<Sample> storage;        /**< the rows, with room to align them */
-        const Sample* rows = nullptr;       /**< per row numTaps coefficients and zeros up to rowStride, 32-byte aligned */
+        std::vector<Sample> rows;           /**< per row numTaps coefficients, then zeros up to rowStride */
     };
 
     /** Prepares a conversion from inRate to outRate. A rate that is not supported is treated like the other one, so the converter becomes a
@@ -112,7 +111,7 @@ public:
     static std::shared_ptr<const Bank> getBank (int inFactor, int outFactor);
 
     /** Samples from one row of a bank to the next: the taps and zeros up to a whole number of
-        eight-sample groups, so that every row starts on a 32-byte boundary in both precisions. */
+        eight-sample groups, so that a row's wide loads split fewer cache lines. */
     static constexpr int rowStride = 72;
 
 private:
@@ -134,6 +133,6 @@ private:
     int phase = 0;
     int countdown = 0;
     int writePos = 0;
-    alignas (32) Sample leftLine[2 * numTaps] = {};     // each channel's last 65 samples, stored twice
-    alignas (32) Sample rightLine[2 * numTaps] = {};
+    Sample leftLine[2 * numTaps] = {};      // each channel's last 65 samples, stored twice
+    Sample rightLine[2 * numTaps] = {};
 };

@@ -62,7 +62,7 @@ private:
 //==============================================================================
 VelcroftCore::VelcroftCore (juce::AudioProcessor* ownerPlugin)
     : QuillonEffectCore (ownerPlugin),
-      kernels (VectorKernels::getActive()),
+      wideLoop (VectorKernels::getActive().wide),
       sincRows (getSincTable())
 {
     setSampleRateContext (hostRate, 44100.0);
@@ -367,7 +367,7 @@ void VelcroftCore::renderStereo (float* left, float* right, int count) noexcept
     // The sample loop exists twice, compiled for the baseline and for AVX2 with fused
     // multiply-add; everything it calls per sample is inlined into it.
    #if VELCROFT_X86_CORE
-    if (kernels.wide)
+    if (wideLoop)
     {
         renderStereoWide (left, right, count);
         return;

@@ -16,11 +16,10 @@
     band-limited step output sums its slots in runs or as a queue of pending output
     (BandLimitedStepOutput), both channels share one pass of each rate converter, the stereo
     sample loop is compiled twice (baseline and AVX2 with fused multiply-add, chosen with
-    the VectorKernels set) with the per-sample inner loops inlined into it (VectorLanes) and
-    the converters use the widest kernels the processor has (VectorKernels), the smoothing
-    stops once it has settled, the filter coefficients are computed only when they change,
-    a block is processed in chunks (the crusher for the whole chunk, then meters, fade and
-    output), the converters' coefficient banks and all tables are built once per process and
+    the VectorKernels set) with the per-sample inner loops inlined into it (VectorLanes), the
+    smoothing stops once it has settled, the filter coefficients are computed only when they
+    change, a block is processed in chunks (the crusher for the whole chunk, then meters,
+    fade and output), the converters' coefficient banks and all tables are built once per process and
     shared, and at 44,100 Hz no converter runs at all. The plain form of the same chain is
     kept beside the tests (VelcroftReferenceCore), which check that both agree.
 
@@ -81,7 +80,8 @@ public:
     /** A quantiser level above this means no quantisation. */
     static constexpr double maxQuantiserLevel = 65536.0;
 
-    /** Creates the core for its plug-in, at 44,100 Hz, with the vector kernels active now. */
+    /** Creates the core for its plug-in, at 44,100 Hz, running the sample loop of the vector
+        kernel set active now. */
     explicit VelcroftCore (juce::AudioProcessor* ownerPlugin);
 
     ~VelcroftCore() override;
@@ -308,7 +308,7 @@ private:
     int ringIndex = 0;
     juce::uint32 noiseA = 0x67452301u, noiseB = 0xEFCDAB89u;
     float noise = 0.0f;
-    const VectorKernels& kernels;
+    const bool wideLoop;                            // the AVX2 + FMA sample loop
     const double* sincRows = nullptr;
     bool resampling = false;
     std::unique_ptr<RateConverter<double>> inConverter;     // its output is quantised: double
