@@ -161,63 +161,61 @@ Parameter* ParameterManager::getParameterByName (const juce::String& name) const
     return parametersByName[name];
 }
 
-juce::String ParameterManager::getParameterName (int index) const
+template <typename Result, typename Function>
+Result ParameterManager::withParameter (int index, Result fallback, Function&& function) const
 {
     const juce::ScopedReadLock sl (lock);
     auto* p = parametersByIndex[index];
-    return p != nullptr ? p->getName() : juce::String();
+    return p != nullptr ? function (*p) : fallback;
 }
 
-float ParameterManager::getValue (int index) const
-{
-    const juce::ScopedReadLock sl (lock);
-    auto* p = parametersByIndex[index];
-    return p != nullptr ? p->getValue() : 0.0f;
-}
-
-float ParameterManager::getNormalisedValue (int index) const
-{
-    const juce::ScopedReadLock sl (lock);
-    auto* p = parametersByIndex[index];
-    return p != nullptr ? p->getNormalisedValue() : 0.0f;
-}
-
-bool ParameterManager::getBoolValue (int index) const
-{
-    const juce::ScopedReadLock sl (lock);
-    auto* p = parametersByIndex[index];
-    return p != nullptr && p->getBoolValue();
-}
-
-juce::String ParameterManager::getText (int index) const
-{
-    const juce::ScopedReadLock sl (lock);
-    auto* p = parametersByIndex[index];
-    return p != nullptr ? p->getText() : juce::String();
-}
-
-void ParameterManager::setNormalisedValue (int index, float value)
+template <typename Function>
+void ParameterManager::withParameter (int index, Function&& function) const
 {
     const juce::ScopedReadLock sl (lock);
 
     if (auto* p = parametersByIndex[index])
-        p->setNormalisedValue (value, true);
+        function (*p);
+}
+
+juce::String ParameterManager::getParameterName (int index) const
+{
+    return withParameter (index, juce::String(), [] (Parameter& p) { return p.getName(); });
+}
+
+float ParameterManager::getValue (int index) const
+{
+    return withParameter (index, 0.0f, [] (Parameter& p) { return p.getValue(); });
+}
+
+float ParameterManager::getNormalisedValue (int index) const
+{
+    return withParameter (index, 0.0f, [] (Parameter& p) { return p.getNormalisedValue(); });
+}
+
+bool ParameterManager::getBoolValue (int index) const
+{
+    return withParameter (index, false, [] (Parameter& p) { return p.getBoolValue(); });
+}
+
+juce::String ParameterManager::getText (int index) const
+{
+    return withParameter (index, juce::String(), [] (Parameter& p) { return p.getText(); });
+}
+
+void ParameterManager::setNormalisedValue (int index, float value)
+{
+    withParameter (index, [&] (Parameter& p) { p.setNormalisedValue (value, true); });
 }
 
 void ParameterManager::setCurrentPresetNumber (int number)
 {
-    const juce::ScopedReadLock sl (lock);
-
-    if (auto* p = parametersByIndex[currentPresetNumberIndex])
-        p->setIntValue (number, true);
+    withParameter (currentPresetNumberIndex, [&] (Parameter& p) { p.setIntValue (number, true); });
 }
 
 void ParameterManager::setCurrentPresetName (const juce::String& presetName)
 {
-    const juce::ScopedReadLock sl (lock);
-
-    if (auto* p = parametersByIndex[currentPresetNameIndex])
-        p->setValueFromText (presetName, true);
+    withParameter (currentPresetNameIndex, [&] (Parameter& p) { p.setValueFromText (presetName, true); });
 }
 
 //==============================================================================
@@ -257,32 +255,20 @@ void ParameterManager::notifyAll()
 
 void ParameterManager::addListener (int index, Parameter::Listener* listener)
 {
-    const juce::ScopedReadLock sl (lock);
-
-    if (auto* p = parametersByIndex[index])
-        p->addListener (listener);
+    withParameter (index, [&] (Parameter& p) { p.addListener (listener); });
 }
 
 void ParameterManager::removeListener (int index, Parameter::Listener* listener)
 {
-    const juce::ScopedReadLock sl (lock);
-
-    if (auto* p = parametersByIndex[index])
-        p->removeListener (listener);
+    withParameter (index, [&] (Parameter& p) { p.removeListener (listener); });
 }
 
 void ParameterManager::addAsyncListener (int index, Parameter::Listener* listener)
 {
-    const juce::ScopedReadLock sl (lock);
-
-    if (auto* p = parametersByIndex[index])
-        p->addAsyncListener (listener);
+    withParameter (index, [&] (Parameter& p) { p.addAsyncListener (listener); });
 }
 
 void ParameterManager::removeAsyncListener (int index, Parameter::Listener* listener)
 {
-    const juce::ScopedReadLock sl (lock);
-
-    if (auto* p = parametersByIndex[index])
-        p->removeAsyncListener (listener);
+    withParameter (index, [&] (Parameter& p) { p.removeAsyncListener (listener); });
 }

@@ -109,6 +109,15 @@ private:
     template <typename Function>
     void forEachParameter (Function&& function) const;
 
+    /** Calls function with the parameter at index under the read lock and returns what it
+        returns, or fallback when there is no such parameter. */
+    template <typename Result, typename Function>
+    Result withParameter (int index, Result fallback, Function&& function) const;
+
+    /** Calls function with the parameter at index under the read lock, if there is one. */
+    template <typename Function>
+    void withParameter (int index, Function&& function) const;
+
     juce::OwnedArray<Parameter> parameters;
     juce::HashMap<int, Parameter*> parametersByIndex;
     juce::HashMap<juce::String, Parameter*> parametersByName;
