@@ -328,23 +328,22 @@ vst::VstSpeakerArrangement* AudioEffectX::getInputSpeakerArrangement()
 
 bool AudioEffectX::getHostVendorString (char* text)
 {
-    // The host writes into a buffer of ours; the caller's gets at most 63 characters of it.
-    bool answered = false;
-
-    if (text != nullptr)
-        writeLimitedText (text, vendorBytes, [this, &answered] (char* scratch)
-                          { answered = callHost (vst::audioMasterGetVendorString, 0, 0, scratch) != 0; });
-
-    return answered;
+    return getHostText (vst::audioMasterGetVendorString, text, vendorBytes);
 }
 
 bool AudioEffectX::getHostProductString (char* text)
 {
+    return getHostText (vst::audioMasterGetProductString, text, productBytes);
+}
+
+bool AudioEffectX::getHostText (vst::int32 opcode, char* text, vst::int32 bytes)
+{
+    // The host writes into a buffer of ours; the caller's gets at most bytes - 1 characters of it.
     bool answered = false;
 
     if (text != nullptr)
-        writeLimitedText (text, productBytes, [this, &answered] (char* scratch)
-                          { answered = callHost (vst::audioMasterGetProductString, 0, 0, scratch) != 0; });
+        writeLimitedText (text, bytes, [this, opcode, &answered] (char* scratch)
+                          { answered = callHost (opcode, 0, 0, scratch) != 0; });
 
     return answered;
 }

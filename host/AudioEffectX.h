@@ -250,4 +250,9 @@ public:
     static constexpr vst::int32 productBytes     = vst::kVstMaxProductStrLen;
     static constexpr vst::int32 shellNameBytes   = vst::kVstMaxProductStrLen;
     static constexpr vst::int32 canDoBytes       = 64;
+
+private:
+    /** Asks the host for a text with opcode into a buffer of ours and copies at most
+        bytes - 1 characters of it to text; true when the host answered. */
+    bool getHostText (vst::int32 opcode, char* text, vst::int32 bytes);
 };
