@@ -25,7 +25,9 @@ void BandLimitedStepOutput::reset() noexcept
     std::fill (std::begin (base), std::end (base), 0.0);
     std::fill (std::begin (queue), std::end (queue), 0.0);
     std::fill (std::begin (runLength), std::end (runLength), 0);
-    newest = count = queuePos = newestRun = runs = 0;
+    newest = capacity;
+    newestRun = capacity;
+    count = queuePos = runs = 0;
     queueing = true;
     expiry = noExpiry;
 }
@@ -112,23 +114,37 @@ void BandLimitedStepOutput::takeUpRuns() noexcept
     newestRun = 0;
     runs = 0;
 
-    for (int k = 0; k < 2 * numSlots; ++k)
-        deltaF[k] = (float) delta[k];
-
     for (int k = 0; k < count; ++k)
     {
         const auto slot = newest + k;
+        deltaF[slot] = (float) delta[slot];
 
         if (k > 0 && continuesRun (base[slot], base[slot - 1]))
         {
-            runLength[runs - 1 + numSlots] = ++runLength[runs - 1];
+            ++runLength[runs - 1];
         }
         else
         {
-            runLength[runs] = runLength[runs + numSlots] = 1;
+            runLength[runs] = 1;
             ++runs;
         }
     }
+}
+
+void BandLimitedStepOutput::moveSlotsToTop() noexcept
+{
+    const auto top = capacity - count;
+    std::memmove (delta + top, delta + newest, sizeof (double) * (size_t) count);
+    std::memmove (deltaF + top, deltaF + newest, sizeof (float) * (size_t) count);
+    std::memmove (base + top, base + newest, sizeof (double) * (size_t) count);
+    newest = top;
+}
+
+void BandLimitedStepOutput::moveRunsToTop() noexcept
+{
+    const auto top = capacity - runs;
+    std::memmove (runLength + top, runLength + newestRun, sizeof (int) * (size_t) runs);
+    newestRun = top;
 }
 
 void BandLimitedStepOutput::shiftQueue() noexcept
@@ -140,8 +156,8 @@ void BandLimitedStepOutput::shiftQueue() noexcept
 
 void BandLimitedStepOutput::rebase() noexcept
 {
-    for (auto& b : base)
-        b += travel;
+    for (int k = 0; k < count; ++k)
+        base[newest + k] += travel;
 
     if (count > 0)
         expiry -= travel;

@@ -20,7 +20,9 @@
       found again from the slots when this way is taken up again.
 
     Each slot's position is kept as an offset from a travel counter that all slots share, so
-    advancing costs one addition per sample.
+    advancing costs one addition per sample. The slots (and the runs) lie newest first in
+    arrays far longer than the slots in use: a new one goes just below the newest, and only
+    when the bottom is reached are the ones in use moved back to the top.
 */
 #pragma once
 
@@ -86,9 +88,7 @@ public:
         while (travel >= expiry)
             dropOldestOfRuns();
 
-        // Each run is read at the position of its newest slot; the others lie whole rows further on.
-        const auto sum = VectorLanes::sumRuns ({ deltaF + newest, base + newest, runLength + newestRun, runs, travel,
-                                                 rowValuesF, rowSlopesF });
+        const auto sum = sumRuns();
         advance (step);
         return held + sum;
     }
@@ -102,6 +102,10 @@ private:
     static constexpr int queueLength = 64;
     static constexpr int rowSpan = 34;              // entries per row inside the table
     static constexpr double rebaseDistance = 8192.0;
+
+    /** Room for slots and runs: the ones in use move back to the top about once every
+        (capacity - numSlots) new ones. */
+    static constexpr int capacity = 256;
 
     /** How far from 128 entries two slots may lie and still count as a run (their positions
         are offsets from a counter of at most 8192, so rounding leaves them about 1e-12 apart). */
@@ -122,18 +126,21 @@ private:
                 dropOldest();
         }
 
+        if (newest == 0)
+            moveSlotsToTop();
+
         const auto previous = newest;
         const auto b = position - travel;
-        newest = newest == 0 ? numSlots - 1 : newest - 1;
-        delta[newest] = delta[newest + numSlots] = d;
-        base[newest] = base[newest + numSlots] = b;
+        --newest;
+        delta[newest] = d;
+        base[newest] = b;
 
         if (count == 0)
             expiry = endPosition - b;
 
         if (! queueing)
         {
-            deltaF[newest] = deltaF[newest + numSlots] = (float) d;
+            deltaF[newest] = (float) d;
             addToRuns (count > 0 && continuesRun (base[previous], b));
         }
 
@@ -150,12 +157,14 @@ private:
     {
         if (continues)
         {
-            runLength[newestRun + numSlots] = ++runLength[newestRun];
+            ++runLength[newestRun];
         }
         else
         {
-            newestRun = newestRun == 0 ? numSlots - 1 : newestRun - 1;
-            runLength[newestRun] = runLength[newestRun + numSlots] = 1;
+            if (newestRun == 0)
+                moveRunsToTop();
+
+            runLength[--newestRun] = 1;
             ++runs;
         }
     }
@@ -190,15 +199,53 @@ private:
     VELCROFT_ALWAYS_INLINE void dropOldestOfRuns() noexcept
     {
         forgetOldest();
-        const auto lastRun = newestRun + runs - 1;
-        const auto twin = lastRun < numSlots ? lastRun + numSlots : lastRun - numSlots;
-        runLength[twin] = --runLength[lastRun];
 
-        if (runLength[lastRun] == 0)
+        if (--runLength[newestRun + runs - 1] == 0)
             --runs;
     }
+
+    /** The residual of every slot: each run is read at the position of its newest slot, the
+        others lying whole rows further on. */
+    VELCROFT_ALWAYS_INLINE float sumRuns() const noexcept
+    {
+        static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
+
+        VectorLanes::Floats total = {};
+        float newestPart = 0.0f;
+        const auto* d = deltaF + newest;
+        const auto* b = base + newest;
+        const auto* length = runLength + newestRun;
+
+        for (int r = 0; r < runs; ++r)
+        {
+            // Runs are newest first, so once one lies past the step's end the rest do too.
+            const auto position = *b + travel;
+
+            if (! (position < endPosition))
+                break;
+
+            const auto i = (int) position;
+            const auto offset = (i & 127) * BandLimitedStep::rowLength + (i >> 7);
+            const auto fraction = (float) (position - i);
+            const auto n = length[r];
+
+            // The run's newest slot may have been stored a moment ago: it is read on its own
+            // (a wide read would wait for that store). Every slot in use lies inside the table
+            // (the ones past its end have been dropped), so the older ones end within the row.
+            newestPart += d[0] * (rowValuesF[offset] + fraction * rowSlopesF[offset]);
+            total = VectorLanes::addRun (total, d + 1, rowValuesF + offset + 1, rowSlopesF + offset + 1, fraction, n - 1);
+
+            d += n;
+            b += n;
+        }
+
+        return VectorLanes::sum (total) + newestPart;
+    }
+
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;
+    void moveSlotsToTop() noexcept;
+    void moveRunsToTop() noexcept;
     void rebase() noexcept;
     void shiftQueue() noexcept;
     void addToQueue (double delta, double position) noexcept;
@@ -215,12 +262,12 @@ private:
     double travel = 0.0;
     double expiry = noExpiry;       // the travel at which the oldest slot passes the table's end
 
-    // The slots, newest first from index newest, each stored twice so that the active ones
-    // are always contiguous: size of the step (also in single precision while the runs are
-    // read, with room for a read of 8 past the end), and position minus travel.
-    double delta[2 * numSlots];
-    float deltaF[2 * numSlots + 8];
-    double base[2 * numSlots];
+    // The slots in use, newest first from index newest: size of the step (also in single
+    // precision while the runs are read, with room for a read of 8 past the end), and
+    // position minus travel.
+    double delta[capacity];
+    float deltaF[capacity + 8];
+    double base[capacity];
     int newest = 0, count = 0;
 
     // The pending output while the step is 128 entries: queue[queuePos + n] is due n
@@ -230,7 +277,7 @@ private:
     int queuePos = 0;
 
     // Otherwise the lengths of the runs of slots spaced one row apart, newest first from
-    // newestRun, each stored twice.
-    int runLength[2 * numSlots];
+    // newestRun.
+    int runLength[capacity];
     int newestRun = 0, runs = 0;
 };

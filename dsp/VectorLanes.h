@@ -18,11 +18,6 @@
  #define VELCROFT_ALWAYS_INLINE inline
 #endif
 
-#if defined (__GNUC__)
- #pragma GCC diagnostic push
- #pragma GCC diagnostic ignored "-Wpsabi"     // the vector helpers are always inlined: no calls, no ABI
-#endif
-
 struct VectorLanes
 {
     typedef double Doubles __attribute__ ((vector_size (32)));
@@ -134,75 +129,26 @@ struct VectorLanes
         out[1] = (double) (sum (r0 + r1) + newestRight * row[64]) + 65.0e-20;
     }
 
-    /** The slots of a band-limited step output read in runs (see BandLimitedStepOutput):
-        slots spaced one table row apart share their fractional table position and are read
-        over one polyphase row. */
-    struct StepRuns
+    /** One run of a band-limited step output's slots (see BandLimitedStepOutput), added to
+        total: the sum over k < count of delta[k] (values[k] + fraction slopes[k]), in single
+        precision, eight slots at a time. All three may be read 8 entries past count (those
+        lanes are masked off). */
+    static VELCROFT_ALWAYS_INLINE Floats addRun (Floats total, const float* delta, const float* values,
+                                                 const float* slopes, float fraction, int count) noexcept
     {
-        const float* delta;     /**< step sizes, newest slot first; 8 entries past the oldest are readable */
-        const double* base;     /**< the slots' table positions minus travel, newest first */
-        const int* length;      /**< the runs' lengths in slots, newest run first */
-        int runs;               /**< number of runs */
-        double travel;          /**< distance every slot has moved */
-        const float* values;    /**< the step's polyphase rows in single precision (BandLimitedStep::Rows) */
-        const float* slopes;    /**< their slopes */
-    };
+        int k = 0;
 
-    /** The residual of every slot at its position: for each run whose newest slot lies at
-        table position p = base + travel before the step's end, the sum over its slots k
-        (k = 0 the newest) of delta[k] (values[o + k] + f slopes[o + k]), where o is the entry
-        of row p mod 128 for entry p / 128 and f is the fraction of p; slots past the table's
-        end add nothing. In single precision. */
-    static VELCROFT_ALWAYS_INLINE float sumRuns (const StepRuns& v) noexcept
-    {
-        constexpr int rowLength = BandLimitedStep::rowLength;
-        constexpr int rowSpan = (BandLimitedStep::tableSize + BandLimitedStep::entriesPerSample - 1) / BandLimitedStep::entriesPerSample;
-        constexpr double end = (double) BandLimitedStep::firstSettledEntry;
-        static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
+        for (; k + 8 <= count; k += 8)
+            total += loadFloats (delta + k) * (loadFloats (values + k) + fraction * loadFloats (slopes + k));
 
-        const Ints lanes = { 0, 1, 2, 3, 4, 5, 6, 7 };
-        Floats total = {};
-        float newest = 0.0f;
-        int slot = 0;
-
-        for (int r = 0; r < v.runs; slot += v.length[r], ++r)
+        if (k < count)
         {
-            const auto position = v.base[slot] + v.travel;
-
-            if (! (position < end))
-                continue;
-
-            // The run's newest slot may have been stored a moment ago: it is read on its own,
-            // the older ones eight at a time (lanes past the run, or past the table's end,
-            // masked off).
-            const auto i = (int) position;
-            const auto q = i >> 7;
-            const auto offset = (i & 127) * rowLength + q;
-            const auto fraction = (float) (position - i);
-            const auto inside = rowSpan - 1 - q;
-            const auto older = v.length[r] - 1 < inside ? v.length[r] - 1 : inside;
-            const auto* d = v.delta + slot + 1;
-            const auto* a = v.values + offset + 1;
-            const auto* s = v.slopes + offset + 1;
-            int k = 0;
-
-            for (; k + 8 <= older; k += 8)
-                total += loadFloats (d + k) * (loadFloats (a + k) + fraction * loadFloats (s + k));
-
-            if (k < older)
-            {
-                const auto inRun = lanes < Ints {} + (older - k);
-                const auto dk = (Floats) ((Ints) loadFloats (d + k) & inRun);
-                total += dk * (loadFloats (a + k) + fraction * loadFloats (s + k));
-            }
-
-            newest += v.delta[slot] * (v.values[offset] + fraction * v.slopes[offset]);
+            const Ints lanes = { 0, 1, 2, 3, 4, 5, 6, 7 };
+            const auto inRun = lanes < Ints {} + (count - k);
+            const auto dk = (Floats) ((Ints) loadFloats (delta + k) & inRun);
+            total += dk * (loadFloats (values + k) + fraction * loadFloats (slopes + k));
         }
 
-        return sum (total) + newest;
+        return total;
     }
 };
-
-#if defined (__GNUC__)
- #pragma GCC diagnostic pop
-#endif

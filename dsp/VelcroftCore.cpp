@@ -585,8 +585,10 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
 
 forcedinline double VelcroftCore::clip (double x) noexcept
 {
-    // A value that is not >= -1 (a NaN too) becomes -1.
-    return x >= -1.0 ? (x > 1.0 ? 1.0 : x) : -1.0;
+    // A value that is not above -1 (a NaN too) becomes -1. Written as a max and a min, which
+    // compile without branches (the signal often lies at random around the limits).
+    const auto low = x > -1.0 ? x : -1.0;
+    return low < 1.0 ? low : 1.0;
 }
 
 forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
