@@ -4,11 +4,8 @@
 #include <cstring>
 #include <iterator>
 
-static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
-
 BandLimitedStepOutput::BandLimitedStepOutput() noexcept
-    : kernels (VectorKernels::getActive()),
-      rowValues (BandLimitedStep::getRows().values.data()),
+    : rowValues (BandLimitedStep::getRows().values.data()),
       rowSlopes (BandLimitedStep::getRows().slopes.data()),
       rowValuesF (BandLimitedStep::getRows().valuesF.data()),
       rowSlopesF (BandLimitedStep::getRows().slopesF.data())
@@ -32,34 +29,6 @@ void BandLimitedStepOutput::reset() noexcept
     expiry = noExpiry;
 }
 
-void BandLimitedStepOutput::startSteps (BandLimitedStepOutput& a, double valueA, BandLimitedStepOutput& b,
-                                        double valueB, double position) noexcept
-{
-    const auto da = a.addSlot (valueA, position);
-    const auto db = b.addSlot (valueB, position);
-
-    if (a.queueing && b.queueing)
-    {
-        // One row and fraction for both: the step's shape is computed once.
-        if (da != 0.0 || db != 0.0)
-        {
-            const auto i = (int) position;
-            const auto q = i >> 7;
-            const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
-            a.kernels.addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
-                                    a.rowValues + offset, position - i, a.rowSlopes + offset, rowSpan - q);
-        }
-
-        return;
-    }
-
-    if (a.queueing && da != 0.0)
-        a.addToQueue (da, position);
-
-    if (b.queueing && db != 0.0)
-        b.addToQueue (db, position);
-}
-
 void BandLimitedStepOutput::dropOldest() noexcept
 {
     if (! queueing)
@@ -74,16 +43,6 @@ void BandLimitedStepOutput::dropOldest() noexcept
 
     if (delta[oldest] != 0.0 && position < endPosition)
         addToQueue (-delta[oldest], position);
-}
-
-void BandLimitedStepOutput::addToQueue (double d, double position) noexcept
-{
-    // The slot's fractional position stays, and it moves one row entry per sample.
-    const auto i = (int) position;
-    const auto q = i >> 7;
-    const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
-
-    kernels.addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, rowSpan - q);
 }
 
 void BandLimitedStepOutput::takeUpQueue() noexcept

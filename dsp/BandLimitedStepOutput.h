@@ -27,7 +27,6 @@
 #pragma once
 
 #include "dsp/BandLimitedStep.h"
-#include "dsp/VectorKernels.h"
 #include "dsp/VectorLanes.h"
 
 #include <cmath>
@@ -38,7 +37,7 @@ public:
     /** Number of step slots. */
     static constexpr int numSlots = 36;
 
-    /** An output with no steps, using the vector kernels active now. */
+    /** An output with no steps. */
     BandLimitedStepOutput() noexcept;
 
     /** Forgets every step and sets the held value to 0. */
@@ -59,8 +58,33 @@ public:
 
     /** Starts steps on two outputs at the same table position (the linked channels): the
         same as calling startStep on each, with the shared part of the work done once. */
-    static void startSteps (BandLimitedStepOutput& a, double valueA, BandLimitedStepOutput& b, double valueB,
-                            double position) noexcept;
+    static VELCROFT_ALWAYS_INLINE void startSteps (BandLimitedStepOutput& a, double valueA, BandLimitedStepOutput& b,
+                                                   double valueB, double position) noexcept
+    {
+        const auto da = a.addSlot (valueA, position);
+        const auto db = b.addSlot (valueB, position);
+
+        if (a.queueing && b.queueing)
+        {
+            // One row and fraction for both: the step's shape is computed once.
+            if (da != 0.0 || db != 0.0)
+            {
+                const auto i = (int) position;
+                const auto q = i >> 7;
+                const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+                VectorLanes::addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
+                                           a.rowValues + offset, position - i, a.rowSlopes + offset, rowSpan - q);
+            }
+
+            return;
+        }
+
+        if (a.queueing && da != 0.0)
+            a.addToQueue (da, position);
+
+        if (b.queueing && db != 0.0)
+            b.addToQueue (db, position);
+    }
 
     /** This sample's output (the held value plus every slot's residual), after which every
         slot advances by the step length. Inlined into the caller's sample loop, so that the
@@ -102,6 +126,7 @@ private:
     static constexpr int queueLength = 64;
     static constexpr int rowSpan = 34;              // entries per row inside the table
     static constexpr double rebaseDistance = 8192.0;
+    static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
 
     /** Room for slots and runs: the ones in use move back to the top about once every
         (capacity - numSlots) new ones. */
@@ -208,8 +233,6 @@ private:
         others lying whole rows further on. */
     VELCROFT_ALWAYS_INLINE float sumRuns() const noexcept
     {
-        static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
-
         VectorLanes::Floats total = {};
         float newestPart = 0.0f;
         const auto* d = deltaF + newest;
@@ -242,15 +265,24 @@ private:
         return VectorLanes::sum (total) + newestPart;
     }
 
+    /** Adds a step's whole future to the queue: its fractional position stays, and it moves
+        one row entry per sample. */
+    VELCROFT_ALWAYS_INLINE void addToQueue (double d, double position) noexcept
+    {
+        const auto i = (int) position;
+        const auto q = i >> 7;
+        const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+
+        VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, rowSpan - q);
+    }
+
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;
     void moveSlotsToTop() noexcept;
     void moveRunsToTop() noexcept;
     void rebase() noexcept;
     void shiftQueue() noexcept;
-    void addToQueue (double delta, double position) noexcept;
 
-    const VectorKernels& kernels;
     const double* rowValues;
     const double* rowSlopes;
     const float* rowValuesF;

@@ -1,10 +1,10 @@
 /*
-    The inner loops the bit crusher runs at every sample, written once with the compiler's
-    vector types and meant to be inlined into the sample loop itself. They become whatever
-    the function they are inlined into is compiled for: SSE2 in the baseline loop, AVX2 with
-    fused multiply-add in the loop VelcroftCore compiles for processors that have it (so the
-    two may differ in the last bit). Work done once per new step (the step output's queue
-    additions) stays in VectorKernels.
+    The inner loops the bit crusher runs for every sample or every new step, written once
+    with the compiler's vector types and meant to be inlined into the sample loop itself.
+    They become whatever the function they are inlined into is compiled for: SSE2 in the
+    baseline loop, AVX2 with fused multiply-add in the loop VelcroftCore compiles for
+    processors that have it (so the two may differ in the last bit; VectorKernels says which
+    loop runs).
 */
 #pragma once
 
@@ -40,6 +40,12 @@ struct VectorLanes
         Floats v;
         std::memcpy (&v, p, sizeof (v));
         return v;
+    }
+
+    /** Stores four doubles at p (any alignment). */
+    static VELCROFT_ALWAYS_INLINE void storeDoubles (double* p, Doubles v) noexcept
+    {
+        std::memcpy (p, &v, sizeof (v));
     }
 
     /** The sum of the four lanes. */
@@ -127,6 +133,41 @@ struct VectorLanes
 
         out[0] = (double) (sum (l0 + l1) + newestLeft * row[64]) + 65.0e-20;
         out[1] = (double) (sum (r0 + r1) + newestRight * row[64]) + 65.0e-20;
+    }
+
+    /** The step output's queue of pending output (see BandLimitedStepOutput), for one new
+        step: dst[k] += x a[k] + y s[k], for k < n. */
+    static VELCROFT_ALWAYS_INLINE void addRows (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
+    {
+        int k = 0;
+
+        for (; k + 4 <= n; k += 4)
+            storeDoubles (dst + k, loadDoubles (dst + k) + x * loadDoubles (a + k) + y * loadDoubles (s + k));
+
+        for (; k < n; ++k)
+            dst[k] += x * a[k] + y * s[k];
+    }
+
+    /** The same for a step on two linked channels, whose shape w = a[k] + f s[k] is shared:
+        dst1[k] += x1 w and dst2[k] += x2 w, for k < n. */
+    static VELCROFT_ALWAYS_INLINE void addRowsTwice (double* dst1, double x1, double* dst2, double x2,
+                                                     const double* a, double f, const double* s, int n) noexcept
+    {
+        int k = 0;
+
+        for (; k + 4 <= n; k += 4)
+        {
+            const auto w = loadDoubles (a + k) + f * loadDoubles (s + k);
+            storeDoubles (dst1 + k, loadDoubles (dst1 + k) + x1 * w);
+            storeDoubles (dst2 + k, loadDoubles (dst2 + k) + x2 * w);
+        }
+
+        for (; k < n; ++k)
+        {
+            const auto w = a[k] + f * s[k];
+            dst1[k] += x1 * w;
+            dst2[k] += x2 * w;
+        }
     }
 
     /** One run of a band-limited step output's slots (see BandLimitedStepOutput), added to

@@ -1,4 +1,5 @@
 #include "dsp/VelcroftCore.h"
+#include "dsp/VectorKernels.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -406,12 +407,18 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
         // A sample that is not a finite number counts as silence.
         const auto xL = std::isfinite (leftSamples[i]) ? (double) leftSamples[i] : 0.0;
         const auto xR = std::isfinite (rightSamples[i]) ? (double) rightSamples[i] : 0.0;
-        const auto sounding = xL != 0.0 || xR != 0.0;
+        auto anyActive = true;                      // only linked channels ask
 
-        if (linked && ! sounding && i > 0)
-            return i;
+        if (linked)
+        {
+            const auto sounding = xL != 0.0 || xR != 0.0;
 
-        const auto anyActive = sounding || channels[0].active || channels[1].active;
+            if (! sounding && i > 0)
+                return i;
+
+            anyActive = sounding || channels[0].active || channels[1].active;
+        }
+
         smoothParameters();
 
         auto* out = chunkOut + 2 * i;
@@ -454,9 +461,10 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
 
     for (int i = 0; i < count; ++i)
     {
-        // The activity lights: on with any input, off once the output has decayed.
-        if (std::isfinite (leftSamples[i]) && leftSamples[i] != 0.0f) left.active = true;
-        if (std::isfinite (rightSamples[i]) && rightSamples[i] != 0.0f) right.active = true;
+        // The activity lights: on with any input (a finite number other than 0), off once the
+        // output has decayed.
+        left.active |= isSounding (leftSamples[i]);
+        right.active |= isSounding (rightSamples[i]);
 
         const auto outL = chunkOut[2 * i], outR = chunkOut[2 * i + 1];
         updateMeters (left, outL);
@@ -745,6 +753,12 @@ forcedinline void VelcroftCore::updateMeters (Channel& c, double output) noexcep
 
     if (c.envelope < 2e-5)
         c.active = false;
+}
+
+forcedinline bool VelcroftCore::isSounding (float x) noexcept
+{
+    const auto magnitude = std::abs (x);
+    return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
 }
 
 forcedinline float VelcroftCore::toOutputSample (double x) noexcept

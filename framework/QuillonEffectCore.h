@@ -110,9 +110,10 @@ public:
         the index clamped to the table before it is converted (a NaN reads entry 0). */
     double getVuPosition (double amplitude) const noexcept
     {
+        // Clamped as a max and a min (a NaN gives 0), which compile without branches.
         const auto x = amplitude * 100.0 + 200.0;
-        const auto index = x > 0.0 ? (x < (double) (vuTableSize - 1) ? (int) x : vuTableSize - 1) : 0;
-        return vuTable[index];
+        const auto low = x > 0.0 ? x : 0.0;
+        return vuTable[(int) (low < (double) (vuTableSize - 1) ? low : (double) (vuTableSize - 1))];
     }
 
     //==============================================================================

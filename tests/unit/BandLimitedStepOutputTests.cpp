@@ -92,20 +92,12 @@ TEST (BandLimitedStepOutput, AgreesWithReadingEverySlot)
     using namespace BandLimitedStepOutputTestsDetail;
 
     // Long stretches of one way or the other, then changes every few samples (runs broken
-    // up, the queue rebuilt often), with either kernel set; quantised values repeat, so
-    // steps of size 0 occur too.
-    for (const bool widest : { true, false })
+    // up, the queue rebuilt often); quantised values repeat, so steps of size 0 occur too.
+    for (const int every : { 5000, 300, 37, 3 })
     {
-        VectorKernels::select (widest);
-
-        for (const int every : { 5000, 300, 37, 3 })
-        {
-            EXPECT_LT (largestDifference (1u + (unsigned) every, 40000, every, false), 1e-5) << every << " " << widest;
-            EXPECT_LT (largestDifference (7u + (unsigned) every, 40000, every, true), 1e-5) << every << " " << widest;
-        }
+        EXPECT_LT (largestDifference (1u + (unsigned) every, 40000, every, false), 1e-5) << every;
+        EXPECT_LT (largestDifference (7u + (unsigned) every, 40000, every, true), 1e-5) << every;
     }
-
-    VectorKernels::select (true);
 
     // At the full rate with the 128-entry step, the queue alone is in double precision.
     BandLimitedStepOutput fast;
@@ -166,7 +158,10 @@ TEST (StateVariableFilter, MatchesTheTwoChamberlinPasses)
     }
 }
 
-TEST (VectorKernels, BothSetsMatchPlainLoops)
+namespace BandLimitedStepOutputTestsDetail
+{
+/** The inner loops against plain loops, at the width of the function they are inlined into. */
+VELCROFT_ALWAYS_INLINE void checkVectorLanes()
 {
     std::mt19937 random (13);
     std::uniform_real_distribution<double> unit (-1.0, 1.0);
@@ -174,103 +169,113 @@ TEST (VectorKernels, BothSetsMatchPlainLoops)
     alignas (32) double left[72], right[72], row[72], ring[40], dst1[48], a[48], s[48];
     alignas (32) float leftF[72], rightF[72], rowF[72], d[48], aF[48], sF[48];
 
-    for (const bool widest : { true, false })
+    for (int trial = 0; trial < 20; ++trial)
     {
-        VectorKernels::select (widest);
-        const auto& k = VectorKernels::getActive();
-
-        for (int trial = 0; trial < 20; ++trial)
+        for (int i = 0; i < 72; ++i)
         {
-            for (int i = 0; i < 72; ++i)
+            left[i] = unit (random);
+            right[i] = unit (random);
+            row[i] = unit (random);
+            leftF[i] = (float) left[i];
+            rightF[i] = (float) right[i];
+            rowF[i] = (float) row[i];
+        }
+
+        double out[2], plainL = 0.0, plainR = 0.0;
+
+        for (int t = 0; t < 65; ++t)
+        {
+            plainL += left[t] * row[t];
+            plainR += right[t] * row[t];
+        }
+
+        VectorLanes::firStereo (left, right, row, left[64], right[64], out);
+        EXPECT_NEAR (out[0], plainL, 1e-13);
+        EXPECT_NEAR (out[1], plainR, 1e-13);
+        VectorLanes::firStereo (leftF, rightF, rowF, leftF[64], rightF[64], out);
+        EXPECT_NEAR (out[0], plainL, 1e-5);
+        EXPECT_NEAR (out[1], plainR, 1e-5);
+
+        double sinc = 0.0;
+
+        for (int j = 0; j < 32; ++j)
+        {
+            ring[j] = unit (random);
+            sinc += row[j] * ring[j];
+        }
+
+        EXPECT_NEAR (VectorLanes::sincDot (row, ring, ring[31]), sinc, 1e-13);
+
+        for (int n = 0; n <= 40; ++n)
+        {
+            double plain1[48];
+
+            for (int i = 0; i < 48; ++i)
             {
-                left[i] = unit (random);
-                right[i] = unit (random);
-                row[i] = unit (random);
-                leftF[i] = (float) left[i];
-                rightF[i] = (float) right[i];
-                rowF[i] = (float) row[i];
+                dst1[i] = plain1[i] = unit (random);
+                a[i] = unit (random);
+                s[i] = unit (random);
+                d[i] = (float) unit (random);
             }
 
-            double out[2], plainL = 0.0, plainR = 0.0;
+            const auto x = unit (random), y = unit (random), f = 0.5 * (unit (random) + 1.0);
+            VectorLanes::addRows (dst1, x, a, y, s, n);
 
-            for (int t = 0; t < 65; ++t)
+            for (int i = 0; i < 48; ++i)
             {
-                plainL += left[t] * row[t];
-                plainR += right[t] * row[t];
+                if (i < n)
+                    plain1[i] += x * a[i] + y * s[i];
+
+                ASSERT_NEAR (dst1[i], plain1[i], 1e-14) << n << " " << i;
             }
 
-            VectorLanes::firStereo (left, right, row, left[64], right[64], out);
-            EXPECT_NEAR (out[0], plainL, 1e-13);
-            EXPECT_NEAR (out[1], plainR, 1e-13);
-            VectorLanes::firStereo (leftF, rightF, rowF, leftF[64], rightF[64], out);
-            EXPECT_NEAR (out[0], plainL, 1e-5);
-            EXPECT_NEAR (out[1], plainR, 1e-5);
+            // One run of n slots (n <= 40: up to five groups of eight, the last one part
+            // masked), read at one fraction.
+            double plainRun = 0.0;
 
-            double sinc = 0.0;
-
-            for (int j = 0; j < 32; ++j)
+            for (int j = 0; j < 48; ++j)
             {
-                ring[j] = unit (random);
-                sinc += row[j] * ring[j];
+                aF[j] = (float) a[j];
+                sF[j] = (float) s[j];
+
+                if (j < n)
+                    plainRun += (double) d[j] * (aF[j] + f * sF[j]);
             }
 
-            EXPECT_NEAR (VectorLanes::sincDot (row, ring, ring[31]), sinc, 1e-13);
+            const auto run = VectorLanes::addRun (VectorLanes::Floats {}, d, aF, sF, (float) f, n);
+            EXPECT_NEAR (VectorLanes::sum (run), plainRun, 1e-4) << n;
 
-            for (int n = 0; n <= 40; ++n)
+            double twice1[48], twice2[48];
+
+            for (int i = 0; i < 48; ++i)
+                twice1[i] = twice2[i] = 0.0;
+
+            VectorLanes::addRowsTwice (twice1, x, twice2, y, a, f, s, n);
+
+            for (int i = 0; i < 48; ++i)
             {
-                double plain1[48];
-
-                for (int i = 0; i < 48; ++i)
-                {
-                    dst1[i] = plain1[i] = unit (random);
-                    a[i] = unit (random);
-                    s[i] = unit (random);
-                    d[i] = (float) unit (random);
-                }
-
-                const auto x = unit (random), y = unit (random), f = 0.5 * (unit (random) + 1.0);
-                k.addRows (dst1, x, a, y, s, n);
-
-                for (int i = 0; i < 48; ++i)
-                {
-                    if (i < n)
-                        plain1[i] += x * a[i] + y * s[i];
-
-                    ASSERT_NEAR (dst1[i], plain1[i], 1e-14) << n << " " << i;
-                }
-
-                // One run of n slots (n <= 40: up to five groups of eight, the last one part
-                // masked), read at one fraction.
-                double plainRun = 0.0;
-
-                for (int j = 0; j < 48; ++j)
-                {
-                    aF[j] = (float) a[j];
-                    sF[j] = (float) s[j];
-
-                    if (j < n)
-                        plainRun += (double) d[j] * (aF[j] + f * sF[j]);
-                }
-
-                const auto run = VectorLanes::addRun (VectorLanes::Floats {}, d, aF, sF, (float) f, n);
-                EXPECT_NEAR (VectorLanes::sum (run), plainRun, 1e-4) << n;
-
-                double twice1[48], twice2[48];
-
-                for (int i = 0; i < 48; ++i)
-                    twice1[i] = twice2[i] = 0.0;
-
-                k.addRowsTwice (twice1, x, twice2, y, a, f, s, n);
-
-                for (int i = 0; i < 48; ++i)
-                {
-                    const auto w = i < n ? a[i] + f * s[i] : 0.0;
-                    ASSERT_NEAR (twice1[i], x * w, 1e-14) << n << " " << i;
-                    ASSERT_NEAR (twice2[i], y * w, 1e-14) << n << " " << i;
-                }
+                const auto w = i < n ? a[i] + f * s[i] : 0.0;
+                ASSERT_NEAR (twice1[i], x * w, 1e-14) << n << " " << i;
+                ASSERT_NEAR (twice2[i], y * w, 1e-14) << n << " " << i;
             }
         }
     }
+}
 
-    VectorKernels::select (true);
+void checkBaselineLanes()        { checkVectorLanes(); }
+
+#if defined (__x86_64__) && defined (__GNUC__)
+__attribute__ ((target ("avx2,fma"))) void checkWideLanes()      { checkVectorLanes(); }
+#endif
+} // namespace BandLimitedStepOutputTestsDetail
+
+TEST (VectorLanes, MatchPlainLoopsAtEitherWidth)
+{
+    using namespace BandLimitedStepOutputTestsDetail;
+    checkBaselineLanes();
+
+   #if defined (__x86_64__) && defined (__GNUC__)
+    if (VectorKernels::hasWideSet())
+        checkWideLanes();
+   #endif
 }
