@@ -73,7 +73,7 @@ public:
                 const auto q = i >> 7;
                 const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
                 VectorLanes::addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
-                                           a.rowValues + offset, position - i, a.rowSlopes + offset, rowSpan - q);
+                                           a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (q));
             }
 
             return;
@@ -125,6 +125,8 @@ private:
     static constexpr double rowSpacing = (double) BandLimitedStep::entriesPerSample;
     static constexpr int queueLength = 64;
     static constexpr int rowSpan = 34;              // entries per row inside the table
+    static_assert (rowSpan + 3 <= BandLimitedStep::rowLength && queueLength + rowSpan + 3 <= 2 * queueLength,
+                   "a queue addition stays inside its row and the queue");
     static constexpr double rebaseDistance = 8192.0;
     static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
 
@@ -273,8 +275,13 @@ private:
         const auto q = i >> 7;
         const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
 
-        VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, rowSpan - q);
+        VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (q));
     }
+
+    /** How many queue entries a step from row entry q adds to: the rest of its row, rounded
+        up to whole groups of four (the rows are zeros past the table's end, and the queue
+        has room past them). */
+    static int queuedEntries (int q) noexcept       { return (rowSpan - q + 3) & ~3; }
 
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;
