@@ -47,12 +47,13 @@ public:
     double getHeld() const noexcept                 { return held; }
 
     /** Starts a step to a new held value at a table position (the step length times the
-        time since the exact sampling instant). */
+        time since the exact sampling instant, so below 128). A step of size 0 goes through
+        the same work: testing for it costs more in mispredicted branches than it saves. */
     void startStep (double value, double position) noexcept
     {
         const auto d = addSlot (value, position);
 
-        if (queueing && d != 0.0)
+        if (queueing)
             addToQueue (d, position);
     }
 
@@ -66,23 +67,26 @@ public:
 
         if (a.queueing && b.queueing)
         {
-            // One row and fraction for both: the step's shape is computed once.
-            if (da != 0.0 || db != 0.0)
-            {
-                const auto i = (int) position;
-                const auto q = i >> 7;
-                const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+            // One row and fraction for both: the step's shape is computed once (a new step starts
+            // in the first entry of its row, a count known here, so the additions unroll).
+            const auto i = (int) position;
+            const auto q = i >> 7;
+            const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+
+            if (q == 0)
+                VectorLanes::addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
+                                           a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (0));
+            else
                 VectorLanes::addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
                                            a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (q));
-            }
 
             return;
         }
 
-        if (a.queueing && da != 0.0)
+        if (a.queueing)
             a.addToQueue (da, position);
 
-        if (b.queueing && db != 0.0)
+        if (b.queueing)
             b.addToQueue (db, position);
     }
 
@@ -275,13 +279,18 @@ private:
         const auto q = i >> 7;
         const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
 
-        VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (q));
+        // A new step starts in the first entry of its row: that count is known here, so the
+        // additions unroll.
+        if (q == 0)
+            VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (0));
+        else
+            VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (q));
     }
 
     /** How many queue entries a step from row entry q adds to: the rest of its row, rounded
         up to whole groups of four (the rows are zeros past the table's end, and the queue
         has room past them). */
-    static int queuedEntries (int q) noexcept       { return (rowSpan - q + 3) & ~3; }
+    static constexpr int queuedEntries (int q) noexcept     { return (rowSpan - q + 3) & ~3; }
 
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;
