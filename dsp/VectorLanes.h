@@ -42,12 +42,6 @@ struct VectorLanes
         return v;
     }
 
-    /** Stores four doubles at p (any alignment). */
-    static VELCROFT_ALWAYS_INLINE void storeDoubles (double* p, Doubles v) noexcept
-    {
-        std::memcpy (p, &v, sizeof (v));
-    }
-
     /** The sum of the four lanes. */
     static VELCROFT_ALWAYS_INLINE double sum (Doubles v) noexcept
     {
@@ -135,16 +129,32 @@ struct VectorLanes
         out[1] = (double) (sum (r0 + r1) + newestRight * row[64]) + 65.0e-20;
     }
 
+    /** Two doubles from p (any alignment). */
+    static VELCROFT_ALWAYS_INLINE DoublesHalf loadPair (const double* p) noexcept
+    {
+        DoublesHalf v;
+        std::memcpy (&v, p, sizeof (v));
+        return v;
+    }
+
+    /** Stores two doubles at p (any alignment). */
+    static VELCROFT_ALWAYS_INLINE void storePair (double* p, DoublesHalf v) noexcept
+    {
+        std::memcpy (p, &v, sizeof (v));
+    }
+
     /** The step output's queue of pending output (see BandLimitedStepOutput), for one new
-        step: dst[k] += x a[k] + y s[k], for k < n. */
+        step: dst[k] += x a[k] + y s[k], for k < n. Two at a time: the additions read and
+        write the queue, and pairs are what the baseline instruction set holds in a register
+        (wider vectors would pass through the stack there). */
     static VELCROFT_ALWAYS_INLINE void addRows (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
     {
         int k = 0;
 
-        for (; k + 4 <= n; k += 4)
-            storeDoubles (dst + k, loadDoubles (dst + k) + x * loadDoubles (a + k) + y * loadDoubles (s + k));
+        for (; k + 2 <= n; k += 2)
+            storePair (dst + k, loadPair (dst + k) + x * loadPair (a + k) + y * loadPair (s + k));
 
-        for (; k < n; ++k)
+        if (k < n)
             dst[k] += x * a[k] + y * s[k];
     }
 
@@ -155,14 +165,14 @@ struct VectorLanes
     {
         int k = 0;
 
-        for (; k + 4 <= n; k += 4)
+        for (; k + 2 <= n; k += 2)
         {
-            const auto w = loadDoubles (a + k) + f * loadDoubles (s + k);
-            storeDoubles (dst1 + k, loadDoubles (dst1 + k) + x1 * w);
-            storeDoubles (dst2 + k, loadDoubles (dst2 + k) + x2 * w);
+            const auto w = loadPair (a + k) + f * loadPair (s + k);
+            storePair (dst1 + k, loadPair (dst1 + k) + x1 * w);
+            storePair (dst2 + k, loadPair (dst2 + k) + x2 * w);
         }
 
-        for (; k < n; ++k)
+        if (k < n)
         {
             const auto w = a[k] + f * s[k];
             dst1[k] += x1 * w;
