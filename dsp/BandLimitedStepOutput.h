@@ -15,7 +15,7 @@
     - Any other length: slots that started one decimated sample period apart (128 table
       entries apart, as they do while the ratio stays put) form runs that share their
       fractional position, and a run is read in one pass over one polyphase row, every
-      entry interpolated at that shared fraction (VectorLanes::sumRuns), in single
+      entry interpolated at that shared fraction (VectorLanes::addRun), in single
       precision (the result goes to the output, never back into the quantiser). The runs are
       found again from the slots when this way is taken up again.
 

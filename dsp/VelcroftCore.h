@@ -80,8 +80,8 @@ public:
     /** A quantiser level above this means no quantisation. */
     static constexpr double maxQuantiserLevel = 65536.0;
 
-    /** Creates the core for its plug-in, at 44,100 Hz, running the sample loop of the vector
-        kernel set active now. */
+    /** Creates the core for its plug-in, at 44,100 Hz, running the sample loop of the
+        instruction set active now (VectorKernels). */
     explicit VelcroftCore (juce::AudioProcessor* ownerPlugin);
 
     ~VelcroftCore() override;

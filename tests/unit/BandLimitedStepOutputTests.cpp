@@ -1,7 +1,7 @@
 /*
     The crusher's building blocks against their plain forms: the band-limited step output
     against reading every slot at every sample, the state-variable filter against its two
-    Chamberlin passes, and both vector kernel sets against plain loops.
+    Chamberlin passes, and the vector inner loops against plain loops at either width.
 */
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 /*
     The fast VelcroftCore against the plain VelcroftReferenceCore: over noise, at every
     supported rate, for factory slot 0, the heaviest setting and the cleared preset, with
-    both sets of vector kernels; and through the changes that make the fast core switch its
+    both sample loops (baseline and AVX2); and through the changes that make the fast core switch its
     ways of working (step length, linking, silence in linked mode, silent preset changes).
     Agreement: RMS difference below 1e-6 and no sample further apart than one quantisation
     step of its channel (1e-6 without quantisation).
@@ -13,7 +13,7 @@
 
 namespace VelcroftAgreementTestsDetail
 {
-/** Makes a kernel set active for the lifetime of the object. */
+/** Makes one instruction set's sample loop the one new cores run, for the lifetime of the object. */
 struct ScopedKernels
 {
     explicit ScopedKernels (bool widest)    { VectorKernels::select (widest); }

@@ -11,7 +11,8 @@
     processStereo and through the whole plug-in loaded from the built .so; then the resident
     memory each added instance costs; then how far the fast core's output lies from the plain
     reference core's over noise. Everything is printed as Markdown tables. --sse2 runs the core
-    with the SSE2 kernels that every x86-64 processor has (the plug-in chooses for itself).
+    with its baseline (SSE2) sample loop, which every x86-64 processor can run (the plug-in
+    chooses for itself).
 */
 #include "VelcroftAgreement.h"
 #include "dsp/VectorKernels.h"
@@ -430,7 +431,7 @@ int main (int argc, char** argv)
         return 2;
     }
 
-    // --sse2 measures the core with the baseline kernels; the plug-in always picks its own.
+    // --sse2 measures the core with its baseline loop; the plug-in always picks its own.
     VectorKernels::select (! options.baselineKernels);
 
     std::printf ("## Velcroft bit-crusher core: %.0f s of stereo noise per case, best of %d runs, %s kernels\n",
