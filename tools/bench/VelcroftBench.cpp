@@ -434,7 +434,7 @@ int main (int argc, char** argv)
     // --sse2 measures the core with its baseline loop; the plug-in always picks its own.
     VectorKernels::select (! options.baselineKernels);
 
-    std::printf ("## Velcroft bit-crusher core: %.0f s of stereo noise per case, best of %d runs, %s kernels\n",
+    std::printf ("## Velcroft bit-crusher core: %.0f s of stereo noise per case, best of %d runs, %s sample loop\n",
                  options.seconds, options.repeats, VectorKernels::getActive().name);
     runSpeed (options);
 
