@@ -27,7 +27,7 @@ public:
         settings file first, so that start-up reads them. */
     explicit FuzzPlugin (const juce::MemoryBlock& settings = {})
         : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("velcroft-fuzz", {}, false))
+                      .getChildFile ("velcroft-fuzz-" + juce::Uuid().toString()))
     {
         FuzzSupport::startJuce();
 

@@ -11,6 +11,7 @@
 #include "framework/EmbeddedResources.h"
 #include "framework/XmlFiles.h"
 #include "product/Velcroft.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -34,21 +35,14 @@ class SeedPlugin
 public:
     SeedPlugin()
     {
-        folder.createDirectory();
         plugin = std::make_unique<Velcroft>();
-        plugin->setPluginFile (folder.getChildFile ("Velcroft.so"));
+        plugin->setPluginFile (place.folder.getChildFile ("Velcroft.so"));
         plugin->initialise();
-    }
-
-    ~SeedPlugin()
-    {
-        plugin.reset();
-        folder.deleteRecursively();
     }
 
     Velcroft& operator*() noexcept                  { return *plugin; }
     Velcroft* operator->() noexcept                 { return plugin.get(); }
-    juce::File file (const juce::String& name) const { return folder.getChildFile (name); }
+    juce::File file (const juce::String& name) const { return place.folder.getChildFile (name); }
 
     /** Destroys the instance (so that it writes its settings file) and returns that file's bytes. */
     juce::MemoryBlock settingsWrittenAtClose()
@@ -61,8 +55,7 @@ public:
     }
 
 private:
-    juce::File folder { juce::File::getSpecialLocation (juce::File::tempDirectory)
-                            .getNonexistentChildFile ("VelcroftFuzzCorpus", {}) };
+    const TemporaryFolder place { "VelcroftFuzzCorpus" };       // outlives the plug-in
     std::unique_ptr<Velcroft> plugin;
 };
 

@@ -3,16 +3,16 @@
     their effect at start-up.
 */
 #include "PresetTestPlugin.h"
+#include "TemporaryFolder.h"
 
 using PresetTestSupport::PresetPlugin;
 
 namespace PluginStateTestsDetail
 {
 /** A fresh folder holding the plug-in file "Velcroft.so" (and so its settings), deleted with it. */
-struct PluginFolder
+struct PluginFolder : TemporaryFolder
 {
-    PluginFolder()  { folder.createDirectory(); }
-    ~PluginFolder() { folder.deleteRecursively(); }
+    PluginFolder() : TemporaryFolder ("VelcroftPluginState") {}
 
     void attach (PresetPlugin& plugin) const          { plugin.setPluginFile (folder.getChildFile ("Velcroft.so")); }
     juce::File settings() const                     { return folder.getChildFile ("Velcroft.ini"); }
@@ -22,9 +22,6 @@ struct PluginFolder
         settings().replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<UserSettings application=\"Velcroft\">"
                                     + children + "</UserSettings>");
     }
-
-    juce::File folder { juce::File::getSpecialLocation (juce::File::tempDirectory)
-                            .getNonexistentChildFile ("VelcroftPluginState", {}) };
 };
 
 /** The bank a plug-in without settings starts with: the factory bank, or a cleared one without it. */

@@ -2,6 +2,7 @@
     Preset and bank elements, the older names and extensions, and preset and bank files.
 */
 #include "PresetTestPlugin.h"
+#include "TemporaryFolder.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -28,15 +29,6 @@ juce::String bankText (const std::vector<int>& counts, const juce::String& bankT
     return text + "</" + bankTag + ">";
 }
 
-/** A fresh folder for one test, deleted with it. */
-struct Folder
-{
-    Folder()    { folder.createDirectory(); }
-    ~Folder()   { folder.deleteRecursively(); }
-
-    juce::File folder { juce::File::getSpecialLocation (juce::File::tempDirectory)
-                            .getNonexistentChildFile ("VelcroftPresetFiles", {}) };
-};
 } // namespace PresetFilesTestsDetail
 
 
@@ -171,7 +163,7 @@ TEST (PresetFiles, ExtensionsAndPatterns)
 
 TEST (PresetFiles, FileRoundTrips)
 {
-    PresetFilesTestsDetail::Folder temp;
+    const TemporaryFolder temp { "VelcroftPresetFiles" };
     PresetPlugin plugin;
     plugin.initialise();
     PresetTestSupport::makeBank (plugin, { { "A", 6 }, { "B", 4 } });
@@ -237,7 +229,7 @@ TEST (PresetFiles, FileRoundTrips)
 
 TEST (PresetFiles, FailedWritesKeepThePreviousFile)
 {
-    PresetFilesTestsDetail::Folder temp;
+    const TemporaryFolder temp { "VelcroftPresetFiles" };
     PresetPlugin plugin;
     plugin.initialise();
 

@@ -3,6 +3,7 @@
     are no regular files. Each refused text below once hung or could hang the parser.
 */
 #include "framework/XmlFiles.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -106,8 +107,9 @@ TEST (UntrustedXml, KeepsToTheElementAndDepthLimits)
 
 TEST (UntrustedXml, ReadsRegularFilesOnlyAndNoMoreThanTheLimit)
 {
-    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("VelcroftXmlFiles", {});
-    ASSERT_TRUE (folder.createDirectory());
+    const TemporaryFolder temp { "VelcroftXmlFiles" };
+    const auto& folder = temp.folder;
+    ASSERT_TRUE (folder.isDirectory());
 
     const auto good = folder.getChildFile ("good.xml");
     good.replaceWithText ("<a/>");
@@ -123,6 +125,4 @@ TEST (UntrustedXml, ReadsRegularFilesOnlyAndNoMoreThanTheLimit)
 
     EXPECT_EQ (readUntrustedXmlFile (juce::File ("/dev/zero"), 10, 1 << 20), nullptr);
     EXPECT_EQ (readUntrustedXmlFile (fifo, 10, 1 << 20), nullptr);
-
-    folder.deleteRecursively();
 }
