@@ -71,7 +71,7 @@ public:
             // in the first entry of its row, a count known here, so the additions unroll).
             const auto i = (int) position;
             const auto q = i >> 7;
-            const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+            const auto offset = rowOffset (i);
 
             if (q == 0)
                 VectorLanes::addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
@@ -254,7 +254,7 @@ private:
                 break;
 
             const auto i = (int) position;
-            const auto offset = (i & 127) * BandLimitedStep::rowLength + (i >> 7);
+            const auto offset = rowOffset (i);
             const auto fraction = (float) (position - i);
             const auto n = length[r];
 
@@ -277,7 +277,7 @@ private:
     {
         const auto i = (int) position;
         const auto q = i >> 7;
-        const auto offset = (i & (BandLimitedStep::entriesPerSample - 1)) * BandLimitedStep::rowLength + q;
+        const auto offset = rowOffset (i);
 
         // A new step starts in the first entry of its row: that count is known here, so the
         // additions unroll.
@@ -291,6 +291,9 @@ private:
         up to whole groups of four (the rows are zeros past the table's end, and the queue
         has room past them). */
     static constexpr int queuedEntries (int q) noexcept     { return (rowSpan - q + 3) & ~3; }
+
+    /** Where table entry i lies in the polyphase rows: row i mod 128, entry i / 128. */
+    static constexpr int rowOffset (int i) noexcept         { return (i & 127) * BandLimitedStep::rowLength + (i >> 7); }
 
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;

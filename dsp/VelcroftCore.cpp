@@ -415,7 +415,7 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
 
         if (linked)
         {
-            const auto sounding = xL != 0.0 || xR != 0.0;
+            const auto sounding = isSounding (leftSamples[i]) || isSounding (rightSamples[i]);
 
             if (! sounding && i > 0)
                 return i;

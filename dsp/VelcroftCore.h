@@ -291,7 +291,7 @@ private:
     void crushFrame (double xLeft, double xRight, bool anyActive, double* mixed) noexcept;
     double mixChannel (const Channel& c) const noexcept;
     void updateMeters (Channel& c, double output) noexcept;
-    static bool isSounding (float x) noexcept;
+    static bool isSounding (float x) noexcept;         // a finite input sample other than 0
     static float toOutputSample (double x) noexcept;
 
     // Parameters: the smoothed values and their targets (the mix target is raw[14]'s value).
