@@ -127,7 +127,6 @@ void RateConverter<Sample>::reset() noexcept
     std::fill (std::begin (leftLine), std::end (leftLine), Sample());
     std::fill (std::begin (rightLine), std::end (rightLine), Sample());
 
-    writePos = 0;
     phase = 0;
     countdown = advance[0];
 }

@@ -4,11 +4,13 @@
     48,000, 88,200, 96,000, 176,400 and 192,000 Hz; each is a whole multiple of 300 Hz, and
     rate / 300 is its factor in the ratio.
 
-    Both channels go through the same rows at the same instants, so each output frame is one
-    pass over the taps that loads every coefficient once for both channels' delay lines
-    (VectorLanes::firStereo, inlined into the caller's sample loop). The
+    A converter takes a block of frames at a time: the caller writes them after the last 64
+    samples of the previous blocks, and each output is one pass over 65 consecutive samples
+    there, so the per-frame work is a plain loop over the outputs alone. Both channels go
+    through the same rows at the same instants, so each pass loads every coefficient once
+    for both channels (VectorLanes::firStereo, inlined into the caller's loop). The
     coefficient banks are built once per rate pair and sample type for the whole process and
-    never change; a converter itself holds only its delay lines and position.
+    never change; a converter itself holds only its samples and position.
 
     The sample type is the precision of the delay line, the coefficients and the sums:
     double where the result is quantised afterwards (the way in), float where it goes
@@ -21,6 +23,8 @@
 
 #include "dsp/VectorLanes.h"
 
+#include <cassert>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -32,7 +36,7 @@ public:
     /** Number of filter taps per polyphase row. */
     static constexpr int numTaps = 65;
 
-    /** Room, in frames, a caller provides for the outputs of one push. */
+    /** Room, in frames, a caller provides for the outputs of one pushed frame. */
     static constexpr int maxOutputsPerPush = 10;
 
     /** The shared, immutable filter bank of one rate pair. */
@@ -54,45 +58,77 @@ public:
     /** rate / 300 for a supported rate, else 0. */
     static int getRateFactor (int rate) noexcept;
 
-    /** Feeds one input frame and writes the output frames that became due, interleaved
-        (out[0] left, out[1] right, out[2] left...; the caller provides maxOutputsPerPush
-        frames); returns their number. */
-    int pushFrame (double left, double right, double* out) noexcept
+    /** Most input frames one call to convert takes. */
+    static constexpr int maxBlock = 256;
+
+    /** Where the next block's left input goes: convert reads samples 0 .. count - 1 here
+        (maxBlock places). */
+    Sample* getLeftInput() noexcept             { return leftLine + history; }
+
+    /** Where the next block's right input goes. */
+    Sample* getRightInput() noexcept            { return rightLine + history; }
+
+    /** The most output frames convert can give for count input frames. */
+    int getMaxOutputs (int count) const noexcept
     {
-        if (down)
-        {
-            --countdown;
-            write (left, right);
+        return (int) (((long long) count * bank->outFactor) / bank->inFactor) + 2;
+    }
 
-            if (countdown >= 1)
-                return 0;
-
-            VectorLanes::firStereo (leftLine + writePos, rightLine + writePos, rows + phase * rowStride,
-                                    leftLine[writePos + 64], rightLine[writePos + 64], out);
-
-            if (++phase >= phases)
-                phase = 0;
-
-            countdown = advance[phase];
-            return 1;
-        }
-
-        write (left, right);
+    /** Converts the count frames (at most maxBlock) written through getLeftInput and
+        getRightInput, and writes the output frames that became due interleaved to out
+        (out[0] left, out[1] right, out[2] left...; the caller provides getMaxOutputs (count)
+        frames); returns their number. When inputIndices is given, it receives for each output
+        frame the index of the input frame that completed it. Inlined into the caller's loop,
+        so that the filters take its vector width. */
+    VELCROFT_ALWAYS_INLINE int convert (int count, double* out, int* inputIndices = nullptr) noexcept
+    {
+        assert (count >= 0 && count <= maxBlock);
         int n = 0;
 
-        do
+        // Input i completes the outputs that use samples i - 64 .. i, which lie at
+        // leftLine[i .. i + 64]: the history of the previous blocks, then this block.
+        auto output = [&] (int i)
         {
-            VectorLanes::firStereo (leftLine + writePos, rightLine + writePos, rows + phase * rowStride,
-                                    leftLine[writePos + 64], rightLine[writePos + 64], out + 2 * n);
+            VectorLanes::firStereo (leftLine + i, rightLine + i, rows + phase * rowStride,
+                                    leftLine[i + history], rightLine[i + history], out + 2 * n);
+
+            if (inputIndices != nullptr)
+                inputIndices[n] = i;
+
             ++n;
+            phase = phase + 1 < phases ? phase + 1 : 0;
+        };
 
-            if (++phase >= phases)
-                phase = 0;
+        if (down)
+        {
+            // countdown inputs are still to come before the next output.
+            int i = countdown - 1;
+
+            for (; i < count; i += advance[phase])
+                output (i);
+
+            countdown = i - count + 1;
         }
-        while (advance[phase] == 0 && n < maxOutputsPerPush);
+        else
+        {
+            // Every input gives an output, and further ones while the next row needs no new
+            // input.
+            for (int i = 0; i < count; i += advance[phase])
+                output (i);
+        }
 
-        countdown = advance[phase];
+        // The last 64 samples are the next block's history.
+        std::memmove (leftLine, leftLine + count, sizeof (Sample) * history);
+        std::memmove (rightLine, rightLine + count, sizeof (Sample) * history);
         return n;
+    }
+
+    /** Converts one input frame: the same as a block of one. */
+    int pushFrame (double left, double right, double* out) noexcept
+    {
+        getLeftInput()[0] = (Sample) left;
+        getRightInput()[0] = (Sample) right;
+        return convert (1, out);
     }
 
     /** Clears the delay line and restarts at the first row. */
@@ -115,15 +151,7 @@ public:
     static constexpr int rowStride = 72;
 
 private:
-    void write (double leftSample, double rightSample) noexcept
-    {
-        // Each sample is stored twice, so the last 65 are always samples w .. w + 64.
-        leftLine[writePos] = leftLine[writePos + numTaps] = (Sample) leftSample;
-        rightLine[writePos] = rightLine[writePos + numTaps] = (Sample) rightSample;
-
-        if (++writePos >= numTaps)
-            writePos = 0;
-    }
+    static constexpr int history = numTaps - 1;
 
     std::shared_ptr<const Bank> bank;
     const Sample* rows = nullptr;
@@ -132,7 +160,8 @@ private:
     bool down = false;
     int phase = 0;
     int countdown = 0;
-    int writePos = 0;
-    Sample leftLine[2 * numTaps] = {};      // each channel's last 65 samples, stored twice
-    Sample rightLine[2 * numTaps] = {};
+
+    // Each channel's last 64 samples, then room for a block.
+    Sample leftLine[history + maxBlock] = {};
+    Sample rightLine[history + maxBlock] = {};
 };

@@ -196,8 +196,7 @@ void VelcroftCore::setSampleRate (float sampleRate)
         outConverter.reset();
     }
 
-    std::fill (std::begin (converterOut), std::end (converterOut), 0.0);
-    std::fill (std::begin (outRing), std::end (outRing), 0.0);
+    std::fill (std::begin (outFrames), std::end (outFrames), 0.0);
 
     for (auto& c : channels)
     {
@@ -205,8 +204,8 @@ void VelcroftCore::setSampleRate (float sampleRate)
         c.envelope = 0.0;
     }
 
-    writePos = 4;
-    readPos = 0;
+    outRead = 0;
+    outWrite = 4;
     smoothK = hostRate.k * 0.002;
     vuDecay = 1.0 - hostRate.k * 0.0001;
 
@@ -398,67 +397,161 @@ forcedinline void VelcroftCore::renderStereoLoop (float* left, float* right, int
     // silent on both channels (whose crushing depends on the meters so far) starts a chunk.
     for (int done = 0; done < count;)
     {
-        const auto n = crushChunk (left + done, right + done, isFading() ? 1 : juce::jmin (count - done, chunkLength));
-        finishChunk (left + done, right + done, n);
+        const auto limit = isFading() ? 1 : juce::jmin (count - done, chunkLength);
+        const auto n = resampling ? crushResampledChunk (left + done, right + done, limit)
+                                  : crushChunk (left + done, right + done, limit);
+        finishChunk (left + done, right + done, n, resampling ? takeOutputFrames (n) : frames);
         done += n;
     }
 }
 
+void VelcroftCore::renderMono (float* samples, int count) noexcept
+{
+    // As the stereo loop, on the left channel alone.
+    for (int done = 0; done < count;)
+    {
+        const auto limit = isFading() ? 1 : juce::jmin (count - done, chunkLength);
+        const auto n = resampling ? crushResampledChunk (samples + done, nullptr, limit)
+                                  : crushMonoChunk (samples + done, limit);
+        finishMonoChunk (samples + done, n, resampling ? takeOutputFrames (n) : frames);
+        done += n;
+    }
+}
+
+forcedinline int VelcroftCore::getChunkLength (const float* leftSamples, const float* rightSamples, int count) const noexcept
+{
+    if (linked)
+        for (int i = 1; i < count; ++i)
+            if (! (isSounding (leftSamples[i]) || isSounding (rightSamples[i])))
+                return i;
+
+    return count;
+}
+
+forcedinline bool VelcroftCore::isChunkActive (const float* leftSamples, const float* rightSamples) const noexcept
+{
+    return ! linked || isSounding (leftSamples[0]) || isSounding (rightSamples[0])
+        || channels[0].active || channels[1].active;
+}
+
 forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float* rightSamples, int count) noexcept
+{
+    const auto n = getChunkLength (leftSamples, rightSamples, count);
+    const auto startActive = isChunkActive (leftSamples, rightSamples);
+
+    for (int i = 0; i < n; ++i)
+    {
+        smoothParameters();
+        crushFrame (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, frames + 2 * i);
+    }
+
+    return n;
+}
+
+int VelcroftCore::crushMonoChunk (const float* samples, int count) noexcept
 {
     for (int i = 0; i < count; ++i)
     {
-        // A sample that is not a finite number counts as silence.
-        const auto xL = std::isfinite (leftSamples[i]) ? (double) leftSamples[i] : 0.0;
-        const auto xR = std::isfinite (rightSamples[i]) ? (double) rightSamples[i] : 0.0;
-        auto anyActive = true;                      // only linked channels ask
-
-        if (linked)
-        {
-            const auto sounding = isSounding (leftSamples[i]) || isSounding (rightSamples[i]);
-
-            if (! sounding && i > 0)
-                return i;
-
-            anyActive = sounding || channels[0].active || channels[1].active;
-        }
-
         smoothParameters();
-
-        auto* out = chunkOut + 2 * i;
-
-        if (resampling)
-        {
-            double in[2 * RateConverter<double>::maxOutputsPerPush];
-
-            if (inConverter->pushFrame (xL, xR, in) > 0)
-            {
-                double mixed[2];
-                crushFrame (in[0], in[1], anyActive, mixed);
-                const auto produced = outConverter->pushFrame (mixed[0], mixed[1], converterOut);
-
-                for (int j = 0; j < produced; ++j)
-                {
-                    outRing[2 * writePos] = converterOut[2 * j];
-                    outRing[2 * writePos + 1] = converterOut[2 * j + 1];
-                    writePos = writePos + 1 < outRingLength ? writePos + 1 : 0;
-                }
-            }
-
-            out[0] = outRing[2 * readPos];
-            out[1] = outRing[2 * readPos + 1];
-            readPos = readPos + 1 < outRingLength ? readPos + 1 : 0;
-        }
-        else
-        {
-            crushFrame (xL, xR, anyActive, out);
-        }
+        frames[2 * i] = crushMonoFrame (finiteOrZero (samples[i]));
     }
 
     return count;
 }
 
-forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSamples, int count) noexcept
+forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, const float* rightSamples, int count) noexcept
+{
+    // In three passes, each a loop of its own: the chunk through the converter to 44,100 Hz,
+    // the crusher over the frames that came out, and those through the converter back to the
+    // host rate, where they wait to be output. A mono chunk (no right samples) carries
+    // silence on the right. While the smoothing moves, each frame is crushed with the values
+    // it had at the host sample that completed the frame.
+    const auto mono = rightSamples == nullptr;
+    const auto n = mono ? count : getChunkLength (leftSamples, rightSamples, count);
+    const auto startActive = mono || isChunkActive (leftSamples, rightSamples);
+
+    auto* inLeft = inConverter->getLeftInput();
+    auto* inRight = inConverter->getRightInput();
+
+    for (int i = 0; i < n; ++i)
+    {
+        inLeft[i] = finiteOrZero (leftSamples[i]);
+        inRight[i] = mono ? 0.0 : finiteOrZero (rightSamples[i]);
+    }
+
+    int sources[chunkLength + 2];
+    const auto numFrames = inConverter->convert (n, frames, sources);
+    const auto gliding = ! settled;
+
+    if (gliding)
+    {
+        for (int i = 0, f = 0; i < n; ++i)
+        {
+            smoothParameters();
+
+            for (; f < numFrames && sources[f] == i; ++f)
+                std::memcpy (glide + numSmoothed * f, smoothed, sizeof (smoothed));
+        }
+    }
+
+    double finalSmoothed[numSmoothed];
+    std::memcpy (finalSmoothed, smoothed, sizeof (smoothed));
+
+    for (int f = 0; f < numFrames; ++f)
+    {
+        if (gliding)
+            std::memcpy (smoothed, glide + numSmoothed * f, sizeof (smoothed));
+
+        if (mono)
+        {
+            frames[2 * f] = crushMonoFrame (frames[2 * f]);
+            frames[2 * f + 1] = 0.0;
+        }
+        else
+        {
+            crushFrame (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, frames + 2 * f);
+        }
+    }
+
+    std::memcpy (smoothed, finalSmoothed, sizeof (smoothed));
+
+    // Back to the host rate.
+    compactOutputFrames();
+    auto* outLeft = outConverter->getLeftInput();
+    auto* outRight = outConverter->getRightInput();
+
+    for (int f = 0; f < numFrames; ++f)
+    {
+        outLeft[f] = (float) frames[2 * f];
+        outRight[f] = (float) frames[2 * f + 1];
+    }
+
+    if (outWrite + outConverter->getMaxOutputs (numFrames) <= outFrameCapacity)
+        outWrite += outConverter->convert (numFrames, outFrames + 2 * outWrite);
+    else
+        jassertfalse;           // never: a chunk gives about as many frames as it takes
+
+    return n;
+}
+
+forcedinline const double* VelcroftCore::takeOutputFrames (int count) noexcept
+{
+    // The converter keeps at least one frame ahead of the host (it starts four ahead).
+    jassert (outRead + count <= outWrite);
+    const auto* taken = outFrames + 2 * outRead;
+    outRead += count;
+    return taken;
+}
+
+void VelcroftCore::compactOutputFrames() noexcept
+{
+    const auto waiting = juce::jlimit (0, outFrameCapacity, outWrite - outRead);
+    std::memmove (outFrames, outFrames + 2 * outRead, sizeof (double) * 2 * (size_t) waiting);
+    outRead = 0;
+    outWrite = waiting;
+}
+
+forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSamples, int count, const double* outputs) noexcept
 {
     auto& left = channels[0];
     auto& right = channels[1];
@@ -470,7 +563,7 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
         left.active |= isSounding (leftSamples[i]);
         right.active |= isSounding (rightSamples[i]);
 
-        const auto outL = chunkOut[2 * i], outR = chunkOut[2 * i + 1];
+        const auto outL = outputs[2 * i], outR = outputs[2 * i + 1];
         updateMeters (left, outL);
         updateMeters (right, outR);
 
@@ -480,54 +573,17 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
     }
 }
 
-void VelcroftCore::renderMono (float* samples, int count) noexcept
+void VelcroftCore::finishMonoChunk (float* samples, int count, const double* outputs) noexcept
 {
     auto& left = channels[0];
 
     for (int i = 0; i < count; ++i)
     {
-        smoothParameters();
+        left.active |= isSounding (samples[i]);
 
-        const auto x = std::isfinite (samples[i]) ? (double) samples[i] : 0.0;
-
-        if (x != 0.0)
-            left.active = true;
-
-        double out;
-
-        // The converters run on stereo frames; the right half carries silence here.
-        if (resampling)
-        {
-            double in[2 * RateConverter<double>::maxOutputsPerPush];
-
-            if (inConverter->pushFrame (x, 0.0, in) > 0)
-            {
-                stepNoise();
-                crushChannel (left, 0, in[0]);
-                ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
-
-                const auto produced = outConverter->pushFrame (mixChannel (left), 0.0, converterOut);
-
-                for (int j = 0; j < produced; ++j)
-                {
-                    outRing[2 * writePos] = converterOut[2 * j];
-                    writePos = writePos + 1 < outRingLength ? writePos + 1 : 0;
-                }
-            }
-
-            out = outRing[2 * readPos];
-            readPos = readPos + 1 < outRingLength ? readPos + 1 : 0;
-        }
-        else
-        {
-            stepNoise();
-            crushChannel (left, 0, x);
-            ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
-            out = mixChannel (left);
-        }
-
+        const auto out = outputs[2 * i];
         updateMeters (left, out);
-        channels[1].vuPeak = left.vuPeak;
+        channels[1].vuPeak = left.vuPeak;       // both meters show the one channel
 
         samples[i] = toOutputSample (out * fadeStep (hostRate.fade, hostRate.ratio));
     }
@@ -748,6 +804,14 @@ forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool an
     mixed[1] = mixChannel (channels[1]);
 }
 
+forcedinline double VelcroftCore::crushMonoFrame (double x) noexcept
+{
+    stepNoise();
+    crushChannel (channels[0], 0, x);
+    ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
+    return mixChannel (channels[0]);
+}
+
 forcedinline double VelcroftCore::mixChannel (const Channel& c) const noexcept
 {
     // The dry tap is the input 21 samples back, aligned with the crusher's delay.
@@ -769,6 +833,12 @@ forcedinline bool VelcroftCore::isSounding (float x) noexcept
 {
     const auto magnitude = std::abs (x);
     return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
+}
+
+forcedinline double VelcroftCore::finiteOrZero (float x) noexcept
+{
+    // A sample that is not a finite number counts as silence.
+    return std::isfinite (x) ? (double) x : 0.0;
 }
 
 forcedinline float VelcroftCore::toOutputSample (double x) noexcept

@@ -19,8 +19,10 @@
     the VectorKernels set) with the per-sample inner loops inlined into it (VectorLanes), the
     smoothing stops once it has settled, the filter coefficients are computed only when they
     change, a block is processed in chunks (the crusher for the whole chunk, then meters,
-    fade and output), the converters' coefficient banks and all tables are built once per process and
-    shared, and at 44,100 Hz no converter runs at all. The plain form of the same chain is
+    fade and output; when resampling, the conversion to 44,100 Hz, the crusher and the
+    conversion back each run over the whole chunk in a loop of their own), the converters'
+    coefficient banks and all tables are built once per process and shared, and at
+    44,100 Hz no converter runs at all. The plain form of the same chain is
     kept beside the tests (VelcroftReferenceCore), which check that both agree.
 
     Threads: setParameter and processing run under the effect's core lock; setSampleRate and
@@ -215,8 +217,8 @@ public:
 
 private:
     static constexpr int ringLength = 32;
-    static constexpr int outRingLength = 50;
-    static constexpr int chunkLength = 256;
+    static constexpr int chunkLength = RateConverter<double>::maxBlock;
+    static constexpr int outFrameCapacity = chunkLength + 64;
 
     /** The values the per-sample smoothing moves, as indices into smoothed and targets. */
     enum SmoothedIndex
@@ -276,8 +278,15 @@ private:
    #if VELCROFT_X86_CORE
     void renderStereoWide (float* left, float* right, int count) noexcept;
    #endif
+    int getChunkLength (const float* left, const float* right, int count) const noexcept;
+    bool isChunkActive (const float* left, const float* right) const noexcept;
     int crushChunk (const float* left, const float* right, int count) noexcept;
-    void finishChunk (float* left, float* right, int count) noexcept;
+    int crushMonoChunk (const float* samples, int count) noexcept;
+    int crushResampledChunk (const float* left, const float* right, int count) noexcept;
+    const double* takeOutputFrames (int count) noexcept;
+    void compactOutputFrames() noexcept;
+    void finishChunk (float* left, float* right, int count, const double* outputs) noexcept;
+    void finishMonoChunk (float* samples, int count, const double* outputs) noexcept;
     void renderMono (float* samples, int count) noexcept;
 
     void smoothParameters() noexcept;
@@ -289,9 +298,11 @@ private:
     void crushChannel (Channel& c, int channel, double x) noexcept;
     void crushLinkedChannels (double xLeft, double xRight, bool anyActive) noexcept;
     void crushFrame (double xLeft, double xRight, bool anyActive, double* mixed) noexcept;
+    double crushMonoFrame (double x) noexcept;
     double mixChannel (const Channel& c) const noexcept;
     void updateMeters (Channel& c, double output) noexcept;
     static bool isSounding (float x) noexcept;         // a finite input sample other than 0
+    static double finiteOrZero (float x) noexcept;
     static float toOutputSample (double x) noexcept;
 
     // Parameters: the smoothed values and their targets (the mix target is raw[14]'s value).
@@ -314,11 +325,16 @@ private:
     bool resampling = false;
     std::unique_ptr<RateConverter<double>> inConverter;     // its output is quantised: double
     std::unique_ptr<RateConverter<float>> outConverter;     // its output goes to the host: float
-    double converterOut[2 * RateConverter<float>::maxOutputsPerPush] = {};
-    double outRing[2 * outRingLength] = {};       // interleaved frames
-    int writePos = 4, readPos = 0;
     int tableIndexFaults = 0;
-    double chunkOut[2 * chunkLength] = {};          // a chunk's outputs before meters and fade
+
+    // A chunk's frames (interleaved): the crusher's outputs at 44,100 Hz, or while resampling
+    // the converted inputs, crushed in place.
+    double frames[2 * (chunkLength + 2)] = {};
+    double glide[numSmoothed * (chunkLength + 1)] = {};    // smoothed values per frame, while they move
+
+    // The frames converted back to the host rate, waiting to be output: outRead .. outWrite - 1.
+    double outFrames[2 * outFrameCapacity] = {};
+    int outRead = 0, outWrite = 4;
 
     std::atomic<bool> ledLeft { false }, ledRight { false };
 

@@ -137,6 +137,9 @@ struct Scenario
 
     /** Samples per processing call. */
     int blockSize = VelcroftAgreement::blockSize;
+
+    /** Both cores process the left channel alone (processMono); the right one is not compared. */
+    bool mono = false;
 };
 
 /** Runs the fast and the reference core side by side over seconds of noise at a rate. */
@@ -185,8 +188,17 @@ inline Result compare (const Setting& setting, int rate, double seconds, const S
         std::copy (fr.begin(), fr.begin() + n, rr.begin());
 
         float* channels[] = { fl.data(), fr.data(), rl.data(), rr.data() };
-        fast.processStereo (&channels[0], &channels[1], n);
-        reference.processStereo (&channels[2], &channels[3], n);
+        if (scenario.mono)
+        {
+            fast.processMono (&channels[0], n);
+            reference.processMono (&channels[2], n);
+            std::copy (rr.begin(), rr.begin() + n, fr.begin());
+        }
+        else
+        {
+            fast.processStereo (&channels[0], &channels[1], n);
+            reference.processStereo (&channels[2], &channels[3], n);
+        }
 
         for (int i = 0; i < n; ++i)
         {

@@ -58,7 +58,8 @@ TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
     using C = VelcroftCore;
 
     // Every 20 blocks something changes: Link Freq (step length 128 or not) on either side,
-    // linking, the frequencies, the filters' order; a silent preset change now and then
+    // linking, the frequencies, the filters' order, and values that glide (preamp, cutoff,
+    // dry/wet), so that the smoothing is still moving most of the time; a silent preset change now and then
     // (the fade alone: there is no bank here); and the input falls silent on both channels
     // for stretches, so linked mode rests and wakes.
     VelcroftAgreement::Scenario scenario;
@@ -89,6 +90,9 @@ TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
         core.setParameter (C::rightFrequencyIndex, phase % 5 == 0 ? 1.0f : 0.62f + 0.04f * (float) (phase % 7));
         core.setParameter (C::linkChannelsIndex, phase % 6 < 3 ? 0.0f : 1.0f);
         core.setParameter (C::leftFilterOrderIndex, phase % 2 == 0 ? 1.0f : 0.0f);
+        core.setParameter (C::preampIndex, 0.1f + 0.05f * (float) (phase % 5));
+        core.setParameter (C::leftCutoffIndex, 0.5f + 0.05f * (float) (phase % 6));
+        core.setParameter (C::fxIndex, phase % 3 == 0 ? 1.0f : 0.6f);
 
         if (phase % 7 == 4)
             core.beginSilentPresetChange();
@@ -107,4 +111,10 @@ TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
             expectAgreement (VelcroftAgreement::compare (setting, rate, 2.0, scenario),
                              std::string (VectorKernels::getActive().name) + " at " + std::to_string (rate));
     }
+
+    // Mono (the left channel), with and without the converters.
+    scenario.mono = true;
+
+    for (const auto rate : { 44100, 48000 })
+        expectAgreement (VelcroftAgreement::compare (setting, rate, 2.0, scenario), "mono at " + std::to_string (rate));
 }
