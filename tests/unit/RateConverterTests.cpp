@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 namespace RateConverterTestsDetail
@@ -201,27 +202,48 @@ TEST (RateConverter, RoundTripDelayAndPassband)
 TEST (RateConverter, AgreesWithThePlainConverterOnBothChannels)
 {
     // Every supported pair, both directions, against two single-channel plain converters:
-    // the same outputs at the same pushes, up to rounding in double precision and to the
+    // the same outputs for the same inputs, up to rounding in double precision and to the
     // float's resolution in single precision.
     std::mt19937 random (5);
     std::uniform_real_distribution<double> sample (-1.0, 1.0);
 
     const auto compare = [&] (auto& stereo, int inRate, int outRate, double tolerance)
     {
+        // Blocks of varied length (1 up to the most a converter takes), each against the
+        // same samples pushed one at a time through the plain converters.
+        using Sample = std::remove_reference_t<decltype (*stereo.getLeftInput())>;
         ReferenceRateConverter plainLeft (inRate, outRate), plainRight (inRate, outRate);
-        double out[2 * RateConverter<double>::maxOutputsPerPush];
+        std::vector<double> out;
         double left[ReferenceRateConverter::maxOutputsPerPush], right[ReferenceRateConverter::maxOutputsPerPush];
+        const int lengths[] = { 1, 2, 7, 64, RateConverter<double>::maxBlock, 13, 1, 1 };
         double largest = 0.0;
 
-        for (int n = 0; n < 3000; ++n)
+        for (int block = 0, n = 0; block < 40; ++block)
         {
-            const auto l = sample (random), r = sample (random);
-            const auto produced = stereo.pushFrame (l, r, out);
-            ASSERT_EQ (produced, plainLeft.pushSample (l, left)) << inRate << " -> " << outRate << " at " << n;
-            ASSERT_EQ (produced, plainRight.pushSample (r, right));
+            const auto length = lengths[block % 8];
+            std::vector<double> expected;
 
-            for (int i = 0; i < produced; ++i)
-                largest = std::max ({ largest, std::abs (out[2 * i] - left[i]), std::abs (out[2 * i + 1] - right[i]) });
+            for (int i = 0; i < length; ++i, ++n)
+            {
+                const auto l = sample (random), r = sample (random);
+                stereo.getLeftInput()[i] = (Sample) l;
+                stereo.getRightInput()[i] = (Sample) r;
+                const auto plain = plainLeft.pushSample ((double) (Sample) l, left);
+                ASSERT_EQ (plain, plainRight.pushSample ((double) (Sample) r, right));
+
+                for (int k = 0; k < plain; ++k)
+                {
+                    expected.push_back (left[k]);
+                    expected.push_back (right[k]);
+                }
+            }
+
+            out.assign (2 * (size_t) stereo.getMaxOutputs (length), 0.0);
+            const auto produced = stereo.convert (length, out.data());
+            ASSERT_EQ (2 * (size_t) produced, expected.size()) << inRate << " -> " << outRate << " in block " << block;
+
+            for (size_t i = 0; i < expected.size(); ++i)
+                largest = std::max (largest, std::abs (out[i] - expected[i]));
         }
 
         EXPECT_LT (largest, tolerance) << inRate << " -> " << outRate;
