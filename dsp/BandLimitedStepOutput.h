@@ -49,7 +49,7 @@ public:
     /** Starts a step to a new held value at a table position (the step length times the
         time since the exact sampling instant, so below 128). A step of size 0 goes through
         the same work: testing for it costs more in mispredicted branches than it saves. */
-    void startStep (double value, double position) noexcept
+    VELCROFT_ALWAYS_INLINE void startStep (double value, double position) noexcept
     {
         const auto d = addSlot (value, position);
 
@@ -67,18 +67,10 @@ public:
 
         if (a.queueing && b.queueing)
         {
-            // One row and fraction for both: the step's shape is computed once (a new step starts
-            // in the first entry of its row, a count known here, so the additions unroll).
-            const auto i = (int) position;
-            const auto q = i >> 7;
-            const auto offset = rowOffset (i);
-
-            if (q == 0)
-                VectorLanes::addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
-                                           a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (0));
+            if (a.wideAdditions)
+                addToQueues<4> (a, da, b, db, position);
             else
-                VectorLanes::addRowsTwice (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
-                                           a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (q));
+                addToQueues<2> (a, da, b, db, position);
 
             return;
         }
@@ -89,6 +81,10 @@ public:
         if (b.queueing)
             b.addToQueue (db, position);
     }
+
+    /** Lets the queue additions take four doubles at a time: only for a caller whose sample
+        loop is compiled for AVX2 (see VectorLanes::addRows). */
+    void setWideAdditions (bool shouldBeWide) noexcept      { wideAdditions = shouldBeWide; }
 
     /** This sample's output (the held value plus every slot's residual), after which every
         slot advances by the step length. Inlined into the caller's sample loop, so that the
@@ -275,6 +271,15 @@ private:
         one row entry per sample. */
     VELCROFT_ALWAYS_INLINE void addToQueue (double d, double position) noexcept
     {
+        if (wideAdditions)
+            addToQueueAs<4> (d, position);
+        else
+            addToQueueAs<2> (d, position);
+    }
+
+    template <int Width>
+    VELCROFT_ALWAYS_INLINE void addToQueueAs (double d, double position) noexcept
+    {
         const auto i = (int) position;
         const auto q = i >> 7;
         const auto offset = rowOffset (i);
@@ -282,9 +287,26 @@ private:
         // A new step starts in the first entry of its row: that count is known here, so the
         // additions unroll.
         if (q == 0)
-            VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (0));
+            VectorLanes::addRows<Width> (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (0));
         else
-            VectorLanes::addRows (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (q));
+            VectorLanes::addRows<Width> (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (q));
+    }
+
+    /** The same for a step on two linked outputs: the step's shape is computed once. */
+    template <int Width>
+    static VELCROFT_ALWAYS_INLINE void addToQueues (BandLimitedStepOutput& a, double da, BandLimitedStepOutput& b, double db,
+                                                    double position) noexcept
+    {
+        const auto i = (int) position;
+        const auto q = i >> 7;
+        const auto offset = rowOffset (i);
+
+        if (q == 0)
+            VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
+                                              a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (0));
+        else
+            VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
+                                              a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (q));
     }
 
     /** How many queue entries a step from row entry q adds to: the rest of its row, rounded
@@ -324,6 +346,7 @@ private:
     // The pending output while the step is 128 entries: queue[queuePos + n] is due n
     // samples ahead.
     bool queueing = true;
+    bool wideAdditions = false;
     double queue[2 * queueLength];
     int queuePos = 0;
 

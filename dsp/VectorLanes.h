@@ -144,12 +144,23 @@ struct VectorLanes
     }
 
     /** The step output's queue of pending output (see BandLimitedStepOutput), for one new
-        step: dst[k] += x a[k] + y s[k], for k < n. Two at a time: the additions read and
-        write the queue, and pairs are what the baseline instruction set holds in a register
-        (wider vectors would pass through the stack there). */
+        step: dst[k] += x a[k] + y s[k], for k < n. Width doubles at a time: 4 where the loop
+        this is inlined into is compiled for AVX2, 2 in the baseline loop (whose registers
+        hold two: vectors of four would pass through the stack there). */
+    template <int Width>
     static VELCROFT_ALWAYS_INLINE void addRows (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
     {
+        static_assert (Width == 2 || Width == 4, "two or four at a time");
         int k = 0;
+
+        if constexpr (Width == 4)
+        {
+            for (; k + 4 <= n; k += 4)
+            {
+                const auto sum = loadDoubles (dst + k) + x * loadDoubles (a + k) + y * loadDoubles (s + k);
+                std::memcpy (dst + k, &sum, sizeof (sum));
+            }
+        }
 
         for (; k + 2 <= n; k += 2)
             storePair (dst + k, loadPair (dst + k) + x * loadPair (a + k) + y * loadPair (s + k));
@@ -160,10 +171,24 @@ struct VectorLanes
 
     /** The same for a step on two linked channels, whose shape w = a[k] + f s[k] is shared:
         dst1[k] += x1 w and dst2[k] += x2 w, for k < n. */
+    template <int Width>
     static VELCROFT_ALWAYS_INLINE void addRowsTwice (double* dst1, double x1, double* dst2, double x2,
                                                      const double* a, double f, const double* s, int n) noexcept
     {
+        static_assert (Width == 2 || Width == 4, "two or four at a time");
         int k = 0;
+
+        if constexpr (Width == 4)
+        {
+            for (; k + 4 <= n; k += 4)
+            {
+                const auto w = loadDoubles (a + k) + f * loadDoubles (s + k);
+                const auto sum1 = loadDoubles (dst1 + k) + x1 * w;
+                const auto sum2 = loadDoubles (dst2 + k) + x2 * w;
+                std::memcpy (dst1 + k, &sum1, sizeof (sum1));
+                std::memcpy (dst2 + k, &sum2, sizeof (sum2));
+            }
+        }
 
         for (; k + 2 <= n; k += 2)
         {

@@ -70,6 +70,10 @@ VelcroftCore::VelcroftCore (juce::AudioProcessor* ownerPlugin)
       wideLoop (VectorKernels::getActive().wide),
       sincRows (getSincTable())
 {
+    // The queue additions take four doubles at a time in the AVX2 loop.
+    for (auto& c : channels)
+        c.steps.setWideAdditions (wideLoop);
+
     setSampleRateContext (hostRate, 44100.0);
     setSampleRate (44100.0f);
 }
@@ -381,10 +385,29 @@ void VelcroftCore::renderStereo (float* left, float* right, int count) noexcept
     renderStereoLoop (left, right, count);
 }
 
+void VelcroftCore::renderMono (float* samples, int count) noexcept
+{
+    // Compiled twice as well.
+   #if VELCROFT_X86_CORE
+    if (wideLoop)
+    {
+        renderMonoWide (samples, count);
+        return;
+    }
+   #endif
+
+    renderMonoLoop (samples, count);
+}
+
 #if VELCROFT_X86_CORE
 __attribute__ ((target ("avx2,fma"))) void VelcroftCore::renderStereoWide (float* left, float* right, int count) noexcept
 {
     renderStereoLoop (left, right, count);
+}
+
+__attribute__ ((target ("avx2,fma"))) void VelcroftCore::renderMonoWide (float* samples, int count) noexcept
+{
+    renderMonoLoop (samples, count);
 }
 #endif
 
@@ -405,7 +428,7 @@ forcedinline void VelcroftCore::renderStereoLoop (float* left, float* right, int
     }
 }
 
-void VelcroftCore::renderMono (float* samples, int count) noexcept
+forcedinline void VelcroftCore::renderMonoLoop (float* samples, int count) noexcept
 {
     // As the stereo loop, on the left channel alone.
     for (int done = 0; done < count;)
@@ -448,7 +471,7 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     return n;
 }
 
-int VelcroftCore::crushMonoChunk (const float* samples, int count) noexcept
+forcedinline int VelcroftCore::crushMonoChunk (const float* samples, int count) noexcept
 {
     for (int i = 0; i < count; ++i)
     {
@@ -573,7 +596,7 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
     }
 }
 
-void VelcroftCore::finishMonoChunk (float* samples, int count, const double* outputs) noexcept
+forcedinline void VelcroftCore::finishMonoChunk (float* samples, int count, const double* outputs) noexcept
 {
     auto& left = channels[0];
 

@@ -15,8 +15,9 @@
     sampling offset needs (on large memory pages, since rows are read at random), the
     band-limited step output sums its slots in runs or as a queue of pending output
     (BandLimitedStepOutput), both channels share one pass of each rate converter, the stereo
-    sample loop is compiled twice (baseline and AVX2 with fused multiply-add, chosen with
-    the VectorKernels set) with the per-sample inner loops inlined into it (VectorLanes), the
+    and mono sample loops are compiled twice (baseline and AVX2 with fused multiply-add,
+    chosen with the VectorKernels set) with the per-sample inner loops inlined into them
+    (VectorLanes), the
     smoothing stops once it has settled, the filter coefficients are computed only when they
     change, a block is processed in chunks (the crusher for the whole chunk, then meters,
     fade and output; when resampling, the conversion to 44,100 Hz, the crusher and the
@@ -288,6 +289,10 @@ private:
     void finishChunk (float* left, float* right, int count, const double* outputs) noexcept;
     void finishMonoChunk (float* samples, int count, const double* outputs) noexcept;
     void renderMono (float* samples, int count) noexcept;
+    void renderMonoLoop (float* samples, int count) noexcept;
+   #if VELCROFT_X86_CORE
+    void renderMonoWide (float* samples, int count) noexcept;
+   #endif
 
     void smoothParameters() noexcept;
     void stepNoise() noexcept;
