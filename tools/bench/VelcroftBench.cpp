@@ -3,7 +3,7 @@
 
         velcroft_bench [--seconds S] [--repeats N] [--instances N] [--agreement-seconds S]
                        [--plugin PATH] [--no-plugin] [--no-agreement] [--no-memory]
-                       [--rate R] [--setting 0|1|2] [--sse2]
+                       [--rate R] [--setting 0|1|2] [--sse2] [--frequency V] [--link-freq 0|1]
 
     For each of the six host rates and three settings (factory slot 0 "MPC 60", the heaviest
     setting, the cleared preset) it reports the time per stereo host sample and the real-time
@@ -12,7 +12,8 @@
     memory each added instance costs; then how far the fast core's output lies from the plain
     reference core's over noise. Everything is printed as Markdown tables. --sse2 runs the core
     with its baseline (SSE2) sample loop, which every x86-64 processor can run (the plug-in
-    chooses for itself).
+    chooses for itself). --frequency holds both Frequency values at V in every setting (no
+    sweep), --link-freq sets both Link Freq values: to find where within a setting the time goes.
 */
 #include "VelcroftAgreement.h"
 #include "dsp/VectorKernels.h"
@@ -46,10 +47,29 @@ struct Options
     bool baselineKernels = false;
     int onlyRate = 0;       // 0: every rate
     int onlySetting = -1;   // -1: every setting
+    float frequency = -1.0f;    // >= 0: both Frequencies held there
+    float linkFreq = -1.0f;     // >= 0: both Link Freq values
 
     bool wants (int rate, int setting) const noexcept
     {
         return (onlyRate == 0 || rate == onlyRate) && (onlySetting < 0 || setting == onlySetting);
+    }
+
+    /** Setting 0, 1 or 2 with the values these options hold. */
+    Setting setting (int index) const noexcept
+    {
+        auto s = *VelcroftAgreement::settings[index];
+
+        if (frequency >= 0.0f)
+        {
+            s.values[VelcroftCore::leftFrequencyIndex] = s.values[VelcroftCore::rightFrequencyIndex] = frequency;
+            s.sweepsFrequency = false;
+        }
+
+        if (linkFreq >= 0.0f)
+            s.values[VelcroftCore::leftLinkFreqIndex] = s.values[VelcroftCore::rightLinkFreqIndex] = linkFreq;
+
+        return s;
     }
 };
 
@@ -225,7 +245,7 @@ void runSpeed (const Options& options)
         core.emplace_back();
 
         for (int s = 0; s < 3; ++s)
-            core.back().push_back (options.wants (rate, s) ? timeCore (*VelcroftAgreement::settings[s], rate, options) : 0.0);
+            core.back().push_back (options.wants (rate, s) ? timeCore (options.setting (s), rate, options) : 0.0);
     }
 
     printSpeedTable ("VelcroftCore::processStereo, blocks of 512", core);
@@ -250,7 +270,7 @@ void runSpeed (const Options& options)
         whole.emplace_back();
 
         for (int s = 0; s < 3; ++s)
-            whole.back().push_back (options.wants (rate, s) ? timePlugin (*plugin, *VelcroftAgreement::settings[s], rate, options) : 0.0);
+            whole.back().push_back (options.wants (rate, s) ? timePlugin (*plugin, options.setting (s), rate, options) : 0.0);
     }
 
     plugin->close();
@@ -380,10 +400,10 @@ void runAgreement (const Options& options)
             if (! options.wants (rate, index))
                 continue;
 
-            const auto* s = VelcroftAgreement::settings[index];
-            const auto result = VelcroftAgreement::compare (*s, rate, options.agreementSeconds);
+            const auto s = options.setting (index);
+            const auto result = VelcroftAgreement::compare (s, rate, options.agreementSeconds);
             all = all && result.agrees();
-            std::printf ("| %d Hz | %s | %.3g | %.3g / %.3g | %.3g / %.3g | %s |\n", rate, s->name, result.rms,
+            std::printf ("| %d Hz | %s | %.3g | %.3g / %.3g | %.3g / %.3g | %s |\n", rate, s.name, result.rms,
                          result.maxDifference[0], result.maxDifference[1], result.allowed[0], result.allowed[1],
                          result.agrees() ? "yes" : "NO");
             std::fflush (stdout);
@@ -411,10 +431,13 @@ bool parse (int argc, char** argv, Options& options)
         else if (option == "--sse2")                            options.baselineKernels = true;
         else if (option == "--no-agreement")                    options.agreement = false;
         else if (option == "--no-memory")                       options.memory = false;
+        else if (option == "--frequency" && hasValue)           options.frequency = (float) std::atof (argv[++i]);
+        else if (option == "--link-freq" && hasValue)           options.linkFreq = (float) std::atof (argv[++i]);
         else return false;
     }
 
-    return options.seconds > 0.0 && options.repeats > 0 && options.instances > 0 && options.agreementSeconds > 0.0;
+    return options.seconds > 0.0 && options.repeats > 0 && options.instances > 0 && options.agreementSeconds > 0.0
+        && options.frequency <= 1.0f && options.linkFreq <= 1.0f;
 }
 } // namespace VelcroftBench
 
@@ -427,7 +450,7 @@ int main (int argc, char** argv)
     {
         std::fprintf (stderr, "usage: velcroft_bench [--seconds S] [--repeats N] [--instances N] [--agreement-seconds S]\n"
                               "                      [--plugin PATH] [--no-plugin] [--no-agreement] [--no-memory]\n"
-                              "                      [--rate R] [--setting 0|1|2] [--sse2]\n");
+                              "                      [--rate R] [--setting 0|1|2] [--sse2] [--frequency V] [--link-freq 0|1]\n");
         return 2;
     }
 
