@@ -42,7 +42,7 @@ void BandLimitedStepOutput::dropOldest() noexcept
     const auto position = base[oldest] + travel;
 
     if (delta[oldest] != 0.0 && position < endPosition)
-        addToQueueAs<2> (-delta[oldest], position);
+        addToQueue<2> (-delta[oldest], position);
 }
 
 void BandLimitedStepOutput::takeUpQueue() noexcept
@@ -58,7 +58,7 @@ void BandLimitedStepOutput::takeUpQueue() noexcept
         const auto position = base[slot] + travel;
 
         if (delta[slot] != 0.0 && position < endPosition)
-            addToQueueAs<2> (delta[slot], position);
+            addToQueue<2> (delta[slot], position);
     }
 }
 

@@ -48,17 +48,21 @@ public:
 
     /** Starts a step to a new held value at a table position (the step length times the
         time since the exact sampling instant, so below 128). A step of size 0 goes through
-        the same work: testing for it costs more in mispredicted branches than it saves. */
+        the same work: testing for it costs more in mispredicted branches than it saves.
+        Width is how many doubles the queue additions take at a time: 4 only in a caller
+        compiled for AVX2 (see VectorLanes::addRows). */
+    template <int Width = 2>
     VELCROFT_ALWAYS_INLINE void startStep (double value, double position) noexcept
     {
         const auto d = addSlot (value, position);
 
         if (queueing)
-            addToQueue (d, position);
+            addToQueue<Width> (d, position);
     }
 
     /** Starts steps on two outputs at the same table position (the linked channels): the
         same as calling startStep on each, with the shared part of the work done once. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void startSteps (BandLimitedStepOutput& a, double valueA, BandLimitedStepOutput& b,
                                                    double valueB, double position) noexcept
     {
@@ -67,24 +71,16 @@ public:
 
         if (a.queueing && b.queueing)
         {
-            if (a.wideAdditions)
-                addToQueues<4> (a, da, b, db, position);
-            else
-                addToQueues<2> (a, da, b, db, position);
-
+            addToQueues<Width> (a, da, b, db, position);
             return;
         }
 
         if (a.queueing)
-            a.addToQueue (da, position);
+            a.addToQueue<Width> (da, position);
 
         if (b.queueing)
-            b.addToQueue (db, position);
+            b.addToQueue<Width> (db, position);
     }
-
-    /** Lets the queue additions take four doubles at a time: only for a caller whose sample
-        loop is compiled for AVX2 (see VectorLanes::addRows). */
-    void setWideAdditions (bool shouldBeWide) noexcept      { wideAdditions = shouldBeWide; }
 
     /** This sample's output (the held value plus every slot's residual), after which every
         slot advances by the step length. Inlined into the caller's sample loop, so that the
@@ -269,16 +265,8 @@ private:
 
     /** Adds a step's whole future to the queue: its fractional position stays, and it moves
         one row entry per sample. */
-    VELCROFT_ALWAYS_INLINE void addToQueue (double d, double position) noexcept
-    {
-        if (wideAdditions)
-            addToQueueAs<4> (d, position);
-        else
-            addToQueueAs<2> (d, position);
-    }
-
     template <int Width>
-    VELCROFT_ALWAYS_INLINE void addToQueueAs (double d, double position) noexcept
+    VELCROFT_ALWAYS_INLINE void addToQueue (double d, double position) noexcept
     {
         const auto i = (int) position;
         const auto q = i >> 7;
@@ -346,7 +334,6 @@ private:
     // The pending output while the step is 128 entries: queue[queuePos + n] is due n
     // samples ahead.
     bool queueing = true;
-    bool wideAdditions = false;
     double queue[2 * queueLength];
     int queuePos = 0;
 

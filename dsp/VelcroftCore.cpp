@@ -70,10 +70,6 @@ VelcroftCore::VelcroftCore (juce::AudioProcessor* ownerPlugin)
       wideLoop (VectorKernels::getActive().wide),
       sincRows (getSincTable())
 {
-    // The queue additions take four doubles at a time in the AVX2 loop.
-    for (auto& c : channels)
-        c.steps.setWideAdditions (wideLoop);
-
     setSampleRateContext (hostRate, 44100.0);
     setSampleRate (44100.0f);
 }
@@ -382,7 +378,7 @@ void VelcroftCore::renderStereo (float* left, float* right, int count) noexcept
     }
    #endif
 
-    renderStereoLoop (left, right, count);
+    renderStereoLoop<2> (left, right, count);
 }
 
 void VelcroftCore::renderMono (float* samples, int count) noexcept
@@ -396,21 +392,22 @@ void VelcroftCore::renderMono (float* samples, int count) noexcept
     }
    #endif
 
-    renderMonoLoop (samples, count);
+    renderMonoLoop<2> (samples, count);
 }
 
 #if VELCROFT_X86_CORE
 __attribute__ ((target ("avx2,fma"))) void VelcroftCore::renderStereoWide (float* left, float* right, int count) noexcept
 {
-    renderStereoLoop (left, right, count);
+    renderStereoLoop<4> (left, right, count);
 }
 
 __attribute__ ((target ("avx2,fma"))) void VelcroftCore::renderMonoWide (float* samples, int count) noexcept
 {
-    renderMonoLoop (samples, count);
+    renderMonoLoop<4> (samples, count);
 }
 #endif
 
+template <int Width>
 forcedinline void VelcroftCore::renderStereoLoop (float* left, float* right, int count) noexcept
 {
     // In chunks: first the crusher for every sample of the chunk, then the meters, the fade
@@ -421,21 +418,22 @@ forcedinline void VelcroftCore::renderStereoLoop (float* left, float* right, int
     for (int done = 0; done < count;)
     {
         const auto limit = isFading() ? 1 : juce::jmin (count - done, chunkLength);
-        const auto n = resampling ? crushResampledChunk (left + done, right + done, limit)
-                                  : crushChunk (left + done, right + done, limit);
+        const auto n = resampling ? crushResampledChunk<Width> (left + done, right + done, limit)
+                                  : crushChunk<Width> (left + done, right + done, limit);
         finishChunk (left + done, right + done, n, resampling ? takeOutputFrames (n) : frames);
         done += n;
     }
 }
 
+template <int Width>
 forcedinline void VelcroftCore::renderMonoLoop (float* samples, int count) noexcept
 {
     // As the stereo loop, on the left channel alone.
     for (int done = 0; done < count;)
     {
         const auto limit = isFading() ? 1 : juce::jmin (count - done, chunkLength);
-        const auto n = resampling ? crushResampledChunk (samples + done, nullptr, limit)
-                                  : crushMonoChunk (samples + done, limit);
+        const auto n = resampling ? crushResampledChunk<Width> (samples + done, nullptr, limit)
+                                  : crushMonoChunk<Width> (samples + done, limit);
         finishMonoChunk (samples + done, n, resampling ? takeOutputFrames (n) : frames);
         done += n;
     }
@@ -457,6 +455,7 @@ forcedinline bool VelcroftCore::isChunkActive (const float* leftSamples, const f
         || channels[0].active || channels[1].active;
 }
 
+template <int Width>
 forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float* rightSamples, int count) noexcept
 {
     const auto n = getChunkLength (leftSamples, rightSamples, count);
@@ -465,23 +464,25 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     for (int i = 0; i < n; ++i)
     {
         smoothParameters();
-        crushFrame (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, frames + 2 * i);
+        crushFrame<Width> (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, frames + 2 * i);
     }
 
     return n;
 }
 
+template <int Width>
 forcedinline int VelcroftCore::crushMonoChunk (const float* samples, int count) noexcept
 {
     for (int i = 0; i < count; ++i)
     {
         smoothParameters();
-        frames[2 * i] = crushMonoFrame (finiteOrZero (samples[i]));
+        frames[2 * i] = crushMonoFrame<Width> (finiteOrZero (samples[i]));
     }
 
     return count;
 }
 
+template <int Width>
 forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, const float* rightSamples, int count) noexcept
 {
     // In three passes, each a loop of its own: the chunk through the converter to 44,100 Hz,
@@ -527,12 +528,12 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
 
         if (mono)
         {
-            frames[2 * f] = crushMonoFrame (frames[2 * f]);
+            frames[2 * f] = crushMonoFrame<Width> (frames[2 * f]);
             frames[2 * f + 1] = 0.0;
         }
         else
         {
-            crushFrame (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, frames + 2 * f);
+            crushFrame<Width> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, frames + 2 * f);
         }
     }
 
@@ -720,6 +721,7 @@ forcedinline double VelcroftCore::filter (Channel& c, int channel, double x, int
     return c.filter.process (x, smoothed[cutoffSlot + channel], smoothed[resoSlot + channel], type);
 }
 
+template <int Width>
 forcedinline void VelcroftCore::crushChannel (Channel& c, int channel, double x) noexcept
 {
     advancePhase (c);
@@ -738,7 +740,7 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, int channel, double x)
     {
         c.due = false;
         const auto offset = c.dueOffset;
-        c.steps.startStep (quantise (sampleWetRing (c, offset), c), c.step * offset);
+        c.steps.startStep<Width> (quantise (sampleWetRing (c, offset), c), c.step * offset);
     }
 
     auto out = c.steps.next (c.step);
@@ -749,6 +751,7 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, int channel, double x)
     c.wet = out;
 }
 
+template <int Width>
 forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight, bool anyActive) noexcept
 {
     // Both channels follow the left channel's phase, ratio, step, level, type and order;
@@ -793,7 +796,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto preamp = smoothed[preampSlot];
         const auto valueL = quantise (clip (sampleWetRing (left, offset) * preamp), left);
         const auto valueR = quantise (clip (sampleWetRing (right, offset) * preamp), left);
-        BandLimitedStepOutput::startSteps (left.steps, valueL, right.steps, valueR, left.step * offset);
+        BandLimitedStepOutput::startSteps<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
     }
 
     for (int ch = 0; ch < 2; ++ch)
@@ -808,18 +811,19 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
     }
 }
 
+template <int Width>
 forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool anyActive, double* mixed) noexcept
 {
     stepNoise();
 
     if (linked)
     {
-        crushLinkedChannels (xLeft, xRight, anyActive);
+        crushLinkedChannels<Width> (xLeft, xRight, anyActive);
     }
     else
     {
-        crushChannel (channels[0], 0, xLeft);
-        crushChannel (channels[1], 1, xRight);
+        crushChannel<Width> (channels[0], 0, xLeft);
+        crushChannel<Width> (channels[1], 1, xRight);
     }
 
     ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
@@ -827,10 +831,11 @@ forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool an
     mixed[1] = mixChannel (channels[1]);
 }
 
+template <int Width>
 forcedinline double VelcroftCore::crushMonoFrame (double x) noexcept
 {
     stepNoise();
-    crushChannel (channels[0], 0, x);
+    crushChannel<Width> (channels[0], 0, x);
     ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
     return mixChannel (channels[0]);
 }
