@@ -516,10 +516,10 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
             for (; f < numFrames && sources[f] == i; ++f)
                 std::memcpy (glide + numSmoothed * f, smoothed, sizeof (smoothed));
         }
-    }
 
-    double finalSmoothed[numSmoothed];
-    std::memcpy (finalSmoothed, smoothed, sizeof (smoothed));
+        // The values at the chunk's end, put back once the frames are crushed.
+        std::memcpy (glide + numSmoothed * numFrames, smoothed, sizeof (smoothed));
+    }
 
     for (int f = 0; f < numFrames; ++f)
     {
@@ -537,7 +537,8 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
         }
     }
 
-    std::memcpy (smoothed, finalSmoothed, sizeof (smoothed));
+    if (gliding)
+        std::memcpy (smoothed, glide + numSmoothed * numFrames, sizeof (smoothed));
 
     // Back to the host rate.
     compactOutputFrames();

@@ -338,7 +338,7 @@ private:
     // A chunk's frames (interleaved): the crusher's outputs at 44,100 Hz, or while resampling
     // the converted inputs, crushed in place.
     double frames[2 * (chunkLength + 2)] = {};
-    double glide[numSmoothed * (chunkLength + 1)] = {};    // smoothed values per frame, while they move
+    double glide[numSmoothed * (chunkLength + 1)] = {};    // smoothed values per frame, then the chunk's last, while they move
 
     // The frames converted back to the host rate, waiting to be output: outRead .. outWrite - 1.
     double outFrames[2 * outFrameCapacity] = {};
