@@ -202,10 +202,19 @@ const BandLimitedStep::Rows& BandLimitedStep::getRows()
             }
         }
 
-        r.valuesF.assign (r.values.begin(), r.values.end());
-        r.slopesF.assign (r.slopes.begin(), r.slopes.end());
-        r.valuesF.resize (r.values.size() + 8, 0.0f);
-        r.slopesF.resize (r.slopes.size() + 8, 0.0f);
+        r.reversedValuesF.assign ((size_t) (entriesPerSample * reversedRowLength), 0.0f);
+        r.reversedSlopesF.assign ((size_t) (entriesPerSample * reversedRowLength), 0.0f);
+
+        for (int residue = 0; residue < entriesPerSample; ++residue)
+        {
+            for (int q = 0; q < rowLength; ++q)
+            {
+                const auto place = (size_t) (residue * reversedRowLength + reversedRowLength - 1 - q);
+                r.reversedValuesF[place] = (float) r.values[(size_t) (residue * rowLength + q)];
+                r.reversedSlopesF[place] = (float) r.slopes[(size_t) (residue * rowLength + q)];
+            }
+        }
+
         return r;
     }();
 

@@ -34,6 +34,10 @@ public:
         zeros so that a read of up to 8 entries past the table's end stays inside the row. */
     static constexpr int rowLength = 48;
 
+    /** Entries per reversed single-precision row: the 34 of a row and 46 zeros before them,
+        so that 41 entries ending at any of the 34 lie inside the row. */
+    static constexpr int reversedRowLength = 80;
+
     /** The table in polyphase order, for reading the sum of several steps that lie whole
         sample periods apart. For r = 0..127 and q = 0..rowLength - 1, with i = r + 128 q:
         values[r * rowLength + q] = table[i] and slopes[r * rowLength + q] = table[i + 1] - table[i]
@@ -42,7 +46,11 @@ public:
     struct Rows
     {
         std::vector<double> values, slopes;
-        std::vector<float> valuesF, slopesF;        /**< the same in single precision, with 8 entries of padding */
+        /** The same in single precision and backwards, each row reversedRowLength long:
+            reversedValuesF[r * reversedRowLength + reversedRowLength - 1 - q] = values[r * rowLength + q],
+            and zeros before (past the table's end), so that the entries of slots one
+            sample period apart, newest last, lie in increasing order. */
+        std::vector<float> reversedValuesF, reversedSlopesF;
     };
 
     /** The shared table of tableSize entries, generated on first use (thread-safe). */

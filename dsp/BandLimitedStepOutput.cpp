@@ -7,8 +7,8 @@
 BandLimitedStepOutput::BandLimitedStepOutput() noexcept
     : rowValues (BandLimitedStep::getRows().values.data()),
       rowSlopes (BandLimitedStep::getRows().slopes.data()),
-      rowValuesF (BandLimitedStep::getRows().valuesF.data()),
-      rowSlopesF (BandLimitedStep::getRows().slopesF.data())
+      reversedValuesF (BandLimitedStep::getRows().reversedValuesF.data()),
+      reversedSlopesF (BandLimitedStep::getRows().reversedSlopesF.data())
 {
     reset();
 }
@@ -18,26 +18,23 @@ void BandLimitedStepOutput::reset() noexcept
     held = 0.0;
     travel = 0.0;
     std::fill (std::begin (delta), std::end (delta), 0.0);
-    std::fill (std::begin (deltaF), std::end (deltaF), 0.0f);
     std::fill (std::begin (base), std::end (base), 0.0);
     std::fill (std::begin (queue), std::end (queue), 0.0);
-    std::fill (std::begin (runLength), std::end (runLength), 0);
+    std::fill (std::begin (sizes), std::end (sizes), 0.0f);
+    std::fill (std::begin (sizeIndex), std::end (sizeIndex), 0);
+    std::fill (std::begin (runTop), std::end (runTop), 0);
+    std::fill (std::begin (runBase), std::end (runBase), 0.0);
     newest = capacity;
-    newestRun = capacity;
-    count = queuePos = runs = 0;
+    count = queuePos = 0;
+    sizesTop = -1;
+    firstRun = 0;
+    lastRun = -1;
     queueing = true;
     expiry = noExpiry;
 }
 
 void BandLimitedStepOutput::dropOldest() noexcept
 {
-    if (! queueing)
-    {
-        dropOldestOfRuns();
-        return;
-    }
-
-    // A slot still inside the table takes its pending output with it.
     const auto oldest = forgetOldest();
     const auto position = base[oldest] + travel;
 
@@ -64,29 +61,16 @@ void BandLimitedStepOutput::takeUpQueue() noexcept
 
 void BandLimitedStepOutput::takeUpRuns() noexcept
 {
-    // The runs are found again from the slots' positions, newest first.
+    // The runs are found again from the slots' positions, oldest first.
     queueing = false;
+    sizesTop = -1;
+    firstRun = 0;
+    lastRun = -1;
 
-    while (travel >= expiry)
-        dropExpiredOldest();
-
-    newestRun = 0;
-    runs = 0;
-
-    for (int k = 0; k < count; ++k)
+    for (int k = count - 1; k >= 0; --k)
     {
         const auto slot = newest + k;
-        deltaF[slot] = (float) delta[slot];
-
-        if (k > 0 && continuesRun (base[slot], base[slot - 1]))
-        {
-            ++runLength[runs - 1];
-        }
-        else
-        {
-            runLength[runs] = 1;
-            ++runs;
-        }
+        appendToRuns (slot, k < count - 1 && continuesRun (base[slot + 1], base[slot]));
     }
 }
 
@@ -94,16 +78,34 @@ void BandLimitedStepOutput::moveSlotsToTop() noexcept
 {
     const auto top = capacity - count;
     std::memmove (delta + top, delta + newest, sizeof (double) * (size_t) count);
-    std::memmove (deltaF + top, deltaF + newest, sizeof (float) * (size_t) count);
     std::memmove (base + top, base + newest, sizeof (double) * (size_t) count);
+    std::memmove (sizeIndex + top, sizeIndex + newest, sizeof (int) * (size_t) count);
     newest = top;
 }
 
-void BandLimitedStepOutput::moveRunsToTop() noexcept
+void BandLimitedStepOutput::moveRunsToFront() noexcept
 {
-    const auto top = capacity - runs;
-    std::memmove (runLength + top, runLength + newestRun, sizeof (int) * (size_t) runs);
-    newestRun = top;
+    const auto live = lastRun - firstRun + 1;
+    std::memmove (runTop, runTop + firstRun, sizeof (int) * (size_t) live);
+    std::memmove (runBase, runBase + firstRun, sizeof (double) * (size_t) live);
+    firstRun = 0;
+    lastRun = live - 1;
+}
+
+void BandLimitedStepOutput::compactSizes() noexcept
+{
+    // What a read can still reach: the oldest live run's sizes and the zeros before them.
+    // Slots whose sizes lie before that have passed the table's end.
+    const auto from = lastRun >= firstRun ? runTop[firstRun] - wholeRun : sizesTop + 1;
+    const auto kept = sizesTop + 1 - from;
+    std::memmove (sizes, sizes + from, sizeof (float) * (size_t) kept);
+    sizesTop = kept - 1;
+
+    for (int r = firstRun; r <= lastRun; ++r)
+        runTop[r] -= from;
+
+    for (int k = 0; k < count; ++k)
+        sizeIndex[newest + k] -= from;
 }
 
 void BandLimitedStepOutput::shiftQueue() noexcept
@@ -120,6 +122,9 @@ void BandLimitedStepOutput::rebase() noexcept
 
     if (count > 0)
         expiry -= travel;
+
+    for (int r = firstRun; r <= lastRun; ++r)
+        runBase[r] += travel;
 
     travel = 0.0;
 }

@@ -15,20 +15,26 @@
     - Any other length: slots that started one decimated sample period apart (128 table
       entries apart, as they do while the ratio stays put) form runs that share their
       fractional position, and a run is read in one pass over one polyphase row, every
-      entry interpolated at that shared fraction (VectorLanes::addRun), in single
-      precision (the result goes to the output, never back into the quantiser). The runs are
-      found again from the slots when this way is taken up again.
+      entry interpolated at that shared fraction (VectorLanes::addWholeRun), in single
+      precision (the result goes to the output, never back into the quantiser). The sizes
+      of a run's steps lie one after another, and each run is read over a fixed number of
+      them: the rows are stored backwards with zeros past the table's end, and runs are
+      kept apart by zeros, so that slots that have passed the end, and places before a
+      run's first slot, add nothing without being counted or forgotten. The runs are found
+      again from the slots when this way is taken up again.
 
     Each slot's position is kept as an offset from a travel counter that all slots share, so
-    advancing costs one addition per sample. The slots (and the runs) lie newest first in
-    arrays far longer than the slots in use: a new one goes just below the newest, and only
-    when the bottom is reached are the ones in use moved back to the top.
+    advancing costs one addition per sample. The slots lie newest first in arrays far longer
+    than the slots in use: a new one goes just below the newest, and only when the bottom is
+    reached are the ones in use moved back to the top. The runs' sizes and records grow the
+    other way, and are moved back to the front in the same way.
 */
 #pragma once
 
 #include "dsp/BandLimitedStep.h"
 #include "dsp/VectorLanes.h"
 
+#include <algorithm>
 #include <cmath>
 
 class BandLimitedStepOutput
@@ -104,10 +110,6 @@ public:
         if (queueing)
             takeUpRuns();
 
-        // Slots past the table's end add nothing any more.
-        while (travel >= expiry)
-            dropOldestOfRuns();
-
         const auto sum = sumRuns();
         advance (step);
         return held + sum;
@@ -143,7 +145,9 @@ private:
         // The 37th step takes the oldest slot (usually one that has passed the table's end).
         if (count == numSlots)
         {
-            if (queueing && travel >= expiry)
+            if (! queueing)
+                dropOldestOfRuns();
+            else if (travel >= expiry)
                 dropExpiredOldest();
             else
                 dropOldest();
@@ -162,10 +166,7 @@ private:
             expiry = endPosition - b;
 
         if (! queueing)
-        {
-            deltaF[newest] = (float) d;
-            addToRuns (count > 0 && continuesRun (base[previous], b));
-        }
+            appendToRuns (newest, count > 0 && continuesRun (base[previous], b));
 
         ++count;
         return d;
@@ -176,20 +177,28 @@ private:
         return std::abs ((olderBase - newerBase) - rowSpacing) <= runTolerance;
     }
 
-    void addToRuns (bool continues) noexcept
+    /** Writes a slot's size after the sizes read in runs: after the newest run's when it
+        continues that run, else after a gap of zeros as a run of its own. */
+    void appendToRuns (int slot, bool continues) noexcept
     {
-        if (continues)
-        {
-            ++runLength[newestRun];
-        }
-        else
-        {
-            if (newestRun == 0)
-                moveRunsToTop();
+        if (sizesTop + wholeRun + 1 >= sizesCapacity)
+            compactSizes();
 
-            runLength[--newestRun] = 1;
-            ++runs;
+        if (! continues || lastRun < firstRun)
+        {
+            std::fill (sizes + sizesTop + 1, sizes + sizesTop + 1 + wholeRun, 0.0f);
+            sizesTop += wholeRun;
+
+            if (lastRun + 1 == runCapacity)
+                moveRunsToFront();
+
+            ++lastRun;
         }
+
+        sizes[++sizesTop] = (float) delta[slot];
+        sizeIndex[slot] = sizesTop;
+        runTop[lastRun] = sizesTop;
+        runBase[lastRun] = base[slot];
     }
 
     void advance (double step) noexcept
@@ -207,7 +216,19 @@ private:
         expiry = count > 0 ? endPosition - base[newest + count - 1] : noExpiry;
     }
 
+    /** Forgets the oldest slot while the queue is read: one still inside the table takes its
+        pending output with it. */
     void dropOldest() noexcept;
+
+    /** Forgets the oldest slot while the runs are read: one still inside the table has its
+        size cleared (the others read zeros from the rows). */
+    VELCROFT_ALWAYS_INLINE void dropOldestOfRuns() noexcept
+    {
+        const auto oldest = forgetOldest();
+
+        if (base[oldest] + travel < endPosition)
+            sizes[sizeIndex[oldest]] = 0.0f;
+    }
 
     /** Forgets the oldest slot's place (the caller deals with what it added) and returns it. */
     VELCROFT_ALWAYS_INLINE int forgetOldest() noexcept
@@ -218,46 +239,38 @@ private:
         return oldest;
     }
 
-    /** Forgets the oldest slot while the runs are read: the oldest run becomes shorter. */
-    VELCROFT_ALWAYS_INLINE void dropOldestOfRuns() noexcept
-    {
-        forgetOldest();
-
-        if (--runLength[newestRun + runs - 1] == 0)
-            --runs;
-    }
-
-    /** The residual of every slot: each run is read at the position of its newest slot, the
-        others lying whole rows further on. */
-    VELCROFT_ALWAYS_INLINE float sumRuns() const noexcept
+    /** The residual of every slot: each run is read at the position of its newest slot (the
+        older ones lying whole rows further on), over its newest wholeRun + 1 sizes. Runs
+        whose newest slot has passed the table's end are forgotten. */
+    VELCROFT_ALWAYS_INLINE float sumRuns() noexcept
     {
         VectorLanes::Floats total = {};
         float newestPart = 0.0f;
-        const auto* d = deltaF + newest;
-        const auto* b = base + newest;
-        const auto* length = runLength + newestRun;
 
-        for (int r = 0; r < runs; ++r)
+        for (int r = lastRun; r >= firstRun; --r)
         {
-            // Runs are newest first, so once one lies past the step's end the rest do too.
-            const auto position = *b + travel;
+            // Runs are newest first from lastRun, so once one lies past the step's end the
+            // older ones do too.
+            const auto position = runBase[r] + travel;
 
             if (! (position < endPosition))
+            {
+                firstRun = r + 1;
                 break;
+            }
 
+            // The row holds the entries of the run's slots backwards: the newest slot's entry
+            // at the place after the older ones' wholeRun.
             const auto i = (int) position;
-            const auto offset = rowOffset (i);
+            const auto start = (i & 127) * BandLimitedStep::reversedRowLength
+                             + (BandLimitedStep::reversedRowLength - 1 - wholeRun) - (i >> 7);
             const auto fraction = (float) (position - i);
-            const auto n = length[r];
+            const auto* d = sizes + runTop[r] - wholeRun;
 
-            // The run's newest slot may have been stored a moment ago: it is read on its own
-            // (a wide read would wait for that store). Every slot in use lies inside the table
-            // (the ones past its end have been dropped), so the older ones end within the row.
-            newestPart += d[0] * (rowValuesF[offset] + fraction * rowSlopesF[offset]);
-            total = VectorLanes::addRun (total, d + 1, rowValuesF + offset + 1, rowSlopesF + offset + 1, fraction, n - 1);
-
-            d += n;
-            b += n;
+            // The newest size may have been stored a moment ago: it is read on its own (a
+            // wide read would wait for that store).
+            newestPart += d[wholeRun] * (reversedValuesF[start + wholeRun] + fraction * reversedSlopesF[start + wholeRun]);
+            total = VectorLanes::addWholeRun (total, d, reversedValuesF + start, reversedSlopesF + start, fraction);
         }
 
         return VectorLanes::sum (total) + newestPart;
@@ -308,14 +321,15 @@ private:
     void takeUpQueue() noexcept;
     void takeUpRuns() noexcept;
     void moveSlotsToTop() noexcept;
-    void moveRunsToTop() noexcept;
+    void moveRunsToFront() noexcept;
+    void compactSizes() noexcept;
     void rebase() noexcept;
     void shiftQueue() noexcept;
 
     const double* rowValues;
     const double* rowSlopes;
-    const float* rowValuesF;
-    const float* rowSlopesF;
+    const float* reversedValuesF;
+    const float* reversedSlopesF;
 
     static constexpr double noExpiry = 1.0e300;
 
@@ -323,22 +337,34 @@ private:
     double travel = 0.0;
     double expiry = noExpiry;       // the travel at which the oldest slot passes the table's end
 
-    // The slots in use, newest first from index newest: size of the step (also in single
-    // precision while the runs are read, with room for a read of 8 past the end), and
-    // position minus travel.
-    double delta[capacity];
-    float deltaF[capacity + 8];
-    double base[capacity];
     int newest = 0, count = 0;
-
-    // The pending output while the step is 128 entries: queue[queuePos + n] is due n
-    // samples ahead.
     bool queueing = true;
-    double queue[2 * queueLength];
     int queuePos = 0;
+    int sizesTop = -1;
+    int firstRun = 0, lastRun = -1;
 
-    // Otherwise the lengths of the runs of slots spaced one row apart, newest first from
-    // newestRun.
-    int runLength[capacity];
-    int newestRun = 0, runs = 0;
+    // The slots in use, newest first from index newest: size of the step and position minus
+    // travel.
+    double delta[capacity];
+    double base[capacity];
+
+    // The pending output while the step is 128 entries (queueing): queue[queuePos + n] is due
+    // n samples ahead.
+    double queue[2 * queueLength];
+
+    // Otherwise the runs, oldest first from firstRun to lastRun: the place of the newest
+    // slot's size and that slot's position minus travel.
+    static constexpr int runCapacity = 64;
+    int runTop[runCapacity];
+    double runBase[runCapacity];
+
+    // The slots' sizes in single precision, oldest first up to sizesTop, in runs of slots
+    // spaced one row apart, each run after wholeRun zeros (a slot's size is cleared when it
+    // is forgotten while still inside the table); sizeIndex gives a slot's place. A run is
+    // read over the wholeRun sizes before its newest and that one: past the table's end the
+    // rows are zeros, so the slots that have passed it need no forgetting.
+    static constexpr int wholeRun = VectorLanes::wholeRun;
+    static constexpr int sizesCapacity = 2048;      // room for 37 runs of one slot, and more
+    int sizeIndex[capacity];
+    float sizes[sizesCapacity];
 };

@@ -22,7 +22,6 @@ struct VectorLanes
 {
     typedef double Doubles __attribute__ ((vector_size (32)));
     typedef float Floats __attribute__ ((vector_size (32)));
-    typedef int Ints __attribute__ ((vector_size (32)));
     typedef double DoublesHalf __attribute__ ((vector_size (16)));
     typedef float FloatsHalf __attribute__ ((vector_size (16)));
 
@@ -205,25 +204,18 @@ struct VectorLanes
         }
     }
 
+    /** How many sizes addWholeRun reads: more than a run's slots inside the table other
+        than its newest. */
+    static constexpr int wholeRun = 40;
+
     /** One run of a band-limited step output's slots (see BandLimitedStepOutput), added to
-        total: the sum over k < count of delta[k] (values[k] + fraction slopes[k]), in single
-        precision, eight slots at a time. All three may be read 8 entries past count (those
-        lanes are masked off). */
-    static VELCROFT_ALWAYS_INLINE Floats addRun (Floats total, const float* delta, const float* values,
-                                                 const float* slopes, float fraction, int count) noexcept
+        total: the sum over k < wholeRun of delta[k] (values[k] + fraction slopes[k]), in
+        single precision, eight slots at a time. */
+    static VELCROFT_ALWAYS_INLINE Floats addWholeRun (Floats total, const float* delta, const float* values,
+                                                      const float* slopes, float fraction) noexcept
     {
-        int k = 0;
-
-        for (; k + 8 <= count; k += 8)
+        for (int k = 0; k < wholeRun; k += 8)
             total += loadFloats (delta + k) * (loadFloats (values + k) + fraction * loadFloats (slopes + k));
-
-        if (k < count)
-        {
-            const Ints lanes = { 0, 1, 2, 3, 4, 5, 6, 7 };
-            const auto inRun = lanes < Ints {} + (count - k);
-            const auto dk = (Floats) ((Ints) loadFloats (delta + k) & inRun);
-            total += dk * (loadFloats (values + k) + fraction * loadFloats (slopes + k));
-        }
 
         return total;
     }
