@@ -4,6 +4,7 @@
         velcroft_bench [--seconds S] [--repeats N] [--instances N] [--agreement-seconds S]
                        [--plugin PATH] [--no-plugin] [--no-agreement] [--no-memory]
                        [--rate R] [--setting 0|1|2] [--sse2] [--frequency V] [--link-freq 0|1]
+                       [--offset N]
 
     For each of the six host rates and three settings (factory slot 0 "MPC 60", the heaviest
     setting, the cleared preset) it reports the time per stereo host sample and the real-time
@@ -14,6 +15,9 @@
     with its baseline (SSE2) sample loop, which every x86-64 processor can run (the plug-in
     chooses for itself). --frequency holds both Frequency values at V in every setting (no
     sweep), --link-freq sets both Link Freq values: to find where within a setting the time goes.
+    --offset builds each timed core N bytes into a page of its own instead of wherever the
+    allocator puts it: the time per sample depends a little on where the core lies, so builds
+    are compared at the same offsets.
 */
 #include "VelcroftAgreement.h"
 #include "dsp/VectorKernels.h"
@@ -26,6 +30,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +54,7 @@ struct Options
     int onlySetting = -1;   // -1: every setting
     float frequency = -1.0f;    // >= 0: both Frequencies held there
     float linkFreq = -1.0f;     // >= 0: both Link Freq values
+    int offset = -1;            // >= 0: timed cores lie this many bytes into a page
 
     bool wants (int rate, int setting) const noexcept
     {
@@ -122,6 +128,49 @@ public:
 };
 
 //==============================================================================
+/** A core built by the allocator, or at a chosen offset into a page-aligned block. */
+class PlacedCore
+{
+public:
+    explicit PlacedCore (int offset)
+    {
+        if (offset < 0)
+        {
+            owned = std::make_unique<VelcroftCore> (nullptr);
+            core = owned.get();
+            return;
+        }
+
+        constexpr size_t page = 4096;
+        const auto place = (size_t) offset / alignof (VelcroftCore) * alignof (VelcroftCore);
+        const auto bytes = (place + sizeof (VelcroftCore) + page - 1) / page * page;
+        block.reset (static_cast<char*> (std::aligned_alloc (page, bytes)));
+
+        if (block == nullptr)
+            throw std::bad_alloc();
+
+        core = new (block.get() + place) VelcroftCore (nullptr);
+    }
+
+    ~PlacedCore()
+    {
+        if (owned == nullptr)
+            core->~VelcroftCore();
+    }
+
+    VelcroftCore& operator*() const noexcept    { return *core; }
+    VelcroftCore* operator->() const noexcept   { return core; }
+
+private:
+    struct Free { void operator() (char* p) const noexcept { std::free (p); } };
+
+    std::unique_ptr<VelcroftCore> owned;
+    std::unique_ptr<char, Free> block;
+    VelcroftCore* core = nullptr;
+
+    JUCE_DECLARE_NON_COPYABLE (PlacedCore)
+};
+
 /** Best time over the repeats of processing the noise through VelcroftCore, in ns per
     stereo host sample. */
 double timeCore (const Setting& setting, int rate, const Options& options)
@@ -133,7 +182,7 @@ double timeCore (const Setting& setting, int rate, const Options& options)
 
     for (int repeat = 0; repeat < options.repeats; ++repeat)
     {
-        auto core = std::make_unique<VelcroftCore> (nullptr);
+        PlacedCore core (options.offset);
         VelcroftAgreement::applySetting (*core, setting);
         core->prepare (VelcroftAgreement::blockSize);
         core->setSampleRate ((float) rate);
@@ -433,11 +482,12 @@ bool parse (int argc, char** argv, Options& options)
         else if (option == "--no-memory")                       options.memory = false;
         else if (option == "--frequency" && hasValue)           options.frequency = (float) std::atof (argv[++i]);
         else if (option == "--link-freq" && hasValue)           options.linkFreq = (float) std::atof (argv[++i]);
+        else if (option == "--offset" && hasValue)              options.offset = std::atoi (argv[++i]);
         else return false;
     }
 
     return options.seconds > 0.0 && options.repeats > 0 && options.instances > 0 && options.agreementSeconds > 0.0
-        && options.frequency <= 1.0f && options.linkFreq <= 1.0f;
+        && options.frequency <= 1.0f && options.linkFreq <= 1.0f && options.offset < 4096;
 }
 } // namespace VelcroftBench
 
@@ -450,7 +500,8 @@ int main (int argc, char** argv)
     {
         std::fprintf (stderr, "usage: velcroft_bench [--seconds S] [--repeats N] [--instances N] [--agreement-seconds S]\n"
                               "                      [--plugin PATH] [--no-plugin] [--no-agreement] [--no-memory]\n"
-                              "                      [--rate R] [--setting 0|1|2] [--sse2] [--frequency V] [--link-freq 0|1]\n");
+                              "                      [--rate R] [--setting 0|1|2] [--sse2] [--frequency V] [--link-freq 0|1]\n"
+                              "                      [--offset N]\n");
         return 2;
     }
 
