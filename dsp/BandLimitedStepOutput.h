@@ -89,8 +89,9 @@ public:
     }
 
     /** This sample's output (the held value plus every slot's residual), after which every
-        slot advances by the step length. Inlined into the caller's sample loop, so that the
-        runs are read with the vector width that loop is compiled for. */
+        slot advances by the step length. Inlined into the caller's sample loop; Width as for
+        startStep (the runs are read 2 Width slots at a time). */
+    template <int Width = 2>
     VELCROFT_ALWAYS_INLINE double next (double step) noexcept
     {
         if (step == rowSpacing)
@@ -110,7 +111,7 @@ public:
         if (queueing)
             takeUpRuns();
 
-        const auto sum = sumRuns();
+        const auto sum = sumRuns<Width>();
         advance (step);
         return held + sum;
     }
@@ -242,9 +243,10 @@ private:
     /** The residual of every slot: each run is read at the position of its newest slot (the
         older ones lying whole rows further on), over its newest wholeRun + 1 sizes. Runs
         whose newest slot has passed the table's end are forgotten. */
+    template <int Width>
     VELCROFT_ALWAYS_INLINE float sumRuns() noexcept
     {
-        VectorLanes::Floats total = {};
+        VectorLanes::FloatLanes<Width> total = {};
         float newestPart = 0.0f;
 
         for (int r = lastRun; r >= firstRun; --r)
@@ -270,7 +272,7 @@ private:
             // The newest size may have been stored a moment ago: it is read on its own (a
             // wide read would wait for that store).
             newestPart += d[wholeRun] * (reversedValuesF[start + wholeRun] + fraction * reversedSlopesF[start + wholeRun]);
-            total = VectorLanes::addWholeRun (total, d, reversedValuesF + start, reversedSlopesF + start, fraction);
+            total = VectorLanes::addWholeRun<Width> (total, d, reversedValuesF + start, reversedSlopesF + start, fraction);
         }
 
         return VectorLanes::sum (total) + newestPart;

@@ -11,6 +11,7 @@
 #include "dsp/BandLimitedStep.h"
 
 #include <cstring>
+#include <type_traits>
 
 #if defined (__GNUC__)
  #define VELCROFT_ALWAYS_INLINE inline __attribute__ ((always_inline))
@@ -57,8 +58,7 @@ struct VectorLanes
         FloatsHalf low, high;
         std::memcpy (&low, &v, sizeof (low));
         std::memcpy (&high, reinterpret_cast<const char*> (&v) + sizeof (low), sizeof (high));
-        const auto quad = low + high;
-        return (quad[0] + quad[2]) + (quad[1] + quad[3]);
+        return sum (low + high);
     }
 
     /** The crusher's sinc sum: row[0..31] times the 31 older ring entries ring[0..30] and the
@@ -208,15 +208,42 @@ struct VectorLanes
         than its newest. */
     static constexpr int wholeRun = 40;
 
+    /** The single-precision lanes that go with Width doubles: eight in the AVX2 loop, four in
+        the baseline loop (whose registers hold four: wider vectors would pass through the
+        stack there). */
+    template <int Width>
+    using FloatLanes = typename std::conditional<Width == 4, Floats, FloatsHalf>::type;
+
+    /** The sum of the lanes. */
+    static VELCROFT_ALWAYS_INLINE float sum (FloatsHalf v) noexcept
+    {
+        return (v[0] + v[2]) + (v[1] + v[3]);
+    }
+
     /** One run of a band-limited step output's slots (see BandLimitedStepOutput), added to
         total: the sum over k < wholeRun of delta[k] (values[k] + fraction slopes[k]), in
-        single precision, eight slots at a time. */
-    static VELCROFT_ALWAYS_INLINE Floats addWholeRun (Floats total, const float* delta, const float* values,
-                                                      const float* slopes, float fraction) noexcept
+        single precision, 2 Width slots at a time. */
+    template <int Width>
+    static VELCROFT_ALWAYS_INLINE FloatLanes<Width> addWholeRun (FloatLanes<Width> total, const float* delta, const float* values,
+                                                                 const float* slopes, float fraction) noexcept
     {
-        for (int k = 0; k < wholeRun; k += 8)
-            total += loadFloats (delta + k) * (loadFloats (values + k) + fraction * loadFloats (slopes + k));
+        using Lanes = FloatLanes<Width>;
+        constexpr int lanes = (int) (sizeof (Lanes) / sizeof (float));
+        static_assert (wholeRun % lanes == 0, "whole groups");
+        const auto f = Lanes {} + fraction;
+
+        for (int k = 0; k < wholeRun; k += lanes)
+            total += load<Lanes> (delta + k) * (load<Lanes> (values + k) + f * load<Lanes> (slopes + k));
 
         return total;
+    }
+
+    /** A vector of floats from p (any alignment). */
+    template <typename Lanes>
+    static VELCROFT_ALWAYS_INLINE Lanes load (const float* p) noexcept
+    {
+        Lanes v;
+        std::memcpy (&v, p, sizeof (v));
+        return v;
     }
 };

@@ -744,7 +744,7 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, int channel, double x)
         c.steps.startStep<Width> (quantise (sampleWetRing (c, offset), c), c.step * offset);
     }
 
-    auto out = c.steps.next (c.step);
+    auto out = c.steps.template next<Width> (c.step);
 
     if (filtered && ! c.pre)
         out = filter (c, channel, out, c.type);
@@ -803,7 +803,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
     for (int ch = 0; ch < 2; ++ch)
     {
         auto& c = channels[ch];
-        auto out = c.steps.next (left.step);
+        auto out = c.steps.template next<Width> (left.step);
 
         if (filtered && ! pre)
             out = filter (c, ch, out, type);

@@ -246,7 +246,7 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
                     d[j] = 0.0f;
             }
 
-            const auto run = VectorLanes::addWholeRun (VectorLanes::Floats {}, d, aF, sF, (float) f);
+            const auto run = VectorLanes::addWholeRun<Width> (VectorLanes::FloatLanes<Width> {}, d, aF, sF, (float) f);
             EXPECT_NEAR (VectorLanes::sum (run), plainRun, 1e-4) << n;
 
             double twice1[48], twice2[48];
