@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <malloc.h>
 #include <memory>
 #include <new>
 #include <string>
@@ -93,6 +94,13 @@ long long residentBytes()
     }
 
     return resident * (long long) sysconf (_SC_PAGESIZE);
+}
+
+/** Gives the heap's free pages back to the system, so that memory freed while the shared
+    tables were built is not silently reused by the instances being counted. */
+void releaseFreedMemory()
+{
+    malloc_trim (0);
 }
 
 /** A copy of the plug-in in a fresh folder, so its settings file never touches the build's. */
@@ -366,6 +374,7 @@ void measureCoreMemory (const Options& options)
     };
 
     addCore();
+    releaseFreedMemory();
     const auto before = residentBytes();
 
     for (int i = 0; i < options.instances; ++i)
@@ -409,6 +418,7 @@ void measurePluginMemory (const Options& options)
     if (! addPlugin())
         return;
 
+    releaseFreedMemory();
     const auto before = residentBytes();
     int added = 0;
 
