@@ -104,8 +104,9 @@ void BandLimitedStepOutput::compactSizes() noexcept
     for (int r = firstRun; r <= lastRun; ++r)
         runTop[r] -= from;
 
-    for (int k = 0; k < count; ++k)
-        sizeIndex[newest + k] -= from;
+    // Every place moves, also those of slots being added or forgotten around this call.
+    for (auto& index : sizeIndex)
+        index -= from;
 }
 
 void BandLimitedStepOutput::shiftQueue() noexcept

@@ -222,13 +222,17 @@ private:
     void dropOldest() noexcept;
 
     /** Forgets the oldest slot while the runs are read: one still inside the table has its
-        size cleared (the others read zeros from the rows). */
+        size cleared (the others read zeros from the rows), and when it was the newest of the
+        oldest run, that run is forgotten too, so that there are never more runs than slots. */
     VELCROFT_ALWAYS_INLINE void dropOldestOfRuns() noexcept
     {
         const auto oldest = forgetOldest();
 
         if (base[oldest] + travel < endPosition)
             sizes[sizeIndex[oldest]] = 0.0f;
+
+        if (firstRun <= lastRun && sizeIndex[oldest] == runTop[firstRun])
+            ++firstRun;
     }
 
     /** Forgets the oldest slot's place (the caller deals with what it added) and returns it. */
@@ -366,7 +370,7 @@ private:
     // read over the wholeRun sizes before its newest and that one: past the table's end the
     // rows are zeros, so the slots that have passed it need no forgetting.
     static constexpr int wholeRun = VectorLanes::wholeRun;
-    static constexpr int sizesCapacity = 2048;      // room for 37 runs of one slot, and more
+    static constexpr int sizesCapacity = 2048;      // room for 38 runs of one slot, and more
     int sizeIndex[capacity];
     float sizes[sizesCapacity];
 };

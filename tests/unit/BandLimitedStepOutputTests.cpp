@@ -116,6 +116,22 @@ TEST (BandLimitedStepOutput, AgreesWithReadingEverySlot)
 
     EXPECT_LT (largest, 1e-12);
     EXPECT_LE (fast.getNumSlotsInUse(), BandLimitedStepOutput::numSlots);
+
+    // A step at every sample while the steps move only one entry per sample: every step is a
+    // run of its own, and the 37th replaces a slot still far inside the table.
+    BandLimitedStepOutput slow;
+    PlainStepOutput slowPlain;
+    largest = 0.0;
+
+    for (int n = 0; n < 20000; ++n)
+    {
+        const auto value = unit (random), position = 0.5 * (unit (random) + 1.0);
+        slow.startStep (value, position);
+        slowPlain.startStep (value, position);
+        largest = std::max (largest, std::abs (slow.next (1.0) - slowPlain.next (1.0)));
+    }
+
+    EXPECT_LT (largest, 1e-5);
 }
 
 TEST (StateVariableFilter, MatchesTheTwoChamberlinPasses)
