@@ -99,39 +99,34 @@ TEST (BandLimitedStepOutput, AgreesWithReadingEverySlot)
         EXPECT_LT (largestDifference (7u + (unsigned) every, 40000, every, true), 1e-5) << every;
     }
 
+    // A step at every sample, each at a random position within the first sample period's
+    // worth of the table; returns the largest difference.
+    const auto stepEverySample = [] (double step, int samples)
+    {
+        BandLimitedStepOutput fast;
+        PlainStepOutput plain;
+        std::mt19937 random (3);
+        std::uniform_real_distribution<double> unit (-1.0, 1.0);
+        double largest = 0.0;
+
+        for (int n = 0; n < samples; ++n)
+        {
+            const auto value = unit (random), position = 0.5 * step * (unit (random) + 1.0);
+            fast.startStep (value, position);
+            plain.startStep (value, position);
+            largest = std::max (largest, std::abs (fast.next (step) - plain.next (step)));
+        }
+
+        EXPECT_LE (fast.getNumSlotsInUse(), BandLimitedStepOutput::numSlots);
+        return largest;
+    };
+
     // At the full rate with the 128-entry step, the queue alone is in double precision.
-    BandLimitedStepOutput fast;
-    PlainStepOutput plain;
-    std::mt19937 random (3);
-    std::uniform_real_distribution<double> unit (-1.0, 1.0);
-    double largest = 0.0;
+    EXPECT_LT (stepEverySample (128.0, 10000), 1e-12);
 
-    for (int n = 0; n < 10000; ++n)
-    {
-        const auto value = unit (random), position = 64.0 * (unit (random) + 1.0);
-        fast.startStep (value, position);
-        plain.startStep (value, position);
-        largest = std::max (largest, std::abs (fast.next (128.0) - plain.next (128.0)));
-    }
-
-    EXPECT_LT (largest, 1e-12);
-    EXPECT_LE (fast.getNumSlotsInUse(), BandLimitedStepOutput::numSlots);
-
-    // A step at every sample while the steps move only one entry per sample: every step is a
-    // run of its own, and the 37th replaces a slot still far inside the table.
-    BandLimitedStepOutput slow;
-    PlainStepOutput slowPlain;
-    largest = 0.0;
-
-    for (int n = 0; n < 20000; ++n)
-    {
-        const auto value = unit (random), position = 0.5 * (unit (random) + 1.0);
-        slow.startStep (value, position);
-        slowPlain.startStep (value, position);
-        largest = std::max (largest, std::abs (slow.next (1.0) - slowPlain.next (1.0)));
-    }
-
-    EXPECT_LT (largest, 1e-5);
+    // With steps that move only one entry per sample, every step is a run of its own and the
+    // 37th replaces a slot still far inside the table.
+    EXPECT_LT (stepEverySample (1.0, 20000), 1e-5);
 }
 
 TEST (StateVariableFilter, MatchesTheTwoChamberlinPasses)
