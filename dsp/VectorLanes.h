@@ -34,10 +34,11 @@ struct VectorLanes
         return v;
     }
 
-    /** Eight floats from p (any alignment). */
-    static VELCROFT_ALWAYS_INLINE Floats loadFloats (const float* p) noexcept
+    /** Eight floats from p, or as many as Lanes holds (any alignment). */
+    template <typename Lanes = Floats>
+    static VELCROFT_ALWAYS_INLINE Lanes loadFloats (const float* p) noexcept
     {
-        Floats v;
+        Lanes v;
         std::memcpy (&v, p, sizeof (v));
         return v;
     }
@@ -233,17 +234,8 @@ struct VectorLanes
         const auto f = Lanes {} + fraction;
 
         for (int k = 0; k < wholeRun; k += lanes)
-            total += load<Lanes> (delta + k) * (load<Lanes> (values + k) + f * load<Lanes> (slopes + k));
+            total += loadFloats<Lanes> (delta + k) * (loadFloats<Lanes> (values + k) + f * loadFloats<Lanes> (slopes + k));
 
         return total;
-    }
-
-    /** A vector of floats from p (any alignment). */
-    template <typename Lanes>
-    static VELCROFT_ALWAYS_INLINE Lanes load (const float* p) noexcept
-    {
-        Lanes v;
-        std::memcpy (&v, p, sizeof (v));
-        return v;
     }
 };
