@@ -187,7 +187,7 @@ private:
 
         if (! continues || lastRun < firstRun)
         {
-            std::fill (sizes + sizesTop + 1, sizes + sizesTop + 1 + wholeRun, 0.0f);
+            std::fill (sizes + (sizesTop + 1), sizes + (sizesTop + 1 + wholeRun), 0.0f);
             sizesTop += wholeRun;
 
             if (lastRun + 1 == runCapacity)
