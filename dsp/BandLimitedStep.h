@@ -31,7 +31,7 @@ public:
     static constexpr int firstSettledEntry = 4223;
 
     /** Entries per polyphase row: a row holds every 128th entry, 34 of them, padded with
-        zeros so that a read of up to 8 entries past the table's end stays inside the row. */
+        zeros so that a queue addition, which reads whole groups of four, stays inside the row. */
     static constexpr int rowLength = 48;
 
     /** Entries per reversed single-precision row: the 34 of a row and 46 zeros before them,

@@ -129,7 +129,7 @@ private:
     static constexpr double rebaseDistance = 8192.0;
     static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
 
-    /** Room for slots and runs: the ones in use move back to the top about once every
+    /** Room for slots: the ones in use move back to the top about once every
         (capacity - numSlots) new ones. */
     static constexpr int capacity = 256;
 
@@ -149,7 +149,7 @@ private:
             if (! queueing)
                 dropOldestOfRuns();
             else if (travel >= expiry)
-                dropExpiredOldest();
+                forgetOldest();         // it has passed the table's end: nothing pending
             else
                 dropOldest();
         }
@@ -208,13 +208,6 @@ private:
 
         if (travel >= rebaseDistance)
             rebase();
-    }
-
-    /** Forgets the oldest slot, which has passed the table's end. */
-    void dropExpiredOldest() noexcept
-    {
-        --count;
-        expiry = count > 0 ? endPosition - base[newest + count - 1] : noExpiry;
     }
 
     /** Forgets the oldest slot while the queue is read: one still inside the table takes its
