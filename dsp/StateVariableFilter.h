@@ -24,17 +24,28 @@ public:
         bandReject = 3
     };
 
-    /** Filters one sample with frequency coefficient f and damping q (the input gain is the
-        square root of q) and returns the output of the given type. */
+    /** A filter at rest, with frequency and damping 0. */
+    StateVariableFilter() noexcept          { setCoefficients (0.0, 0.0); }
+
+    /** Sets the frequency coefficient f and the damping q (the input gain is the square root
+        of q) that process uses; the coefficients are computed again only when they change. */
+   #if defined (__GNUC__)
+    __attribute__ ((always_inline))
+   #endif
+    void setFrequencyAndDamping (double f, double q) noexcept
+    {
+        if (f != lastF || q != lastQ)
+            setCoefficients (f, q);
+    }
+
+    /** Filters one sample with the last frequency and damping set, and returns the output of
+        the given type. */
    #if defined (__GNUC__)
     __attribute__ ((always_inline))     // a call per sample costs more than the filter
    #endif
-    double process (double in, double f, double q, int type) noexcept
+    double process (double in, int type) noexcept
     {
-        // The coefficients depend on f and q only, which stay put once the smoothing settles.
-        if (f != lastF || q != lastQ)
-            setCoefficients (f, q);
-
+        const double f = lastF, q = lastQ;
         const double u = inputGain * in;
         const double low2 = (lowFromLow * low + lowFromBand * band) + (lowFromInput * u + 1e-20);
         const double band2 = (bandFromLow * low + bandFromBand * band) + (bandFromInput * u + 1e-20);
@@ -82,7 +93,7 @@ private:
         bandFromInput = f * (b + lowFromLow);
     }
 
-    double lastF = -1.0, lastQ = -1.0;
+    double lastF = 0.0, lastQ = 0.0;
     double inputGain = 0.0, bandOnce = 0.0;
     double lowFromLow = 0.0, lowFromBand = 0.0, lowFromInput = 0.0;
     double bandFromLow = 0.0, bandFromBand = 0.0, bandFromInput = 0.0;

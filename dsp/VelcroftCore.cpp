@@ -460,11 +460,13 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
 {
     const auto n = getChunkLength (leftSamples, rightSamples, count);
     const auto startActive = isChunkActive (leftSamples, rightSamples);
+    const auto places = getFilterPlaces();
+    updateFilters();
 
     for (int i = 0; i < n; ++i)
     {
         smoothParameters();
-        crushFrame<Width> (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, frames + 2 * i);
+        crushFrame<Width> (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, places, frames + 2 * i);
     }
 
     return n;
@@ -473,10 +475,13 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
 template <int Width>
 forcedinline int VelcroftCore::crushMonoChunk (const float* samples, int count) noexcept
 {
+    const auto places = getFilterPlaces();
+    updateFilters();
+
     for (int i = 0; i < count; ++i)
     {
         smoothParameters();
-        frames[2 * i] = crushMonoFrame<Width> (finiteOrZero (samples[i]));
+        frames[2 * i] = crushMonoFrame<Width> (finiteOrZero (samples[i]), places);
     }
 
     return count;
@@ -521,24 +526,33 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
         std::memcpy (glide + numSmoothed * numFrames, smoothed, sizeof (smoothed));
     }
 
+    const auto places = getFilterPlaces();
+    updateFilters();
+
     for (int f = 0; f < numFrames; ++f)
     {
         if (gliding)
+        {
             std::memcpy (smoothed, glide + numSmoothed * f, sizeof (smoothed));
+            updateFilters();
+        }
 
         if (mono)
         {
-            frames[2 * f] = crushMonoFrame<Width> (frames[2 * f]);
+            frames[2 * f] = crushMonoFrame<Width> (frames[2 * f], places);
             frames[2 * f + 1] = 0.0;
         }
         else
         {
-            crushFrame<Width> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, frames + 2 * f);
+            crushFrame<Width> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
         }
     }
 
     if (gliding)
+    {
         std::memcpy (smoothed, glide + numSmoothed * numFrames, sizeof (smoothed));
+        updateFilters();
+    }
 
     // Back to the host rate.
     compactOutputFrames();
@@ -581,37 +595,44 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
     auto& left = channels[0];
     auto& right = channels[1];
 
+    // The activity lights: on with any input (a finite number other than 0), off once the
+    // output has decayed; the input is read before the output overwrites it. A light ends
+    // the chunk on when an input sounded after the output last went quiet.
+    const auto soundingLeft = lastSounding (leftSamples, count);
+    const auto soundingRight = lastSounding (rightSamples, count);
+    int quietLeft = -1, quietRight = -1;
+
     for (int i = 0; i < count; ++i)
     {
-        // The activity lights: on with any input (a finite number other than 0), off once the
-        // output has decayed.
-        left.active |= isSounding (leftSamples[i]);
-        right.active |= isSounding (rightSamples[i]);
-
         const auto outL = outputs[2 * i], outR = outputs[2 * i + 1];
-        updateMeters (left, outL);
-        updateMeters (right, outR);
+        quietLeft = updateMeters (left, outL) ? i : quietLeft;
+        quietRight = updateMeters (right, outR) ? i : quietRight;
 
         const auto gain = fadeStep (hostRate.fade, hostRate.ratio);
         leftSamples[i] = toOutputSample (outL * gain);
         rightSamples[i] = toOutputSample (outR * gain);
     }
+
+    left.active = soundingLeft > quietLeft || (quietLeft < 0 && left.active);
+    right.active = soundingRight > quietRight || (quietRight < 0 && right.active);
 }
 
 forcedinline void VelcroftCore::finishMonoChunk (float* samples, int count, const double* outputs) noexcept
 {
     auto& left = channels[0];
+    const auto sounding = lastSounding (samples, count);
+    int quiet = -1;
 
     for (int i = 0; i < count; ++i)
     {
-        left.active |= isSounding (samples[i]);
-
         const auto out = outputs[2 * i];
-        updateMeters (left, out);
+        quiet = updateMeters (left, out) ? i : quiet;
         channels[1].vuPeak = left.vuPeak;       // both meters show the one channel
 
         samples[i] = toOutputSample (out * fadeStep (hostRate.fade, hostRate.ratio));
     }
+
+    left.active = sounding > quiet || (quiet < 0 && left.active);
 }
 
 //==============================================================================
@@ -633,6 +654,15 @@ forcedinline void VelcroftCore::smoothParameters() noexcept
     }
 
     settled = ! moved;
+    updateFilters();
+}
+
+forcedinline void VelcroftCore::updateFilters() noexcept
+{
+    // The filters take their coefficients from the smoothed cutoff and resonance, computed
+    // again only when those change: at the start of each chunk and whenever the smoothing moves.
+    for (int ch = 0; ch < 2; ++ch)
+        channels[ch].filter.setFrequencyAndDamping (smoothed[cutoffSlot + ch], smoothed[resoSlot + ch]);
 }
 
 forcedinline void VelcroftCore::stepNoise() noexcept
@@ -717,23 +747,37 @@ forcedinline double VelcroftCore::quantise (double x, const Channel& c) const no
     return (double) (juce::int32) std::min (1.0e9, std::max (-1.0e9, scaled)) * c.stepSize;
 }
 
-forcedinline double VelcroftCore::filter (Channel& c, int channel, double x, int type) noexcept
+forcedinline double VelcroftCore::filter (Channel& c, double x, int type) noexcept
 {
-    return c.filter.process (x, smoothed[cutoffSlot + channel], smoothed[resoSlot + channel], type);
+    return c.filter.process (x, type);
+}
+
+VelcroftCore::FilterPlaces VelcroftCore::getFilterPlaces() const noexcept
+{
+    // Linked channels both follow the left channel's type and order.
+    FilterPlaces places;
+
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const auto& c = channels[linked ? 0 : ch];
+        places.before[ch] = c.pre ? c.type : filterOff;
+        places.after[ch] = c.pre ? filterOff : c.type;
+    }
+
+    return places;
 }
 
 template <int Width>
-forcedinline void VelcroftCore::crushChannel (Channel& c, int channel, double x) noexcept
+forcedinline void VelcroftCore::crushChannel (Channel& c, double x, int filterBefore, int filterAfter) noexcept
 {
     advancePhase (c);
 
     c.rawRing[ringIndex] = c.rawRing[ringIndex + ringLength] = x;
 
     auto y = clip (x * smoothed[preampSlot]);
-    const auto filtered = c.type != filterOff;
 
-    if (filtered && c.pre)
-        y = filter (c, channel, y, c.type);
+    if (filterBefore != filterOff)
+        y = filter (c, y, filterBefore);
 
     c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
 
@@ -746,14 +790,14 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, int channel, double x)
 
     auto out = c.steps.template next<Width> (c.step);
 
-    if (filtered && ! c.pre)
-        out = filter (c, channel, out, c.type);
+    if (filterAfter != filterOff)
+        out = filter (c, out, filterAfter);
 
     c.wet = out;
 }
 
 template <int Width>
-forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight, bool anyActive) noexcept
+forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight, bool anyActive, const FilterPlaces& places) noexcept
 {
     // Both channels follow the left channel's phase, ratio, step, level, type and order;
     // each keeps its own rings, held value, slots, filter state and coefficients.
@@ -773,18 +817,14 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         return;
     }
 
-    const auto type = left.type;
-    const auto filtered = type != filterOff;
-    const auto pre = left.pre;
-
     // The Pre filter works on the raw inputs here; preamp and clip act on the sampled values.
     for (int ch = 0; ch < 2; ++ch)
     {
         auto& c = channels[ch];
         auto y = inputs[ch];
 
-        if (filtered && pre)
-            y = filter (c, ch, y, type);
+        if (places.before[0] != filterOff)
+            y = filter (c, y, places.before[0]);
 
         c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
     }
@@ -805,26 +845,26 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         auto& c = channels[ch];
         auto out = c.steps.template next<Width> (left.step);
 
-        if (filtered && ! pre)
-            out = filter (c, ch, out, type);
+        if (places.after[0] != filterOff)
+            out = filter (c, out, places.after[0]);
 
         c.wet = out;
     }
 }
 
 template <int Width>
-forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool anyActive, double* mixed) noexcept
+forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept
 {
     stepNoise();
 
     if (linked)
     {
-        crushLinkedChannels<Width> (xLeft, xRight, anyActive);
+        crushLinkedChannels<Width> (xLeft, xRight, anyActive, places);
     }
     else
     {
-        crushChannel<Width> (channels[0], 0, xLeft);
-        crushChannel<Width> (channels[1], 1, xRight);
+        crushChannel<Width> (channels[0], xLeft, places.before[0], places.after[0]);
+        crushChannel<Width> (channels[1], xRight, places.before[1], places.after[1]);
     }
 
     ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
@@ -833,10 +873,10 @@ forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool an
 }
 
 template <int Width>
-forcedinline double VelcroftCore::crushMonoFrame (double x) noexcept
+forcedinline double VelcroftCore::crushMonoFrame (double x, const FilterPlaces& places) noexcept
 {
     stepNoise();
-    crushChannel<Width> (channels[0], 0, x);
+    crushChannel<Width> (channels[0], x, places.before[0], places.after[0]);
     ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
     return mixChannel (channels[0]);
 }
@@ -848,14 +888,23 @@ forcedinline double VelcroftCore::mixChannel (const Channel& c) const noexcept
     return ((c.wet - dry) * smoothed[mixSlot] + dry) * smoothed[volumeSlot] + 1e-20;
 }
 
-forcedinline void VelcroftCore::updateMeters (Channel& c, double output) noexcept
+forcedinline bool VelcroftCore::updateMeters (Channel& c, double output) noexcept
 {
     c.vuPeak = juce::jmax (c.vuPeak, getVuPosition (output));
     c.vuPeak = vuDecay * c.vuPeak + 1e-20;
     c.envelope = juce::jmax (std::abs (output), c.envelope * (vuDecay + 1e-20));
+    return c.envelope < 2e-5;
+}
 
-    if (c.envelope < 2e-5)
-        c.active = false;
+forcedinline int VelcroftCore::lastSounding (const float* samples, int count) noexcept
+{
+    // From the end: with sound, the first place tried is usually the answer.
+    int i = count - 1;
+
+    while (i >= 0 && ! isSounding (samples[i]))
+        --i;
+
+    return i;
 }
 
 forcedinline bool VelcroftCore::isSounding (float x) noexcept

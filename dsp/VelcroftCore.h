@@ -298,18 +298,29 @@ private:
    #endif
 
     void smoothParameters() noexcept;
+    void updateFilters() noexcept;
     void stepNoise() noexcept;
     void advancePhase (Channel& c) noexcept;
     double sampleWetRing (Channel& c, double offset) noexcept;
     double quantise (double x, const Channel& c) const noexcept;
-    double filter (Channel& c, int channel, double x, int type) noexcept;
-    template <int Width> forcedinline void crushChannel (Channel& c, int channel, double x) noexcept;
-    template <int Width> forcedinline void crushLinkedChannels (double xLeft, double xRight, bool anyActive) noexcept;
-    template <int Width> forcedinline void crushFrame (double xLeft, double xRight, bool anyActive, double* mixed) noexcept;
-    template <int Width> forcedinline double crushMonoFrame (double x) noexcept;
+    static double filter (Channel& c, double x, int type) noexcept;
+    /** Where each channel's filter runs during a chunk: its type before the crusher and after
+        it, filterOff where it does not run. */
+    struct FilterPlaces
+    {
+        int before[2];
+        int after[2];
+    };
+
+    FilterPlaces getFilterPlaces() const noexcept;
+    template <int Width> forcedinline void crushChannel (Channel& c, double x, int filterBefore, int filterAfter) noexcept;
+    template <int Width> forcedinline void crushLinkedChannels (double xLeft, double xRight, bool anyActive, const FilterPlaces& places) noexcept;
+    template <int Width> forcedinline void crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept;
+    template <int Width> forcedinline double crushMonoFrame (double x, const FilterPlaces& places) noexcept;
     double mixChannel (const Channel& c) const noexcept;
-    void updateMeters (Channel& c, double output) noexcept;
+    bool updateMeters (Channel& c, double output) noexcept;      // true once the output has decayed
     static bool isSounding (float x) noexcept;         // a finite input sample other than 0
+    static int lastSounding (const float* samples, int count) noexcept;   // -1 when none
     static double finiteOrZero (float x) noexcept;
     static float toOutputSample (double x) noexcept;
 

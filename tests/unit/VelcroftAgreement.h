@@ -118,10 +118,11 @@ struct Result
     double maxDifference[2] {};         /**< per channel */
     double allowed[2] {};               /**< per channel */
     std::int64_t frames = 0;
+    std::int64_t lightMismatches = 0;   /**< blocks after which the activity lights differed */
 
     bool agrees() const noexcept
     {
-        return rms < 1.0e-6 && maxDifference[0] <= allowed[0] && maxDifference[1] <= allowed[1];
+        return rms < 1.0e-6 && maxDifference[0] <= allowed[0] && maxDifference[1] <= allowed[1] && lightMismatches == 0;
     }
 };
 
@@ -199,6 +200,11 @@ inline Result compare (const Setting& setting, int rate, double seconds, const S
             fast.processStereo (&channels[0], &channels[1], n);
             reference.processStereo (&channels[2], &channels[3], n);
         }
+
+        bool fastLights[2], referenceLights[2];
+        fast.getLeds (fastLights[0], fastLights[1]);
+        reference.getLeds (referenceLights[0], referenceLights[1]);
+        result.lightMismatches += (fastLights[0] != referenceLights[0] || fastLights[1] != referenceLights[1]) ? 1 : 0;
 
         for (int i = 0; i < n; ++i)
         {

@@ -25,6 +25,7 @@ void expectAgreement (const VelcroftAgreement::Result& r, const std::string& wha
     EXPECT_LT (r.rms, 1.0e-6) << what;
     EXPECT_LE (r.maxDifference[0], r.allowed[0]) << what;
     EXPECT_LE (r.maxDifference[1], r.allowed[1]) << what;
+    EXPECT_EQ (r.lightMismatches, 0) << what;
 }
 } // namespace VelcroftAgreementTestsDetail
 
@@ -117,4 +118,46 @@ TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
 
     for (const auto rate : { 44100, 48000 })
         expectAgreement (VelcroftAgreement::compare (setting, rate, 2.0, scenario), "mono at " + std::to_string (rate));
+}
+
+TEST (VelcroftAgreement, ActivityLightsThroughLongSilencesAndSingleSamples)
+{
+    using namespace VelcroftAgreementTestsDetail;
+
+    // Sound, then silences long enough for the output to decay and the lights to go out,
+    // broken by single samples on one channel or both: faint ones (which light a channel
+    // and leave its output quiet, so the light goes out at the same sample) and, late in
+    // each silence, full ones. The lights must agree after every block, and in linked mode
+    // the crusher rests and wakes with them.
+    VelcroftAgreement::Scenario scenario;
+    scenario.blockSize = 97;
+
+    scenario.shapeInput = [] (std::vector<float>& l, std::vector<float>& r)
+    {
+        for (size_t i = 0; i < l.size(); ++i)
+        {
+            const auto t = i % 200000;
+
+            if (t < 20000)
+                continue;
+
+            const auto blip = i % 997 == 0 || i % 1499 == 0;
+            const auto scale = t > 190000 ? 1.0f : 1.0e-7f;
+            l[i] = blip && (i / 997) % 4 != 1 ? l[i] * scale : 0.0f;
+            r[i] = blip && (i / 997) % 4 != 2 ? r[i] * scale : 0.0f;
+        }
+    };
+
+    for (const auto* setting : VelcroftAgreement::settings)
+    {
+        for (const auto rate : { 44100, 48000 })
+        {
+            for (const bool mono : { false, true })
+            {
+                scenario.mono = mono;
+                expectAgreement (VelcroftAgreement::compare (*setting, rate, 10.0, scenario),
+                                 std::string (setting->name) + (mono ? " mono" : " stereo") + " at " + std::to_string (rate));
+            }
+        }
+    }
 }
