@@ -48,6 +48,7 @@ void BandLimitedStepOutput::takeUpQueue() noexcept
     queueing = true;
     std::fill (std::begin (queue), std::end (queue), 0.0);
     queuePos = 0;
+    setExpiry();
 
     for (int k = 0; k < count; ++k)
     {

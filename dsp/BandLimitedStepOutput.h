@@ -138,39 +138,58 @@ private:
     static constexpr double runTolerance = 1.0e-8;
 
     /** Records a new slot and returns its step size. */
-    double addSlot (double value, double position) noexcept
+    VELCROFT_ALWAYS_INLINE double addSlot (double value, double position) noexcept
     {
         const auto d = value - held;
         held = value;
 
         // The 37th step takes the oldest slot (usually one that has passed the table's end).
-        if (count == numSlots)
+        if (queueing)
         {
-            if (! queueing)
+            if (count == numSlots)
+            {
+                if (travel >= expiry)
+                    forgetOldest();         // it has passed the table's end: nothing pending
+                else
+                    dropOldest();
+
+                setExpiry();
+            }
+
+            pushSlot (d, position);
+
+            if (count == 1)
+                setExpiry();
+        }
+        else
+        {
+            if (count == numSlots)
                 dropOldestOfRuns();
-            else if (travel >= expiry)
-                forgetOldest();         // it has passed the table's end: nothing pending
-            else
-                dropOldest();
+
+            const auto continues = count > 0 && continuesRun (base[newest], position - travel);
+            appendToRuns (pushSlot (d, position), continues);
         }
 
+        return d;
+    }
+
+    /** Puts a new slot below the newest and returns it. */
+    VELCROFT_ALWAYS_INLINE int pushSlot (double d, double position) noexcept
+    {
         if (newest == 0)
             moveSlotsToTop();
 
-        const auto previous = newest;
-        const auto b = position - travel;
         --newest;
         delta[newest] = d;
-        base[newest] = b;
-
-        if (count == 0)
-            expiry = endPosition - b;
-
-        if (! queueing)
-            appendToRuns (newest, count > 0 && continuesRun (base[previous], b));
-
+        base[newest] = position - travel;
         ++count;
-        return d;
+        return newest;
+    }
+
+    /** While the queue is read: the travel at which the oldest slot passes the table's end. */
+    VELCROFT_ALWAYS_INLINE void setExpiry() noexcept
+    {
+        expiry = count > 0 ? endPosition - base[newest + count - 1] : noExpiry;
     }
 
     static bool continuesRun (double olderBase, double newerBase) noexcept
@@ -231,10 +250,8 @@ private:
     /** Forgets the oldest slot's place (the caller deals with what it added) and returns it. */
     VELCROFT_ALWAYS_INLINE int forgetOldest() noexcept
     {
-        const auto oldest = newest + count - 1;
         --count;
-        expiry = count > 0 ? endPosition - base[oldest - 1] : noExpiry;
-        return oldest;
+        return newest + count;
     }
 
     /** The residual of every slot: each run is read at the position of its newest slot (the
@@ -334,7 +351,7 @@ private:
 
     double held = 0.0;
     double travel = 0.0;
-    double expiry = noExpiry;       // the travel at which the oldest slot passes the table's end
+    double expiry = noExpiry;       // while queueing, the travel at which the oldest slot passes the table's end
 
     int newest = 0, count = 0;
     bool queueing = true;
