@@ -106,8 +106,8 @@ struct VectorLanes
             r3 += loadDoubles (right + k + 12) * c3;
         }
 
-        out[0] = (sum ((l0 + l1) + (l2 + l3)) + newestLeft * row[64]) + 65.0e-20;
-        out[1] = (sum ((r0 + r1) + (r2 + r3)) + newestRight * row[64]) + 65.0e-20;
+        const DoublesHalf newest = { newestLeft, newestRight };
+        storePair (out, (sums ((l0 + l1) + (l2 + l3), (r0 + r1) + (r2 + r3)) + newest * row[64]) + 65.0e-20);
     }
 
     /** The same in single precision. */
@@ -125,8 +125,43 @@ struct VectorLanes
             r1 += loadFloats (right + k + 8) * c1;
         }
 
-        out[0] = (double) (sum (l0 + l1) + newestLeft * row[64]) + 65.0e-20;
-        out[1] = (double) (sum (r0 + r1) + newestRight * row[64]) + 65.0e-20;
+        const FloatPair newest = { newestLeft, newestRight };
+        const auto total = sums (l0 + l1, r0 + r1) + newest * row[64];
+        storePair (out, DoublesHalf { (double) total[0], (double) total[1] } + 65.0e-20);
+    }
+
+    typedef float FloatPair __attribute__ ((vector_size (8)));
+
+    /** The sums of the lanes of a and of b, together: { sum (a), sum (b) }. */
+    static VELCROFT_ALWAYS_INLINE DoublesHalf sums (Doubles a, Doubles b) noexcept
+    {
+        typedef long long Indices __attribute__ ((vector_size (32)));
+        const auto pairs = __builtin_shuffle (a, b, Indices { 0, 4, 2, 6 }) + __builtin_shuffle (a, b, Indices { 1, 5, 3, 7 });
+        return lowHalf (pairs) + highHalf (pairs);     // (a0 + a1) + (a2 + a3), the same for b
+    }
+
+    /** The same for eight floats each. */
+    static VELCROFT_ALWAYS_INLINE FloatPair sums (Floats a, Floats b) noexcept
+    {
+        typedef int Indices __attribute__ ((vector_size (32)));
+        const auto pairs = __builtin_shuffle (a, b, Indices { 0, 8, 1, 9, 4, 12, 5, 13 })
+                         + __builtin_shuffle (a, b, Indices { 2, 10, 3, 11, 6, 14, 7, 15 });
+        const auto quads = lowHalf (pairs) + highHalf (pairs);
+        return FloatPair { quads[0], quads[1] } + FloatPair { quads[2], quads[3] };
+    }
+
+    /** The low and the high half of a vector. */
+    static VELCROFT_ALWAYS_INLINE DoublesHalf lowHalf (Doubles v) noexcept     { return half<DoublesHalf> (v, 0); }
+    static VELCROFT_ALWAYS_INLINE DoublesHalf highHalf (Doubles v) noexcept    { return half<DoublesHalf> (v, 1); }
+    static VELCROFT_ALWAYS_INLINE FloatsHalf lowHalf (Floats v) noexcept       { return half<FloatsHalf> (v, 0); }
+    static VELCROFT_ALWAYS_INLINE FloatsHalf highHalf (Floats v) noexcept      { return half<FloatsHalf> (v, 1); }
+
+    template <typename Half, typename Vector>
+    static VELCROFT_ALWAYS_INLINE Half half (Vector v, int which) noexcept
+    {
+        Half h;
+        std::memcpy (&h, reinterpret_cast<const char*> (&v) + which * sizeof (h), sizeof (h));
+        return h;
     }
 
     /** Two doubles from p (any alignment). */
