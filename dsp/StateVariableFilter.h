@@ -47,14 +47,17 @@ public:
     {
         const double f = lastF, q = lastQ;
         const double u = inputGain * in;
-        const double low2 = (lowFromLow * low + lowFromBand * band) + (lowFromInput * u + 1e-20);
-        const double band2 = (bandFromLow * low + bandFromBand * band) + (bandFromInput * u + 1e-20);
+        const double low = state[0], band = state[1];
+
+        // Low and band after both passes, side by side.
+        const Pair next = (fromLow * low + fromBand * band) + (fromInput * u + 1e-20);
+        const double low2 = next[0];
 
         double out = low2;
 
         if (type == bandPass)
         {
-            out = band2;
+            out = next[1];
         }
         else if (type != lowPass)
         {
@@ -64,15 +67,12 @@ public:
             out = type == highPass ? high2 : high2 + low2;
         }
 
-        low = low2;
-        band = band2;
+        state = next;
         return out;
     }
 
     /** Clears the state. */
-    void reset() noexcept                   { low = band = 0.0; }
-
-    double low = 0.0, band = 0.0;
+    void reset() noexcept                   { state = Pair {}; }
 
 private:
     void setCoefficients (double f, double q) noexcept
@@ -85,16 +85,18 @@ private:
         lastQ = q;
         inputGain = std::sqrt (q > 0.0 ? q : 0.0);
         bandOnce = a;
-        lowFromLow = 1.0 - ff;
-        lowFromBand = f * (1.0 + a);
-        lowFromInput = ff;
-        bandFromLow = -f * (b + lowFromLow);
-        bandFromBand = a * b - ff * (1.0 + a);
-        bandFromInput = f * (b + lowFromLow);
+        const auto lowFromLow = 1.0 - ff;
+        fromLow = Pair { lowFromLow, -f * (b + lowFromLow) };
+        fromBand = Pair { f * (1.0 + a), a * b - ff * (1.0 + a) };
+        fromInput = Pair { ff, f * (b + lowFromLow) };
     }
 
+    typedef double Pair __attribute__ ((vector_size (16)));
+
+    Pair state {};                  // low, band
     double lastF = 0.0, lastQ = 0.0;
     double inputGain = 0.0, bandOnce = 0.0;
-    double lowFromLow = 0.0, lowFromBand = 0.0, lowFromInput = 0.0;
-    double bandFromLow = 0.0, bandFromBand = 0.0, bandFromInput = 0.0;
+
+    // What low and band after both passes take from low, band and the input before them.
+    Pair fromLow {}, fromBand {}, fromInput {};
 };
