@@ -46,20 +46,14 @@ struct VectorLanes
     /** The sum of the four lanes. */
     static VELCROFT_ALWAYS_INLINE double sum (Doubles v) noexcept
     {
-        DoublesHalf low, high;
-        std::memcpy (&low, &v, sizeof (low));
-        std::memcpy (&high, reinterpret_cast<const char*> (&v) + sizeof (low), sizeof (high));
-        const auto pair = low + high;
+        const auto pair = lowHalf (v) + highHalf (v);
         return pair[0] + pair[1];
     }
 
     /** The sum of the eight lanes. */
     static VELCROFT_ALWAYS_INLINE float sum (Floats v) noexcept
     {
-        FloatsHalf low, high;
-        std::memcpy (&low, &v, sizeof (low));
-        std::memcpy (&high, reinterpret_cast<const char*> (&v) + sizeof (low), sizeof (high));
-        return sum (low + high);
+        return sum (lowHalf (v) + highHalf (v));
     }
 
     /** The crusher's sinc sum: row[0..31] times the 31 older ring entries ring[0..30] and the
