@@ -129,17 +129,15 @@ struct VectorLanes
     /** The sums of the lanes of a and of b, together: { sum (a), sum (b) }. */
     static VELCROFT_ALWAYS_INLINE DoublesHalf sums (Doubles a, Doubles b) noexcept
     {
-        typedef long long Indices __attribute__ ((vector_size (32)));
-        const auto pairs = __builtin_shuffle (a, b, Indices { 0, 4, 2, 6 }) + __builtin_shuffle (a, b, Indices { 1, 5, 3, 7 });
+        const Doubles pairs = __builtin_shufflevector (a, b, 0, 4, 2, 6) + __builtin_shufflevector (a, b, 1, 5, 3, 7);
         return lowHalf (pairs) + highHalf (pairs);     // (a0 + a1) + (a2 + a3), the same for b
     }
 
     /** The same for eight floats each. */
     static VELCROFT_ALWAYS_INLINE FloatPair sums (Floats a, Floats b) noexcept
     {
-        typedef int Indices __attribute__ ((vector_size (32)));
-        const auto pairs = __builtin_shuffle (a, b, Indices { 0, 8, 1, 9, 4, 12, 5, 13 })
-                         + __builtin_shuffle (a, b, Indices { 2, 10, 3, 11, 6, 14, 7, 15 });
+        const Floats pairs = __builtin_shufflevector (a, b, 0, 8, 1, 9, 4, 12, 5, 13)
+                           + __builtin_shufflevector (a, b, 2, 10, 3, 11, 6, 14, 7, 15);
         const auto quads = lowHalf (pairs) + highHalf (pairs);
         return FloatPair { quads[0], quads[1] } + FloatPair { quads[2], quads[3] };
     }
