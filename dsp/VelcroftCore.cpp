@@ -465,7 +465,9 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
 
     for (int i = 0; i < n; ++i)
     {
-        smoothParameters();
+        if (smoothParameters())
+            updateFilters();
+
         crushFrame<Width> (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, places, frames + 2 * i);
     }
 
@@ -480,7 +482,9 @@ forcedinline int VelcroftCore::crushMonoChunk (const float* samples, int count) 
 
     for (int i = 0; i < count; ++i)
     {
-        smoothParameters();
+        if (smoothParameters())
+            updateFilters();
+
         frames[2 * i] = crushMonoFrame<Width> (finiteOrZero (samples[i]), places);
     }
 
@@ -549,10 +553,7 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     }
 
     if (gliding)
-    {
         std::memcpy (smoothed, glide + numSmoothed * numFrames, sizeof (smoothed));
-        updateFilters();
-    }
 
     // Back to the host rate.
     compactOutputFrames();
@@ -596,8 +597,7 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
     auto& right = channels[1];
 
     // The activity lights: on with any input (a finite number other than 0), off once the
-    // output has decayed; the input is read before the output overwrites it. A light ends
-    // the chunk on when an input sounded after the output last went quiet.
+    // output has decayed; the input is read before the output overwrites it.
     const auto soundingLeft = lastSounding (leftSamples, count);
     const auto soundingRight = lastSounding (rightSamples, count);
     int quietLeft = -1, quietRight = -1;
@@ -613,8 +613,8 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
         rightSamples[i] = toOutputSample (outR * gain);
     }
 
-    left.active = soundingLeft > quietLeft || (quietLeft < 0 && left.active);
-    right.active = soundingRight > quietRight || (quietRight < 0 && right.active);
+    left.active = isLitAfterChunk (left.active, soundingLeft, quietLeft);
+    right.active = isLitAfterChunk (right.active, soundingRight, quietRight);
 }
 
 forcedinline void VelcroftCore::finishMonoChunk (float* samples, int count, const double* outputs) noexcept
@@ -632,16 +632,16 @@ forcedinline void VelcroftCore::finishMonoChunk (float* samples, int count, cons
         samples[i] = toOutputSample (out * fadeStep (hostRate.fade, hostRate.ratio));
     }
 
-    left.active = sounding > quiet || (quiet < 0 && left.active);
+    left.active = isLitAfterChunk (left.active, sounding, quiet);
 }
 
 //==============================================================================
-forcedinline void VelcroftCore::smoothParameters() noexcept
+forcedinline bool VelcroftCore::smoothParameters() noexcept
 {
     // Once every value has reached the point where a step leaves it unchanged, nothing moves
     // until a target does.
     if (settled)
-        return;
+        return false;
 
     const auto k = smoothK;
     bool moved = false;
@@ -654,13 +654,14 @@ forcedinline void VelcroftCore::smoothParameters() noexcept
     }
 
     settled = ! moved;
-    updateFilters();
+    return moved;
 }
 
 forcedinline void VelcroftCore::updateFilters() noexcept
 {
     // The filters take their coefficients from the smoothed cutoff and resonance, computed
-    // again only when those change: at the start of each chunk and whenever the smoothing moves.
+    // again only when those change: at the start of each chunk and whenever the values a
+    // frame is crushed with move.
     for (int ch = 0; ch < 2; ++ch)
         channels[ch].filter.setFrequencyAndDamping (smoothed[cutoffSlot + ch], smoothed[resoSlot + ch]);
 }
@@ -747,11 +748,6 @@ forcedinline double VelcroftCore::quantise (double x, const Channel& c) const no
     return (double) (juce::int32) std::min (1.0e9, std::max (-1.0e9, scaled)) * c.stepSize;
 }
 
-forcedinline double VelcroftCore::filter (Channel& c, double x, int type) noexcept
-{
-    return c.filter.process (x, type);
-}
-
 VelcroftCore::FilterPlaces VelcroftCore::getFilterPlaces() const noexcept
 {
     // Linked channels both follow the left channel's type and order.
@@ -777,7 +773,7 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, double x, int filterBe
     auto y = clip (x * smoothed[preampSlot]);
 
     if (filterBefore != filterOff)
-        y = filter (c, y, filterBefore);
+        y = c.filter.process (y, filterBefore);
 
     c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
 
@@ -791,7 +787,7 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, double x, int filterBe
     auto out = c.steps.template next<Width> (c.step);
 
     if (filterAfter != filterOff)
-        out = filter (c, out, filterAfter);
+        out = c.filter.process (out, filterAfter);
 
     c.wet = out;
 }
@@ -818,13 +814,15 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
     }
 
     // The Pre filter works on the raw inputs here; preamp and clip act on the sampled values.
+    // Both channels take the left one's places (the same as the right's while linked; a
+    // fixed index keeps them out of the loop's indexing).
     for (int ch = 0; ch < 2; ++ch)
     {
         auto& c = channels[ch];
         auto y = inputs[ch];
 
         if (places.before[0] != filterOff)
-            y = filter (c, y, places.before[0]);
+            y = c.filter.process (y, places.before[0]);
 
         c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
     }
@@ -846,7 +844,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         auto out = c.steps.template next<Width> (left.step);
 
         if (places.after[0] != filterOff)
-            out = filter (c, out, places.after[0]);
+            out = c.filter.process (out, places.after[0]);
 
         c.wet = out;
     }
@@ -894,6 +892,12 @@ forcedinline bool VelcroftCore::updateMeters (Channel& c, double output) noexcep
     c.vuPeak = vuDecay * c.vuPeak + 1e-20;
     c.envelope = juce::jmax (std::abs (output), c.envelope * (vuDecay + 1e-20));
     return c.envelope < 2e-5;
+}
+
+forcedinline bool VelcroftCore::isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept
+{
+    // Within a sample the light goes on with its input before a quiet output puts it out.
+    return lastSoundingInput > lastQuietOutput || (lastQuietOutput < 0 && litBefore);
 }
 
 forcedinline int VelcroftCore::lastSounding (const float* samples, int count) noexcept

@@ -297,13 +297,12 @@ private:
     void renderMonoWide (float* samples, int count) noexcept;
    #endif
 
-    void smoothParameters() noexcept;
+    bool smoothParameters() noexcept;                  // true when a value moved
     void updateFilters() noexcept;
     void stepNoise() noexcept;
     void advancePhase (Channel& c) noexcept;
     double sampleWetRing (Channel& c, double offset) noexcept;
     double quantise (double x, const Channel& c) const noexcept;
-    static double filter (Channel& c, double x, int type) noexcept;
     /** Where each channel's filter runs during a chunk: its type before the crusher and after
         it, filterOff where it does not run. */
     struct FilterPlaces
@@ -321,6 +320,7 @@ private:
     bool updateMeters (Channel& c, double output) noexcept;      // true once the output has decayed
     static bool isSounding (float x) noexcept;         // a finite input sample other than 0
     static int lastSounding (const float* samples, int count) noexcept;   // -1 when none
+    static bool isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept;
     static double finiteOrZero (float x) noexcept;
     static float toOutputSample (double x) noexcept;
 
