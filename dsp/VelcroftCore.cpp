@@ -209,22 +209,22 @@ void VelcroftCore::setSampleRate (float sampleRate)
     smoothK = hostRate.k * 0.002;
     vuDecay = 1.0 - hostRate.k * 0.0001;
 
-    setTarget (preampSlot, preampGainFromParameter (raw[preampIndex]));
-    left.ratio = frequencyRatioFromParameter (raw[leftFrequencyIndex]);
-    left.linkFreq = raw[leftLinkFreqIndex] > 0.5;
+    setTarget (preampSlot, preampGainFromParameter (raw[VelcroftParameters::preamp]));
+    left.ratio = frequencyRatioFromParameter (raw[VelcroftParameters::leftFrequency]);
+    left.linkFreq = raw[VelcroftParameters::leftLinkFreq] > 0.5;
     updateStep (left);
 
     if (! linked)
     {
-        right.ratio = frequencyRatioFromParameter (raw[rightFrequencyIndex]);
-        right.linkFreq = raw[rightLinkFreqIndex] > 0.5;
+        right.ratio = frequencyRatioFromParameter (raw[VelcroftParameters::rightFrequency]);
+        right.linkFreq = raw[VelcroftParameters::rightLinkFreq] > 0.5;
         updateStep (right);
     }
 
-    setTarget (cutoffSlot, cutoffFromParameter (raw[leftCutoffIndex]));
+    setTarget (cutoffSlot, cutoffFromParameter (raw[VelcroftParameters::leftCutoff]));
 
     if (! linked)
-        setTarget (cutoffSlot + 1, cutoffFromParameter (raw[rightCutoffIndex]));
+        setTarget (cutoffSlot + 1, cutoffFromParameter (raw[VelcroftParameters::rightCutoff]));
 
     // Every smoothed value jumps to its target.
     std::copy (std::begin (targets), std::end (targets), std::begin (smoothed));
@@ -234,52 +234,52 @@ void VelcroftCore::setSampleRate (float sampleRate)
 //==============================================================================
 void VelcroftCore::setParameter (int index, float value)
 {
-    if (! juce::isPositiveAndBelow (index, (int) numParameters) || std::isnan (value))
+    if (! juce::isPositiveAndBelow (index, (int) VelcroftParameters::numParameters) || std::isnan (value))
         return;
 
     const auto v = juce::jlimit (0.0, 1.0, (double) value);
     auto& left = channels[0];
     auto& right = channels[1];
 
-    if (index < 16)
+    if (index < numRawValues)
         raw[index] = v;
 
     switch (index)
     {
-        case preampIndex:           setTarget (preampSlot, preampGainFromParameter (v)); break;
-        case leftBitsIndex:         setLevel (left, leftLevelFromParameter (v)); break;
-        case leftFrequencyIndex:    left.ratio = frequencyRatioFromParameter (v); updateStep (left); break;
-        case leftLinkFreqIndex:     left.linkFreq = v > 0.5; updateStep (left); break;
+        case VelcroftParameters::preamp:           setTarget (preampSlot, preampGainFromParameter (v)); break;
+        case VelcroftParameters::leftBits:         setLevel (left, leftLevelFromParameter (v)); break;
+        case VelcroftParameters::leftFrequency:    left.ratio = frequencyRatioFromParameter (v); updateStep (left); break;
+        case VelcroftParameters::leftLinkFreq:     left.linkFreq = v > 0.5; updateStep (left); break;
 
-        case leftFilterTypeIndex:
+        case VelcroftParameters::leftFilterType:
             left.type = filterTypeFromParameter (v);
             if (linked) right.type = left.type;
             break;
 
-        case leftCutoffIndex:
+        case VelcroftParameters::leftCutoff:
             setTarget (cutoffSlot, cutoffFromParameter (v));
             if (linked) setTarget (cutoffSlot + 1, targets[cutoffSlot]);
             break;
 
-        case leftResoIndex:
+        case VelcroftParameters::leftReso:
             setTarget (resoSlot, dampingFromParameter (v));
             if (linked) setTarget (resoSlot + 1, targets[resoSlot]);
             break;
 
         // While linked, the right channel's values are only recorded; unlinking applies them.
-        case rightBitsIndex:        if (! linked) setLevel (right, rightLevelFromParameter (v)); break;
-        case rightFrequencyIndex:   if (! linked) { right.ratio = frequencyRatioFromParameter (v); updateStep (right); } break;
-        case rightLinkFreqIndex:    if (! linked) { right.linkFreq = v > 0.5; updateStep (right); } break;
-        case rightFilterTypeIndex:  if (! linked) right.type = filterTypeFromParameter (v); break;
-        case rightCutoffIndex:      if (! linked) setTarget (cutoffSlot + 1, cutoffFromParameter (v)); break;
-        case rightResoIndex:        if (! linked) setTarget (resoSlot + 1, dampingFromParameter (v)); break;
+        case VelcroftParameters::rightBits:        if (! linked) setLevel (right, rightLevelFromParameter (v)); break;
+        case VelcroftParameters::rightFrequency:   if (! linked) { right.ratio = frequencyRatioFromParameter (v); updateStep (right); } break;
+        case VelcroftParameters::rightLinkFreq:    if (! linked) { right.linkFreq = v > 0.5; updateStep (right); } break;
+        case VelcroftParameters::rightFilterType:  if (! linked) right.type = filterTypeFromParameter (v); break;
+        case VelcroftParameters::rightCutoff:      if (! linked) setTarget (cutoffSlot + 1, cutoffFromParameter (v)); break;
+        case VelcroftParameters::rightReso:        if (! linked) setTarget (resoSlot + 1, dampingFromParameter (v)); break;
 
-        case linkChannelsIndex:     if (v > 0.5) link(); else unlink(); break;
-        case fxIndex:               setTarget (mixSlot, v); break;
-        case outputVolumeIndex:     setTarget (volumeSlot, volumeFromParameter (v)); break;
-        case leftFilterOrderIndex:  left.pre = v > 0.5; break;
-        case rightFilterOrderIndex: right.pre = v > 0.5; break;
-        default:                    break;
+        case VelcroftParameters::linkChannels:     if (v > 0.5) link(); else unlink(); break;
+        case VelcroftParameters::fx:               setTarget (mixSlot, v); break;
+        case VelcroftParameters::outputVolume:     setTarget (volumeSlot, volumeFromParameter (v)); break;
+        case VelcroftParameters::leftFilterOrder:  left.pre = v > 0.5; break;
+        case VelcroftParameters::rightFilterOrder: right.pre = v > 0.5; break;
+        default:                                   break;
     }
 }
 
@@ -301,15 +301,15 @@ void VelcroftCore::unlink() noexcept
 
     // The right channel is rebuilt from its recorded values, taking effect without gliding.
     linked = false;
-    right.ratio = frequencyRatioFromParameter (raw[rightFrequencyIndex]);
-    right.linkFreq = raw[rightLinkFreqIndex] > 0.5;
+    right.ratio = frequencyRatioFromParameter (raw[VelcroftParameters::rightFrequency]);
+    right.linkFreq = raw[VelcroftParameters::rightLinkFreq] > 0.5;
     updateStep (right);
-    setLevel (right, rightLevelFromParameter (raw[rightBitsIndex]));
-    setTarget (cutoffSlot + 1, cutoffFromParameter (raw[rightCutoffIndex]));
-    setTarget (resoSlot + 1, dampingFromParameter (raw[rightResoIndex]));
+    setLevel (right, rightLevelFromParameter (raw[VelcroftParameters::rightBits]));
+    setTarget (cutoffSlot + 1, cutoffFromParameter (raw[VelcroftParameters::rightCutoff]));
+    setTarget (resoSlot + 1, dampingFromParameter (raw[VelcroftParameters::rightReso]));
     smoothed[cutoffSlot + 1] = targets[cutoffSlot + 1];
     smoothed[resoSlot + 1] = targets[resoSlot + 1];
-    right.type = filterTypeFromParameter (raw[rightFilterTypeIndex]);
+    right.type = filterTypeFromParameter (raw[VelcroftParameters::rightFilterType]);
 }
 
 //==============================================================================
@@ -323,7 +323,7 @@ VelcroftCore::ChannelSettings VelcroftCore::getChannelSettings (int channel) con
 
 double VelcroftCore::getRawValue (int index) const noexcept
 {
-    return juce::isPositiveAndBelow (index, 16) ? raw[index] : 0.0;
+    return juce::isPositiveAndBelow (index, numRawValues) ? raw[index] : 0.0;
 }
 
 double VelcroftCore::getHeldValue (int channel) const noexcept

@@ -38,6 +38,7 @@
 #include "dsp/StateVariableFilter.h"
 #include "dsp/VectorLanes.h"
 #include "framework/QuillonEffectCore.h"
+#include "product/VelcroftParameters.h"
 
 #include <atomic>
 #include <memory>
@@ -52,30 +53,6 @@
 class VelcroftCore : public QuillonEffectCore
 {
 public:
-    /** The parameters, by index. */
-    enum ParameterIndex
-    {
-        preampIndex = 0,
-        leftBitsIndex,
-        leftFrequencyIndex,
-        leftLinkFreqIndex,
-        leftFilterTypeIndex,
-        leftCutoffIndex,
-        leftResoIndex,
-        rightBitsIndex,
-        rightFrequencyIndex,
-        rightLinkFreqIndex,
-        rightFilterTypeIndex,
-        rightCutoffIndex,
-        rightResoIndex,
-        linkChannelsIndex,
-        fxIndex,
-        outputVolumeIndex,
-        leftFilterOrderIndex,
-        rightFilterOrderIndex,
-        numParameters
-    };
-
     /** The filter type value that switches a channel's filter off (0..3 are the
         StateVariableFilter types). */
     static constexpr int filterOff = 4;
@@ -99,8 +76,8 @@ public:
         at the host rate without conversion. */
     void setSampleRate (float sampleRate) override;
 
-    /** Maps a normalised value (clamped to 0..1; NaN ignored) of parameter 0..17 to the DSP
-        quantities; other indices are ignored. */
+    /** Maps a normalised value (clamped to 0..1; NaN ignored) of a parameter (VelcroftParameters)
+        to the DSP quantities; other indices are ignored. */
     void setParameter (int index, float value) override;
 
     /** Processes count samples in place from *left and *right, then publishes the meters and
@@ -166,7 +143,8 @@ public:
     /** The settings of channel 0 (left) or 1 (right). */
     ChannelSettings getChannelSettings (int channel) const noexcept;
 
-    /** The last normalised value received for parameter 0..15 (0 for other indices). */
+    /** The last normalised value received for a parameter before the filter orders (0 for
+        other indices). */
     double getRawValue (int index) const noexcept;
 
     /** True while Link Channels is on. */
@@ -324,8 +302,9 @@ private:
     static double finiteOrZero (float x) noexcept;
     static float toOutputSample (double x) noexcept;
 
-    // Parameters: the smoothed values and their targets (the mix target is raw[14]'s value).
-    double raw[16] = {};
+    // Parameters: the smoothed values and their targets (the mix target is raw[fx]'s value).
+    static constexpr int numRawValues = VelcroftParameters::leftFilterOrder;
+    double raw[numRawValues] = {};
     alignas (16) double smoothed[numSmoothed] = {};
     alignas (16) double targets[numSmoothed] = { 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0 };
     bool settled = false;                           // the smoothing has reached its fixed point

@@ -4,10 +4,6 @@
 
 namespace VelcroftDetail
 {
-constexpr int linkChannelsIndex = 13;
-constexpr int leftFilterOrderIndex = 16;
-constexpr int rightFilterOrderIndex = 17;
-
 /** A number with one decimal and a "+" when above 0, then "dB". */
 juce::String decibelText (double dB)
 {
@@ -46,7 +42,7 @@ constexpr double cutoffToHertz = 14457.831323999999;
 } // namespace VelcroftDetail
 
 Velcroft::Velcroft()
-    : QuillonOldCompatible (numParameters)
+    : QuillonOldCompatible (VelcroftParameters::numParameters)
 {
 }
 
@@ -69,6 +65,7 @@ VelcroftCore* Velcroft::getVelcroftCore() const
 juce::String Velcroft::getDisplayText (int index)
 {
     using namespace VelcroftDetail;
+    using namespace VelcroftParameters;
 
     auto* core = getVelcroftCore();
 
@@ -84,40 +81,40 @@ juce::String Velcroft::getDisplayText (int index)
     const auto linked = core->isLinked();
     const auto leftChannel = core->getChannelSettings (0);
     const auto rightChannel = core->getChannelSettings (1);
-    const auto& channel = index < 7 || index == leftFilterOrderIndex ? leftChannel : rightChannel;
-    const bool rightWhileLinked = linked && ((index >= 7 && index <= 12) || index == rightFilterOrderIndex);
+    const auto& channel = index < rightBits || index == leftFilterOrder ? leftChannel : rightChannel;
+    const bool rightWhileLinked = linked && ((index >= rightBits && index <= rightReso) || index == rightFilterOrder);
 
     if (rightWhileLinked)
         return "linked";
 
     switch (index)
     {
-        case 0:     return decibelText (core->getRawValue (0) * 48.0);
-        case 1:
-        case 7:     return bitsText (value);
-        case 2:
-        case 8:     return hertzText (channel.ratio * 44100.0);
-        case 3:
-        case 9:     return channel.linkFreq ? "On" : "Off";
-        case 4:
-        case 10:
+        case preamp:         return decibelText (core->getRawValue (preamp) * 48.0);
+        case leftBits:
+        case rightBits:      return bitsText (value);
+        case leftFrequency:
+        case rightFrequency: return hertzText (channel.ratio * 44100.0);
+        case leftLinkFreq:
+        case rightLinkFreq:  return channel.linkFreq ? "On" : "Off";
+        case leftFilterType:
+        case rightFilterType:
         {
             if (auto* name = filterTypeName (value))
                 return name;
 
             return BasePlugin::getParameterValueText (index);
         }
-        case 5:
-        case 11:    return hertzText (channel.cutoffTarget * cutoffToHertz);
-        case 6:
-        case 12:    return percentText (core->getRawValue (index));
-        case 13:    return linked ? "On" : "Off";
-        case 14:
+        case leftCutoff:
+        case rightCutoff:    return hertzText (channel.cutoffTarget * cutoffToHertz);
+        case leftReso:
+        case rightReso:      return percentText (core->getRawValue (index));
+        case linkChannels:   return linked ? "On" : "Off";
+        case fx:
         {
-            const auto wet = (int) std::floor (core->getRawValue (14) * 100.0 + 0.5);
+            const auto wet = (int) std::floor (core->getRawValue (fx) * 100.0 + 0.5);
             return juce::String (100 - wet) + "/" + juce::String (wet) + "% (Dry/Wet)";
         }
-        case 15:
+        case outputVolume:
         {
             const auto volume = core->getVolumeTarget();
 
@@ -126,10 +123,10 @@ juce::String Velcroft::getDisplayText (int index)
 
             return "-Inf.";
         }
-        case leftFilterOrderIndex:
-        case rightFilterOrderIndex:
-                    return channel.pre ? "Pre" : "Post";
-        default:    break;
+        case leftFilterOrder:
+        case rightFilterOrder:
+                             return channel.pre ? "Pre" : "Post";
+        default:             break;
     }
 
     return BasePlugin::getParameterValueText (index);
@@ -139,17 +136,17 @@ void Velcroft::parameterChanged (Parameter* parameter)
 {
     QuillonOldCompatible::parameterChanged (parameter);
 
-    if (parameter != nullptr && parameter->getIndex() == VelcroftDetail::linkChannelsIndex)
+    if (parameter != nullptr && parameter->getIndex() == VelcroftParameters::linkChannels)
         requestHostDisplayUpdate();
 }
 
 //==============================================================================
 bool Velcroft::loadPresetFromXml (const juce::XmlElement& element, Preset& preset)
 {
-    using namespace VelcroftDetail;
+    using namespace VelcroftParameters;
 
     if (isPresetXml (element) && (! element.hasAttribute ("rev") || element.getIntAttribute ("rev") == 0))
-        for (auto k : { leftFilterOrderIndex, rightFilterOrderIndex })
+        for (auto k : { leftFilterOrder, rightFilterOrder })
             if (k < preset.getNumValues())
                 preset.setValue (k, 0.0f);
 

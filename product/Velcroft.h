@@ -6,15 +6,13 @@
 #pragma once
 
 #include "framework/QuillonOldCompatible.h"
+#include "product/VelcroftParameters.h"
 
 class VelcroftCore;
 
 class Velcroft final : public QuillonOldCompatible
 {
 public:
-    /** The number of parameters of the product. */
-    static constexpr int numParameters = 18;
-
     Velcroft();
 
     /** Writes the user settings beside the plug-in. */
@@ -23,7 +21,7 @@ public:
     //==============================================================================
     juce::String getPluginName() const override                 { return "Velcroft"; }
     juce::String getPluginCode() const override                 { return "VL"; }
-    int getNumHostParameters() override                         { return numParameters; }
+    int getNumHostParameters() override                         { return VelcroftParameters::numParameters; }
     bool hasQuality() const override                            { return false; }
     std::unique_ptr<Core> createCore() override;
 

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     {
         auto& plugin = instance.get();
 
-        for (int k = 0; k < Velcroft::numParameters; ++k)
+        for (int k = 0; k < VelcroftParameters::numParameters; ++k)
             plugin.getMidiControl().assignController (k + 1, plugin.getParameterManager().getParameter (k), false);
 
         return true;

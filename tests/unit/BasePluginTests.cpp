@@ -1,4 +1,5 @@
 #include "framework/BasePlugin.h"
+#include "product/VelcroftParameters.h"
 #include "MessageLoop.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +22,9 @@ struct RecordingNotifier final : HostedProcessor::HostNotifier
 class TestPlugin final : public BasePlugin
 {
 public:
-    explicit TestPlugin (int slots = 18) : numSlots (slots)
+    explicit TestPlugin (int slots = VelcroftParameters::numParameters) : numSlots (slots)
     {
-        for (int i = 0; i < 18; ++i)
+        for (int i = 0; i < VelcroftParameters::numParameters; ++i)
             setHostSlot (i, getParameterManager().getParameter (i));
 
         setHostNotifier (&notifier);
@@ -102,7 +103,7 @@ TEST (BasePlugin, AnswersForSlotsOutOfRangeAndEmptySlots)
 {
     TestPlugin plugin (128);
 
-    EXPECT_EQ (plugin.getHostParameterName (0), "Preamp");
+    EXPECT_EQ (plugin.getHostParameterName (VelcroftParameters::preamp), "Preamp");
     EXPECT_EQ (plugin.getHostParameterName (20), "Parameter 21");
     EXPECT_EQ (plugin.getHostParameterName (128), "");
     EXPECT_EQ (plugin.getHostParameterName (-5), "");
@@ -110,7 +111,7 @@ TEST (BasePlugin, AnswersForSlotsOutOfRangeAndEmptySlots)
     plugin.setHostParameter (20, 0.125f);
     EXPECT_EQ (plugin.getHostParameter (20), 0.125f) << "an empty slot keeps what the host set";
     EXPECT_EQ (plugin.getHostParameterText (20), "0.125000000");
-    EXPECT_EQ (plugin.getHostParameterText (15), "0.500000000");
+    EXPECT_EQ (plugin.getHostParameterText (VelcroftParameters::outputVolume), "0.500000000");
     EXPECT_TRUE (plugin.isHostParameterAutomatable (127));
     EXPECT_FALSE (plugin.isHostParameterAutomatable (128));
 

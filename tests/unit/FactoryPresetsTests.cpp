@@ -1,4 +1,6 @@
 #include "framework/EmbeddedResources.h"
+#include "framework/ParameterManager.h"
+#include "product/VelcroftParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +52,9 @@ void expectWellFormedPreset (const juce::XmlElement& preset, const juce::StringA
     const auto presetName = preset.getStringAttribute ("name");
     EXPECT_EQ (preset.getStringAttribute ("application"), "Velcroft") << presetName;
     EXPECT_EQ (preset.getStringAttribute ("rev"), "1") << presetName;
-    ASSERT_EQ (preset.getNumChildElements(), 18) << presetName;
+    ASSERT_EQ (preset.getNumChildElements(), VelcroftParameters::numParameters) << presetName;
 
-    for (int i = 0; i < 18; ++i)
+    for (int i = 0; i < VelcroftParameters::numParameters; ++i)
     {
         auto* param = preset.getChildElement (i);
         EXPECT_EQ (param->getTagName(), "param") << presetName;
@@ -64,7 +66,7 @@ void expectWellFormedPreset (const juce::XmlElement& preset, const juce::StringA
 TEST (FactoryPresets, BankHoldsThreeGroupsOfFortyTwoCompletePresets)
 {
     const auto names = definedParameterNames();
-    ASSERT_EQ (names.size(), 18);
+    ASSERT_EQ (names.size(), VelcroftParameters::numParameters);
 
     auto bank = parseResource ("default.vlprsb");
     ASSERT_NE (bank, nullptr);
@@ -119,13 +121,16 @@ TEST (FactoryPresets, BankValuesAreThoseOfTheFactoryTable)
     }
 
     // Values are written as the table spells them, not through a float's long decimal form.
-    EXPECT_EQ (presets[0]->getChildElement (0)->getStringAttribute ("value"), "0.475");
-    EXPECT_EQ (presets[0]->getChildElement (1)->getStringAttribute ("value"), "0.685");
+    EXPECT_EQ (presets[0]->getChildElement (VelcroftParameters::preamp)->getStringAttribute ("value"), "0.475");
+    EXPECT_EQ (presets[0]->getChildElement (VelcroftParameters::leftBits)->getStringAttribute ("value"), "0.685");
 }
 
 TEST (FactoryPresets, BankMatchesItsSourceTable)
 {
-    // Every preset of the embedded bank against the table it is generated from, cell by cell.
+    // Every preset of the embedded bank against the table it is generated from, cell by cell:
+    // column 2 + k holds the value of the parameter whose index is k.
+    ParameterManager parameters;
+    parameters.loadParameterDefinitions ("parameters.xml");
     const auto table = juce::File (VELCROFT_SOURCE_DIR).getChildFile ("product/presets/factory-bank.tsv");
     juce::StringArray lines;
     lines.addLines (table.loadFileAsString());
@@ -150,15 +155,19 @@ TEST (FactoryPresets, BankMatchesItsSourceTable)
         ASSERT_LT (slot, presets.size());
         juce::StringArray cells;
         cells.addTokens (line, "\t", {});
-        ASSERT_EQ (cells.size(), 20) << line;
+        ASSERT_EQ (cells.size(), 2 + VelcroftParameters::numParameters) << line;
 
         auto& [groupName, preset] = presets[slot];
         EXPECT_EQ (groupName, cells[0]) << "slot " << slot;
         EXPECT_EQ (preset->getStringAttribute ("name"), cells[1]) << "slot " << slot;
 
-        for (int i = 0; i < 18 && i < preset->getNumChildElements(); ++i)
-            EXPECT_EQ (preset->getChildElement (i)->getStringAttribute ("value"), cells[i + 2])
-                << cells[1] << " param " << i;
+        for (int k = 0; k < VelcroftParameters::numParameters; ++k)
+        {
+            const auto name = parameters.getParameterName (k);
+            auto* param = preset->getChildByAttribute ("name", name);
+            ASSERT_NE (param, nullptr) << cells[1] << ": no " << name;
+            EXPECT_EQ (param->getStringAttribute ("value"), cells[k + 2]) << cells[1] << ", " << name;
+        }
 
         ++slot;
     }
@@ -169,7 +178,7 @@ TEST (FactoryPresets, BankMatchesItsSourceTable)
 TEST (FactoryPresets, EmptyPresetHoldsTheNeutralValues)
 {
     const auto names = definedParameterNames();
-    ASSERT_EQ (names.size(), 18);
+    ASSERT_EQ (names.size(), VelcroftParameters::numParameters);
 
     auto preset = parseResource ("default.vlprs");
     ASSERT_NE (preset, nullptr);

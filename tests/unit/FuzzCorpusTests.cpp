@@ -149,10 +149,10 @@ std::vector<Seed> makeSeeds()
     // A state with a chosen slot, edited parameters and a MIDI map.
     plugin->setCurrentPresetIndex (11, true);
     plugin->applyCurrentPreset();
-    parameters.setNormalisedValue (0, 0.25f);
-    parameters.setNormalisedValue (15, 0.8125f);
-    plugin->getMidiControl().assignController (7, parameters.getParameter (15), true);
-    plugin->getMidiControl().assignController (1, parameters.getParameter (14), true);
+    parameters.setNormalisedValue (VelcroftParameters::preamp, 0.25f);
+    parameters.setNormalisedValue (VelcroftParameters::outputVolume, 0.8125f);
+    plugin->getMidiControl().assignController (7, parameters.getParameter (VelcroftParameters::outputVolume), true);
+    plugin->getMidiControl().assignController (1, parameters.getParameter (VelcroftParameters::fx), true);
 
     juce::MemoryBlock chunk;
     plugin->getStateInformation (chunk);
@@ -253,8 +253,8 @@ TEST (FuzzCorpus, SeedsAreWhatThePluginWritesAndReadsBack)
     const auto& state = byName.at ("StateChunkFuzzer/state")->data;
     target->setStateInformation (state.getData(), (int) state.getSize());
     EXPECT_EQ (target->getCurrentPresetIndex(), 11);
-    EXPECT_EQ (parameters.getNormalisedValue (15), 0.8125f);
-    EXPECT_EQ (target->getMidiControl().getAssignedParameter (7), parameters.getParameter (15));
+    EXPECT_EQ (parameters.getNormalisedValue (VelcroftParameters::outputVolume), 0.8125f);
+    EXPECT_EQ (target->getMidiControl().getAssignedParameter (7), parameters.getParameter (VelcroftParameters::outputVolume));
     EXPECT_EQ (target->getPresetName (0), "MPC 60");
     EXPECT_EQ (target->getNumGroups(), 5) << "three groups, the cut \"Not used\" and the one that fills the bank";
 

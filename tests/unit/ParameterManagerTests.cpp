@@ -7,6 +7,7 @@
 #include "framework/NoteParameter.h"
 #include "framework/ParameterManager.h"
 #include "framework/StringParameter.h"
+#include "product/VelcroftParameters.h"
 #include "unit/MessageLoop.h"
 
 #include <atomic>
@@ -127,36 +128,44 @@ TEST (ParameterManager, DefinitionsSkipBadElementsAndLoadTheRest)
     EXPECT_EQ (manager.getNumParameters(), (int) std::size (expectedOrder));
 }
 
-TEST (ParameterManager, ProductDefinitionsLoadEighteenFloatsInOrder)
+TEST (ParameterManager, ProductDefinitionsAreTheParameterIndicesInOrder)
 {
-    const struct { const char* name; float value; } expected[] = {
-        { "Preamp", 0.0f }, { "Left Bits", 1.0f }, { "Left Frequency", 1.0f }, { "Left Link Freq", 0.0f },
-        { "Left Filter Type", 1.0f }, { "Left Cutoff", 1.0f }, { "Left Reso/Bandwidth", 0.0f },
-        { "Right Bits", 1.0f }, { "Right Frequency", 1.0f }, { "Right Link Freq", 0.0f },
-        { "Right Filter Type", 1.0f }, { "Right Cutoff", 1.0f }, { "Right Reso/Bandwidth", 0.0f },
-        { "Link Channels", 1.0f }, { "FX", 1.0f }, { "Output Volume", 0.5f },
-        { "Left Filter Order", 0.0f }, { "Right Filter Order", 0.0f },
+    // Each index of VelcroftParameters names the parameter the definitions give that index.
+    namespace P = VelcroftParameters;
+    const struct { P::Index index; const char* name; float value; } expected[] = {
+        { P::preamp, "Preamp", 0.0f }, { P::leftBits, "Left Bits", 1.0f }, { P::leftFrequency, "Left Frequency", 1.0f },
+        { P::leftLinkFreq, "Left Link Freq", 0.0f }, { P::leftFilterType, "Left Filter Type", 1.0f },
+        { P::leftCutoff, "Left Cutoff", 1.0f }, { P::leftReso, "Left Reso/Bandwidth", 0.0f },
+        { P::rightBits, "Right Bits", 1.0f }, { P::rightFrequency, "Right Frequency", 1.0f },
+        { P::rightLinkFreq, "Right Link Freq", 0.0f }, { P::rightFilterType, "Right Filter Type", 1.0f },
+        { P::rightCutoff, "Right Cutoff", 1.0f }, { P::rightReso, "Right Reso/Bandwidth", 0.0f },
+        { P::linkChannels, "Link Channels", 1.0f }, { P::fx, "FX", 1.0f }, { P::outputVolume, "Output Volume", 0.5f },
+        { P::leftFilterOrder, "Left Filter Order", 0.0f }, { P::rightFilterOrder, "Right Filter Order", 0.0f },
     };
+    static_assert (std::size (expected) == P::numParameters);
 
     ParameterManager manager;
     manager.loadParameterDefinitions ("parameters.xml");
-    ASSERT_EQ (manager.getNumParameters(), 18);
+    ASSERT_EQ (manager.getNumParameters(), P::numParameters);
 
-    for (int i = 0; i < 18; ++i)
+    for (const auto& e : expected)
     {
-        auto* p = dynamic_cast<FloatParameter*> (manager.getParameterAt (i));
-        ASSERT_NE (p, nullptr) << i;
-        EXPECT_EQ (p->getIndex(), i);
-        EXPECT_EQ (p->getName(), expected[i].name);
-        EXPECT_EQ (p->getValue(), expected[i].value) << expected[i].name;
+        auto* p = dynamic_cast<FloatParameter*> (manager.getParameter (e.index));
+        ASSERT_NE (p, nullptr) << e.name;
+        EXPECT_EQ (p->getName(), e.name) << "index " << e.index;
+        EXPECT_EQ (p->getValue(), e.value) << e.name;
         EXPECT_EQ (p->getMinimum(), 0.0f);
         EXPECT_EQ (p->getMaximum(), 1.0f);
-        EXPECT_TRUE (p->isAutomatable()) << expected[i].name;
+        EXPECT_TRUE (p->isAutomatable()) << e.name;
     }
+
+    // Listed in index order, which the factory table's columns follow.
+    for (int i = 0; i < P::numParameters; ++i)
+        EXPECT_EQ (manager.getParameterAt (i)->getIndex(), i);
 
     // A missing resource loads nothing.
     manager.loadParameterDefinitions ("nothing-here.xml");
-    EXPECT_EQ (manager.getNumParameters(), 18);
+    EXPECT_EQ (manager.getNumParameters(), P::numParameters);
 }
 
 TEST (ParameterManager, AddingNeverLeavesADanglingPointer)
@@ -257,23 +266,24 @@ TEST (ParameterManager, PresetPseudoParametersAndListeners)
     manager.addAsyncListenerToAll (&async);
     async.indices.clear();
     manager.notifyAll();
-    ASSERT_EQ (all.indices.size(), 20u);
+    const auto numIndices = (size_t) VelcroftParameters::numParameters + 2;     // and the two pseudo-parameters
+    ASSERT_EQ (all.indices.size(), numIndices);
 
-    for (int i = 0; i < 18; ++i)
+    for (int i = 0; i < VelcroftParameters::numParameters; ++i)
         EXPECT_EQ (all.indices[(size_t) i], i);
 
-    EXPECT_EQ (all.indices[19], ParameterManager::currentPresetNameIndex);
+    EXPECT_EQ (all.indices[numIndices - 1], ParameterManager::currentPresetNameIndex);
     EXPECT_EQ (one.changes, 1);
 
     MessageLoop::runFor (50);
-    EXPECT_EQ (async.indices.size(), 20u);
+    EXPECT_EQ (async.indices.size(), numIndices);
 
     manager.removeAsyncListenerFromAll (&async);
     manager.removeListenerFromAll (&all);
     manager.notifyAll();
     MessageLoop::runFor (50);
-    EXPECT_EQ (all.indices.size(), 20u);
-    EXPECT_EQ (async.indices.size(), 20u);
+    EXPECT_EQ (all.indices.size(), numIndices);
+    EXPECT_EQ (async.indices.size(), numIndices);
 }
 
 //==============================================================================
@@ -311,7 +321,7 @@ TEST (ParameterManager, WritersReadersAndACoreLockDoNotDeadlock)
     {
         for (int i = 0; i < iterations; ++i)
         {
-            manager.setNormalisedValue (i % 18, (float) (i % 101) / 100.0f);
+            manager.setNormalisedValue (i % VelcroftParameters::numParameters, (float) (i % 101) / 100.0f);
             manager.setCurrentPresetName ("Preset " + juce::String (i));
         }
     });
@@ -324,8 +334,8 @@ TEST (ParameterManager, WritersReadersAndACoreLockDoNotDeadlock)
                 const juce::ScopedLock sl (coreLock);
                 const auto name = manager.getText (ParameterManager::currentPresetNameIndex);
                 EXPECT_TRUE (name.isEmpty() || name.startsWith ("Preset "));
-                EXPECT_GE (manager.getValue (i % 18), 0.0f);
-                EXPECT_LE (manager.getNormalisedValue (i % 18), 1.0f);
+                EXPECT_GE (manager.getValue (i % VelcroftParameters::numParameters), 0.0f);
+                EXPECT_LE (manager.getNormalisedValue (i % VelcroftParameters::numParameters), 1.0f);
             }
 
             if (i % 100 == 0)

@@ -43,11 +43,11 @@ TEST (PluginState, RoundTripThroughTheChunk)
     source.setGroupName (1, "Bee");
 
     juce::Random random (7);
-    for (int k = 0; k < 18; ++k)
+    for (int k = 0; k < VelcroftParameters::numParameters; ++k)
         source.set (k, random.nextFloat());
 
     source.setCurrentPresetIndex (7, true);
-    source.getMidiControl().assignController (21, source.getParameterManager().getParameter (4), false);
+    source.getMidiControl().assignController (21, source.getParameterManager().getParameter (VelcroftParameters::leftFilterType), false);
 
     juce::MemoryBlock chunk;
     source.getStateInformation (chunk);
@@ -59,7 +59,7 @@ TEST (PluginState, RoundTripThroughTheChunk)
     EXPECT_EQ (xml->getChildElement (0)->getTagName(), "UniqueData");
     EXPECT_EQ (xml->getChildElement (0)->getNumAttributes(), 0) << "no quality setting: an empty element";
     EXPECT_EQ (xml->getChildElement (1)->getTagName(), "ParametersState");
-    EXPECT_EQ (xml->getChildElement (1)->getNumChildElements(), 18);
+    EXPECT_EQ (xml->getChildElement (1)->getNumChildElements(), VelcroftParameters::numParameters);
     EXPECT_EQ (xml->getChildElement (2)->getIntAttribute ("currentPreset"), 7);
     EXPECT_EQ (xml->getChildElement (3)->getTagName(), "MidiControlMap");
 
@@ -74,7 +74,7 @@ TEST (PluginState, RoundTripThroughTheChunk)
     EXPECT_EQ (target.getCurrentPresetIndex(), 7);
     EXPECT_EQ (target.presetNameParameter(), "p7");
     EXPECT_EQ (applies.applied, 0);
-    EXPECT_EQ (target.getMidiControl().getAssignedParameter (21), target.getParameterManager().getParameter (4));
+    EXPECT_EQ (target.getMidiControl().getAssignedParameter (21), target.getParameterManager().getParameter (VelcroftParameters::leftFilterType));
     EXPECT_EQ (target.getMidiControl().getNumAssignments(), 1);
     target.removePresetManagerListener (&applies);
 }
@@ -94,9 +94,9 @@ TEST (PluginState, ReadingOddAndOlderStates)
                                     "</PluginState>"));
     EXPECT_EQ (plugin.getBankName(), "Loaded");
     EXPECT_EQ (plugin.getCurrentPresetIndex(), 5);
-    EXPECT_EQ (plugin.values()[0], 1.0f);
-    EXPECT_EQ (plugin.values()[1], 0.0f);
-    EXPECT_EQ (plugin.values()[14], values[14]);
+    EXPECT_EQ (plugin.values()[VelcroftParameters::preamp], 1.0f);
+    EXPECT_EQ (plugin.values()[VelcroftParameters::leftBits], 0.0f);
+    EXPECT_EQ (plugin.values()[VelcroftParameters::fx], values[VelcroftParameters::fx]);
 
     plugin.loadPluginState (*PresetTestSupport::parse ("<PluginState><PresetsState currentPreset=\"-3\"><PresetBank name=\"NoApp\"/></PresetsState></PluginState>"));
     plugin.loadPluginState (*PresetTestSupport::parse ("<PluginState application=\"Other\"><PresetsState currentPreset=\"3\"><PresetBank name=\"Other\"/></PresetsState></PluginState>"));
@@ -120,16 +120,16 @@ TEST (PluginState, ReadingOddAndOlderStates)
     EXPECT_EQ (plugin.getBankName(), "Old");
     EXPECT_EQ (plugin.getCurrentPresetIndex(), 3);
     EXPECT_EQ (plugin.presetNameParameter(), "d");
-    EXPECT_EQ (plugin.values()[15], 0.8125f);
-    EXPECT_EQ (plugin.getMidiControl().getAssignedParameter (9), plugin.getParameterManager().getParameter (14));
+    EXPECT_EQ (plugin.values()[VelcroftParameters::outputVolume], 0.8125f);
+    EXPECT_EQ (plugin.getMidiControl().getAssignedParameter (9), plugin.getParameterManager().getParameter (VelcroftParameters::fx));
     EXPECT_TRUE (plugin.isPluginStateXml (*PresetTestSupport::parse ("<VelcroftPluginState/>")));
 
     // The element of parameters outside presets (none in this product) is read under either tag.
     EXPECT_EQ (plugin.createNotPresetableParamsXml()->getNumChildElements(), 0);
     plugin.loadNotPresetableParams (*PresetTestSupport::parse ("<NotPresetParams><param name=\"FX\" value=\"0.0625\"/></NotPresetParams>"));
-    EXPECT_EQ (plugin.values()[14], 0.0625f);
+    EXPECT_EQ (plugin.values()[VelcroftParameters::fx], 0.0625f);
     plugin.loadNotPresetableParams (*PresetTestSupport::parse ("<Other><param name=\"FX\" value=\"0.5\"/></Other>"));
-    EXPECT_EQ (plugin.values()[14], 0.0625f);
+    EXPECT_EQ (plugin.values()[VelcroftParameters::fx], 0.0625f);
     EXPECT_FALSE (plugin.isPluginStateXml (*PresetTestSupport::parse ("<OtherPluginState/>")));
 }
 
@@ -151,9 +151,9 @@ TEST (PluginState, ProgramChunk)
     EXPECT_EQ (other.values(), plugin.values());
 
     // Something that is no preset leaves slot and parameters alone.
-    other.set (0, 0.9f);
+    other.set (VelcroftParameters::preamp, 0.9f);
     other.loadProgramState (*PresetTestSupport::parse ("<PresetBank/>"));
-    EXPECT_EQ (other.values()[0], 0.9f);
+    EXPECT_EQ (other.values()[VelcroftParameters::preamp], 0.9f);
     EXPECT_EQ (other.getPresetName (2), "p6");
 }
 
@@ -169,7 +169,7 @@ TEST (PluginState, SettingsRoundTripAndStartup)
         writer.initialise();
         PresetTestSupport::makeBank (writer, { { "User", 3 } });
         ASSERT_TRUE (writer.savePresetBankFile (bankFile));
-        writer.getMidiControl().assignController (30, writer.getParameterManager().getParameter (2), false);
+        writer.getMidiControl().assignController (30, writer.getParameterManager().getParameter (VelcroftParameters::leftFrequency), false);
         ASSERT_TRUE (writer.getMidiControl().saveToFile (mapFile));
 
         writer.setPresetsMode (BasePluginOldStyle::userDefinedPresets);
@@ -197,7 +197,7 @@ TEST (PluginState, SettingsRoundTripAndStartup)
     EXPECT_EQ (reader.getChangingMode(), BasePluginOldStyle::changingSilent);
     EXPECT_EQ (reader.getRecentlyUsedDirectory(), place.folder);
     EXPECT_TRUE (reader.getMidiControl().isDefaultMapEnabled());
-    EXPECT_EQ (reader.getMidiControl().getAssignedParameter (30), reader.getParameterManager().getParameter (2));
+    EXPECT_EQ (reader.getMidiControl().getAssignedParameter (30), reader.getParameterManager().getParameter (VelcroftParameters::leftFrequency));
     EXPECT_EQ (PresetTestSupport::groupLayout (reader), juce::StringArray ({ "User:3", "Not used:125" }));
     EXPECT_EQ (reader.presetNameParameter(), "p0");
     EXPECT_EQ (reader.values(), PresetTestSupport::valuesOf (*reader.getPreset (0)));
@@ -256,19 +256,19 @@ TEST (PluginState, SettingsChoices)
     // "storing" "automatic" stores the current parameters as it is read; unknown texts change nothing.
     PresetPlugin plugin;
     plugin.initialise();
-    plugin.set (3, 0.4375f);
+    plugin.set (VelcroftParameters::leftLinkFreq, 0.4375f);
     plugin.loadUserSettings (*PresetTestSupport::parse ("<UserSettings application=\"Velcroft\"><PresetSettings storing=\"sometimes\" changing=\"loud\"/>"
                                      "<PluginDirectories><RecentlyUsed dir=\"/no/such/folder\"/><RecentlyUsed dir=\"relative\"/></PluginDirectories>"
                                      "</UserSettings>"));
     EXPECT_EQ (plugin.getStoringMode(), BasePluginOldStyle::storingOnDemand);
     EXPECT_EQ (plugin.getChangingMode(), BasePluginOldStyle::changingNormal);
     EXPECT_EQ (plugin.getRecentlyUsedDirectory(), juce::File::getSpecialLocation (juce::File::userHomeDirectory));
-    EXPECT_NE (plugin.getPreset (0)->getValue (3), 0.4375f);
+    EXPECT_NE (plugin.getPreset (0)->getValue (VelcroftParameters::leftLinkFreq), 0.4375f);
 
     plugin.loadUserSettings (*PresetTestSupport::parse ("<UserSettings application=\"Other\"><PresetSettings storing=\"automatic\"/></UserSettings>"));
     EXPECT_EQ (plugin.getStoringMode(), BasePluginOldStyle::storingOnDemand);
 
     plugin.loadUserSettings (*PresetTestSupport::parse ("<UserSettings application=\"Velcroft\"><PresetSettings storing=\"automatic\"/></UserSettings>"));
     EXPECT_EQ (plugin.getStoringMode(), BasePluginOldStyle::storingAutomatic);
-    EXPECT_EQ (plugin.getPreset (0)->getValue (3), 0.4375f);
+    EXPECT_EQ (plugin.getPreset (0)->getValue (VelcroftParameters::leftLinkFreq), 0.4375f);
 }

@@ -112,13 +112,13 @@ TEST (PresetBank, SelectingAndApplying)
     plugin.handleCommand (PluginCommand::selectNextPreset);
     EXPECT_EQ (plugin.getCurrentPresetIndex(), 1);
     EXPECT_EQ (applies.applied, 1);     // once, though added twice
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.001f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.001f);
     EXPECT_EQ (plugin.presetNumberParameter(), 1);
     EXPECT_EQ (plugin.presetNameParameter(), "p1");
 
     plugin.handleCommand (PluginCommand::selectPreviousPreset);
     EXPECT_EQ (plugin.getCurrentPresetIndex(), 0);
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.0f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.0f);
     EXPECT_EQ (plugin.presetNameParameter(), "p0");
 
     // Making a slot current without notification sets the pseudo-parameters quietly and leaves the values.
@@ -128,13 +128,13 @@ TEST (PresetBank, SelectingAndApplying)
     EXPECT_EQ (numberChanges.count, 0);
     EXPECT_EQ (plugin.presetNumberParameter(), 9);
     EXPECT_EQ (plugin.presetNameParameter(), "p9");
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.0f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.0f);
     plugin.getParameterManager().removeListener (ParameterManager::currentPresetNumberIndex, &numberChanges);
 
     // Silent mode without a changer applies at once; with one it only starts the change.
     plugin.setChangingMode (BasePluginOldStyle::changingSilent);
     plugin.selectPreset (20);
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.020f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.020f);
 
     PresetTestSupport::FakeChanger changer;
     plugin.setPresetChanger (&changer);
@@ -142,15 +142,15 @@ TEST (PresetBank, SelectingAndApplying)
     plugin.selectPreset (30);
     EXPECT_EQ (changer.begun, 1);
     EXPECT_EQ (plugin.getCurrentPresetIndex(), 30);
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.020f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.020f);
     changer.getPresetTarget()->applyCurrentPreset();
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.030f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.030f);
     EXPECT_EQ (plugin.presetNameParameter(), "p30");
 
     plugin.setChangingMode (BasePluginOldStyle::changingNormal);
     plugin.selectPreset (31);
     EXPECT_EQ (changer.begun, 1);
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.031f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.031f);
 
     plugin.setPresetChanger (nullptr);
     plugin.removePresetManagerListener (&applies);
@@ -166,34 +166,34 @@ TEST (PresetBank, StoringOnDemandAndAutomatic)
 
     // On demand: edits stay out of the slot until the store command.
     EXPECT_EQ (plugin.getStoringMode(), BasePluginOldStyle::storingOnDemand);
-    const auto stored = slot.getValue (5);
-    plugin.set (5, stored == 0.25f ? 0.5f : 0.25f);
-    EXPECT_EQ (slot.getValue (5), stored);
+    const auto stored = slot.getValue (VelcroftParameters::leftCutoff);
+    plugin.set (VelcroftParameters::leftCutoff, stored == 0.25f ? 0.5f : 0.25f);
+    EXPECT_EQ (slot.getValue (VelcroftParameters::leftCutoff), stored);
     plugin.handleCommand (PluginCommand::storeCurrentPreset);
     EXPECT_EQ (PresetTestSupport::valuesOf (slot), plugin.values());
 
     // Switching to automatic stores the present values at once.
-    plugin.set (6, 0.75f);
+    plugin.set (VelcroftParameters::leftReso, 0.75f);
     plugin.setStoringMode (BasePluginOldStyle::storingAutomatic);
-    EXPECT_FLOAT_EQ (slot.getValue (6), 0.75f);
+    EXPECT_FLOAT_EQ (slot.getValue (VelcroftParameters::leftReso), 0.75f);
 
     // Automatic: edits from the host, from MIDI and from a paste all reach the slot.
-    plugin.setHostParameter (3, 0.5f);
-    EXPECT_FLOAT_EQ (slot.getValue (3), 0.5f);
+    plugin.setHostParameter (VelcroftParameters::leftLinkFreq, 0.5f);
+    EXPECT_FLOAT_EQ (slot.getValue (VelcroftParameters::leftLinkFreq), 0.5f);
 
-    auto* cutoff = plugin.getParameterManager().getParameter (11);
+    auto* cutoff = plugin.getParameterManager().getParameter (VelcroftParameters::rightCutoff);
     plugin.getMidiControl().assignController (7, cutoff, false);
     plugin.getMidiControl().handleMidiMessage (juce::MidiMessage::controllerEvent (1, 7, 64));
-    EXPECT_FLOAT_EQ (slot.getValue (11), 64.0f / 127.0f);
+    EXPECT_FLOAT_EQ (slot.getValue (VelcroftParameters::rightCutoff), 64.0f / 127.0f);
 
-    plugin.set (14, 0.125f);
+    plugin.set (VelcroftParameters::fx, 0.125f);
     plugin.copyCurrentPreset();
     plugin.selectPreset (5);
     plugin.setStoringMode (BasePluginOldStyle::storingOnDemand);
-    plugin.set (14, 0.9f);
+    plugin.set (VelcroftParameters::fx, 0.9f);
     plugin.setStoringMode (BasePluginOldStyle::storingAutomatic);
     plugin.pasteCopiedPreset();
-    EXPECT_FLOAT_EQ (plugin.getPreset (5)->getValue (14), 0.125f);
+    EXPECT_FLOAT_EQ (plugin.getPreset (5)->getValue (VelcroftParameters::fx), 0.125f);
 
     // Parameters outside presets and unknown modes change nothing.
     plugin.setStoringMode (7);
@@ -212,25 +212,25 @@ TEST (PresetBank, CopyPasteAndNames)
 
     // An empty copy buffer pastes nothing.
     plugin.selectPreset (2);
-    plugin.set (0, 0.6f);
+    plugin.set (VelcroftParameters::preamp, 0.6f);
     plugin.handleCommand (PluginCommand::pasteCopiedPreset);
     EXPECT_EQ (plugin.getPresetName (2), "p2");
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.6f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.6f);
 
     plugin.setPresetName (2, "Liquid");
     EXPECT_EQ (plugin.presetNameParameter(), "Liquid");
     plugin.handleCommand (PluginCommand::copyCurrentPreset);
     EXPECT_TRUE (plugin.isCopyBufferFull());
     EXPECT_EQ (plugin.getCopyBuffer().getName(), "Liquid_copy");
-    EXPECT_FLOAT_EQ (plugin.getCopyBuffer().getValue (0), 0.6f);
+    EXPECT_FLOAT_EQ (plugin.getCopyBuffer().getValue (VelcroftParameters::preamp), 0.6f);
 
     plugin.selectPreset (7);
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.007f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.007f);
     plugin.handleCommand (PluginCommand::pasteCopiedPreset);
     EXPECT_EQ (plugin.getPresetName (7), "Liquid_copy");
     EXPECT_EQ (plugin.presetNameParameter(), "Liquid_copy");
-    EXPECT_FLOAT_EQ (plugin.getPreset (7)->getValue (0), 0.6f);
-    EXPECT_FLOAT_EQ (plugin.values()[0], 0.6f);
+    EXPECT_FLOAT_EQ (plugin.getPreset (7)->getValue (VelcroftParameters::preamp), 0.6f);
+    EXPECT_FLOAT_EQ (plugin.values()[VelcroftParameters::preamp], 0.6f);
     EXPECT_EQ (plugin.getPresetName (2), "Liquid");
 
     // Renaming through the pseudo-parameter renames the current slot only.
@@ -240,7 +240,7 @@ TEST (PresetBank, CopyPasteAndNames)
     EXPECT_EQ (plugin.presetNameParameter(), "Renamed");
 
     // A cleared bank: "Preset " + index, the empty preset's values, one group "Not used".
-    plugin.getDefaultPreset().setValue (15, 0.5f);
+    plugin.getDefaultPreset().setValue (VelcroftParameters::outputVolume, 0.5f);
     plugin.resetPresetBank();
     EXPECT_EQ (plugin.getPresetName (0), "Preset 0");
     EXPECT_EQ (plugin.getPresetName (5), "Preset 5");
@@ -250,15 +250,15 @@ TEST (PresetBank, CopyPasteAndNames)
 
     // Preset values hold 0..1 only.
     auto& preset = *plugin.getPreset (0);
-    preset.setValue (0, 1.5f);
-    preset.setValue (1, -1.0f);
-    preset.setValue (2, 0.3f);
-    preset.setValue (2, std::numeric_limits<float>::quiet_NaN());
+    preset.setValue (VelcroftParameters::preamp, 1.5f);
+    preset.setValue (VelcroftParameters::leftBits, -1.0f);
+    preset.setValue (VelcroftParameters::leftFrequency, 0.3f);
+    preset.setValue (VelcroftParameters::leftFrequency, std::numeric_limits<float>::quiet_NaN());
     preset.setValue (18, 0.5f);
     preset.setValue (-1, 0.5f);
-    EXPECT_EQ (preset.getValue (0), 1.0f);
-    EXPECT_EQ (preset.getValue (1), 0.0f);
-    EXPECT_FLOAT_EQ (preset.getValue (2), 0.3f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::preamp), 1.0f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::leftBits), 0.0f);
+    EXPECT_FLOAT_EQ (preset.getValue (VelcroftParameters::leftFrequency), 0.3f);
     EXPECT_EQ (preset.getValue (18), 0.0f);
 }
 

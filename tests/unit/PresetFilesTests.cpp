@@ -36,25 +36,25 @@ TEST (PresetFiles, PresetElements)
 {
     PresetPlugin plugin;
     plugin.initialise();
-    BasePluginOldStyle::Preset preset (18);
+    BasePluginOldStyle::Preset preset (VelcroftParameters::numParameters);
 
     // Written values are rounded to six decimals.
     preset.setName ("Round");
-    preset.setValue (0, 0.1234567f);
-    preset.setValue (1, 1.0f);
-    preset.setValue (2, 0.5f);
+    preset.setValue (VelcroftParameters::preamp, 0.1234567f);
+    preset.setValue (VelcroftParameters::leftBits, 1.0f);
+    preset.setValue (VelcroftParameters::leftFrequency, 0.5f);
     auto xml = plugin.createPresetXml (preset);
     EXPECT_EQ (xml->getTagName(), "Preset");
     EXPECT_EQ (xml->getStringAttribute ("application"), "Velcroft");
     EXPECT_EQ (xml->getStringAttribute ("name"), "Round");
-    ASSERT_EQ (xml->getNumChildElements(), 18);
-    EXPECT_EQ (xml->getChildElement (0)->getStringAttribute ("name"), "Preamp");
-    EXPECT_EQ (xml->getChildElement (0)->getStringAttribute ("value"), "0.123457");
-    EXPECT_EQ (xml->getChildElement (1)->getDoubleAttribute ("value"), 1.0);
-    EXPECT_EQ (xml->getChildElement (17)->getStringAttribute ("name"), "Right Filter Order");
+    ASSERT_EQ (xml->getNumChildElements(), VelcroftParameters::numParameters);
+    EXPECT_EQ (xml->getChildElement (VelcroftParameters::preamp)->getStringAttribute ("name"), "Preamp");
+    EXPECT_EQ (xml->getChildElement (VelcroftParameters::preamp)->getStringAttribute ("value"), "0.123457");
+    EXPECT_EQ (xml->getChildElement (VelcroftParameters::leftBits)->getDoubleAttribute ("value"), 1.0);
+    EXPECT_EQ (xml->getChildElement (VelcroftParameters::rightFilterOrder)->getStringAttribute ("name"), "Right Filter Order");
 
     // Reading: "unnamed", a param without value is 0, unknown names, NaNs and other tags are skipped, values clamped.
-    for (int k = 0; k < 18; ++k)
+    for (int k = 0; k < VelcroftParameters::numParameters; ++k)
         preset.setValue (k, 0.5f);
 
     ASSERT_TRUE (plugin.loadPresetFromXml (*PresetTestSupport::parse ("<Preset application=\"Velcroft\">"
@@ -68,13 +68,13 @@ TEST (PresetFiles, PresetElements)
                                                    "<param name=\"Current Preset Number\" value=\"1\"/>"
                                                    "</Preset>"), preset));
     EXPECT_EQ (preset.getName(), "unnamed");
-    EXPECT_EQ (preset.getValue (0), 0.0f);
-    EXPECT_EQ (preset.getValue (1), 0.75f);
-    EXPECT_EQ (preset.getValue (5), 1.0f);
-    EXPECT_EQ (preset.getValue (2), 0.0f);
-    EXPECT_EQ (preset.getValue (14), 0.5f);
-    EXPECT_EQ (preset.getValue (15), 0.5f);
-    EXPECT_EQ (preset.getValue (17), 0.5f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::preamp), 0.0f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::leftBits), 0.75f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::leftCutoff), 1.0f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::leftFrequency), 0.0f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::fx), 0.5f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::outputVolume), 0.5f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::rightFilterOrder), 0.5f);
 
     // Another plug-in's preset or another tag is refused; the older tag needs no application.
     EXPECT_FALSE (plugin.loadPresetFromXml (*PresetTestSupport::parse ("<Preset application=\"Other\" name=\"x\"/>"), preset));
@@ -83,14 +83,14 @@ TEST (PresetFiles, PresetElements)
     EXPECT_EQ (preset.getName(), "unnamed");
     EXPECT_TRUE (plugin.loadPresetFromXml (*PresetTestSupport::parse ("<VelcroftPreset name=\"Old\"><param name=\"FX\" value=\"0.125\"/></VelcroftPreset>"), preset));
     EXPECT_EQ (preset.getName(), "Old");
-    EXPECT_EQ (preset.getValue (14), 0.125f);
+    EXPECT_EQ (preset.getValue (VelcroftParameters::fx), 0.125f);
 }
 
 TEST (PresetFiles, BankElements)
 {
     PresetPlugin plugin;
     plugin.initialise();
-    plugin.getDefaultPreset().setValue (0, 0.375f);
+    plugin.getDefaultPreset().setValue (VelcroftParameters::preamp, 0.375f);
     plugin.setCurrentPresetIndex (40, true);
 
     // 130 presets in one group: 128 are taken, no "Not used"; groups after that come empty.
@@ -118,13 +118,13 @@ TEST (PresetFiles, BankElements)
     EXPECT_EQ (plugin.getPresetName (2), "q0");
     EXPECT_EQ (plugin.getPresetName (10), "Preset 10");
     EXPECT_EQ (plugin.getPresetName (127), "Preset 127");
-    EXPECT_EQ (plugin.getPreset (100)->getValue (0), 0.375f);
-    EXPECT_EQ (plugin.getPreset (2)->getValue (14), 0.25f);
+    EXPECT_EQ (plugin.getPreset (100)->getValue (VelcroftParameters::preamp), 0.375f);
+    EXPECT_EQ (plugin.getPreset (2)->getValue (VelcroftParameters::fx), 0.25f);
 
     // The older tags load like the current ones.
     PresetPlugin other;
     other.initialise();
-    other.getDefaultPreset().setValue (0, 0.375f);
+    other.getDefaultPreset().setValue (VelcroftParameters::preamp, 0.375f);
     ASSERT_TRUE (other.loadPresetBankFromXml (*PresetTestSupport::parse (PresetFilesTestsDetail::bankText ({ 3, 4 }))));
     ASSERT_TRUE (plugin.loadPresetBankFromXml (*PresetTestSupport::parse (PresetFilesTestsDetail::bankText ({ 3, 4 }, "VelcroftPresetBank",
                                                                                           "VelcroftPresetGroup", "VelcroftPreset"))));
@@ -172,7 +172,7 @@ TEST (PresetFiles, FileRoundTrips)
     {
         SCOPED_TRACE (extension);
         const auto file = temp.folder.getChildFile (juce::String ("single") + extension);
-        plugin.getPreset (3)->setValue (7, 0.3125f);
+        plugin.getPreset (3)->setValue (VelcroftParameters::rightBits, 0.3125f);
         ASSERT_TRUE (plugin.savePresetFile (file, 3));
 
         // Loaded into a slot that is not current: the parameters stay.
@@ -185,7 +185,7 @@ TEST (PresetFiles, FileRoundTrips)
 
         // Into the current slot: applied.
         ASSERT_TRUE (plugin.loadPresetFile (file, 1));
-        EXPECT_EQ (plugin.values()[7], 0.3125f);
+        EXPECT_EQ (plugin.values()[VelcroftParameters::rightBits], 0.3125f);
         EXPECT_EQ (plugin.presetNameParameter(), "p3");
 
         EXPECT_FALSE (plugin.loadPresetFile (file, 128));

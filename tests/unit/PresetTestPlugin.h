@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/QuillonOldCompatible.h"
+#include "product/VelcroftParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,13 @@ class PresetPlugin : public QuillonOldCompatible
 {
 public:
     PresetPlugin()
-        : QuillonOldCompatible (18)
+        : QuillonOldCompatible (VelcroftParameters::numParameters)
     {
     }
 
     juce::String getPluginName() const override                     { return "Velcroft"; }
     juce::String getPluginCode() const override                     { return "VL"; }
-    int getNumHostParameters() override                             { return 18; }
+    int getNumHostParameters() override                             { return VelcroftParameters::numParameters; }
     bool hasQuality() const override                                { return false; }
 
     void prepareToPlay (double, int) override                       {}
@@ -40,11 +41,11 @@ public:
     juce::String getSoftwareFormat() const override                 { return "VST"; }
     juce::String getBuildRevision() const override                  { return {}; }
 
-    /** The values of parameters 0..17. */
+    /** The values of all parameters, by index. */
     std::vector<float> values()
     {
         std::vector<float> v;
-        for (int k = 0; k < 18; ++k)
+        for (int k = 0; k < VelcroftParameters::numParameters; ++k)
             v.push_back (getParameterManager().getNormalisedValue (k));
         return v;
     }

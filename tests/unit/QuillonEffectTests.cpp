@@ -1,4 +1,5 @@
 #include "framework/QuillonEffect.h"
+#include "product/VelcroftParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -37,11 +38,11 @@ public:
 class TestEffect final : public QuillonEffect
 {
 public:
-    TestEffect() : QuillonEffect (18) {}
+    TestEffect() : QuillonEffect (VelcroftParameters::numParameters) {}
 
     juce::String getPluginName() const override             { return "Velcroft"; }
     juce::String getPluginCode() const override             { return "VL"; }
-    int getNumHostParameters() override                     { return 18; }
+    int getNumHostParameters() override                     { return VelcroftParameters::numParameters; }
     bool hasQuality() const override                        { return false; }
 
     std::unique_ptr<Core> createCore() override

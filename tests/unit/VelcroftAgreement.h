@@ -22,7 +22,7 @@ namespace VelcroftAgreement
 struct Setting
 {
     const char* name;
-    float values[VelcroftCore::numParameters];
+    float values[VelcroftParameters::numParameters];
     bool sweepsFrequency;   /**< Left and Right Frequency move at every block */
 };
 
@@ -65,7 +65,7 @@ inline float sweptFrequency (int channel, std::int64_t blockStart, int rate)
 template <typename Core>
 void applySetting (Core& core, const Setting& setting)
 {
-    for (int i = 0; i < VelcroftCore::numParameters; ++i)
+    for (int i = 0; i < VelcroftParameters::numParameters; ++i)
         core.setParameter (i, setting.values[i]);
 }
 
@@ -75,8 +75,8 @@ void beforeBlock (Core& core, const Setting& setting, std::int64_t blockStart, i
 {
     if (setting.sweepsFrequency)
     {
-        core.setParameter (VelcroftCore::leftFrequencyIndex, sweptFrequency (0, blockStart, rate));
-        core.setParameter (VelcroftCore::rightFrequencyIndex, sweptFrequency (1, blockStart, rate));
+        core.setParameter (VelcroftParameters::leftFrequency, sweptFrequency (0, blockStart, rate));
+        core.setParameter (VelcroftParameters::rightFrequency, sweptFrequency (1, blockStart, rate));
     }
 }
 
@@ -104,8 +104,8 @@ inline void makeNoise (std::vector<float>& left, std::vector<float>& right, std:
     channel quantises, else 1e-6. Linked channels both use the left level. */
 inline double allowedDifference (const Setting& setting, int channel)
 {
-    const auto linked = setting.values[VelcroftCore::linkChannelsIndex] > 0.5f;
-    const auto bits = setting.values[channel == 1 && ! linked ? VelcroftCore::rightBitsIndex : VelcroftCore::leftBitsIndex];
+    const auto linked = setting.values[VelcroftParameters::linkChannels] > 0.5f;
+    const auto bits = setting.values[channel == 1 && ! linked ? VelcroftParameters::rightBits : VelcroftParameters::leftBits];
     const auto level = channel == 1 && ! linked ? VelcroftCore::rightLevelFromParameter (bits)
                                                 : VelcroftCore::leftLevelFromParameter (bits);
     return level > VelcroftCore::maxQuantiserLevel ? 1.0e-6 : 1.0 / level;

@@ -56,7 +56,6 @@ TEST (VelcroftAgreement, AllRatesAndSettingsWithBothKernelSets)
 TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
 {
     using namespace VelcroftAgreementTestsDetail;
-    using C = VelcroftCore;
 
     // Every 20 blocks something changes: Link Freq (step length 128 or not) on either side,
     // linking, the frequencies, the filters' order, and values that glide (preamp, cutoff,
@@ -85,15 +84,15 @@ TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
             return;
 
         const auto phase = (int) (step / 20);
-        core.setParameter (C::leftLinkFreqIndex, phase % 3 == 1 ? 1.0f : 0.0f);
-        core.setParameter (C::rightLinkFreqIndex, phase % 4 == 2 ? 0.0f : 1.0f);
-        core.setParameter (C::leftFrequencyIndex, 0.55f + 0.05f * (float) (phase % 9));
-        core.setParameter (C::rightFrequencyIndex, phase % 5 == 0 ? 1.0f : 0.62f + 0.04f * (float) (phase % 7));
-        core.setParameter (C::linkChannelsIndex, phase % 6 < 3 ? 0.0f : 1.0f);
-        core.setParameter (C::leftFilterOrderIndex, phase % 2 == 0 ? 1.0f : 0.0f);
-        core.setParameter (C::preampIndex, 0.1f + 0.05f * (float) (phase % 5));
-        core.setParameter (C::leftCutoffIndex, 0.5f + 0.05f * (float) (phase % 6));
-        core.setParameter (C::fxIndex, phase % 3 == 0 ? 1.0f : 0.6f);
+        core.setParameter (VelcroftParameters::leftLinkFreq, phase % 3 == 1 ? 1.0f : 0.0f);
+        core.setParameter (VelcroftParameters::rightLinkFreq, phase % 4 == 2 ? 0.0f : 1.0f);
+        core.setParameter (VelcroftParameters::leftFrequency, 0.55f + 0.05f * (float) (phase % 9));
+        core.setParameter (VelcroftParameters::rightFrequency, phase % 5 == 0 ? 1.0f : 0.62f + 0.04f * (float) (phase % 7));
+        core.setParameter (VelcroftParameters::linkChannels, phase % 6 < 3 ? 0.0f : 1.0f);
+        core.setParameter (VelcroftParameters::leftFilterOrder, phase % 2 == 0 ? 1.0f : 0.0f);
+        core.setParameter (VelcroftParameters::preamp, 0.1f + 0.05f * (float) (phase % 5));
+        core.setParameter (VelcroftParameters::leftCutoff, 0.5f + 0.05f * (float) (phase % 6));
+        core.setParameter (VelcroftParameters::fx, phase % 3 == 0 ? 1.0f : 0.6f);
 
         if (phase % 7 == 4)
             core.beginSilentPresetChange();
@@ -101,8 +100,8 @@ TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
 
     VelcroftAgreement::Setting setting = VelcroftAgreement::worstCase;
     setting.sweepsFrequency = false;
-    setting.values[C::leftBitsIndex] = 0.75f;
-    setting.values[C::rightBitsIndex] = 0.75f;
+    setting.values[VelcroftParameters::leftBits] = 0.75f;
+    setting.values[VelcroftParameters::rightBits] = 0.75f;
 
     for (const bool widest : { true, false })
     {

@@ -18,7 +18,7 @@ constexpr double pi = 3.14159265358979323846;
     channels unlinked. */
 void setPlainCrusher (VelcroftCore& core)
 {
-    const float values[VelcroftCore::numParameters] = {
+    const float values[VelcroftParameters::numParameters] = {
         0.0f,                                   // Preamp
         1.0f, 1.0f, 0.0f, 1.0f, 0.5f, 0.0f,     // Left Bits, Frequency, Link Freq, Filter Type, Cutoff, Reso
         1.0f, 1.0f, 0.0f, 1.0f, 0.5f, 0.0f,     // the same for Right
@@ -26,7 +26,7 @@ void setPlainCrusher (VelcroftCore& core)
         0.0f, 0.0f                              // Filter Orders
     };
 
-    for (int i = 0; i < VelcroftCore::numParameters; ++i)
+    for (int i = 0; i < VelcroftParameters::numParameters; ++i)
         core.setParameter (i, values[i]);
 }
 
@@ -135,27 +135,27 @@ TEST (VelcroftCore, ParameterMappings)
 
     // Link Freq makes the step follow the ratio.
     VelcroftCore core (nullptr);
-    core.setParameter (VelcroftCore::leftFrequencyIndex, 0.8f);
+    core.setParameter (VelcroftParameters::leftFrequency, 0.8f);
     EXPECT_EQ (core.getChannelSettings (0).step, 128.0);
-    core.setParameter (VelcroftCore::leftLinkFreqIndex, 1.0f);
+    core.setParameter (VelcroftParameters::leftLinkFreq, 1.0f);
     EXPECT_NEAR (core.getChannelSettings (0).step, 64.0, 1e-4);
 }
 
 TEST (VelcroftCore, SetParameterIgnoresBadInput)
 {
     VelcroftCore core (nullptr);
-    core.setParameter (VelcroftCore::leftBitsIndex, 0.0f);
-    core.setParameter (VelcroftCore::leftBitsIndex, std::nanf (""));
+    core.setParameter (VelcroftParameters::leftBits, 0.0f);
+    core.setParameter (VelcroftParameters::leftBits, std::nanf (""));
     EXPECT_EQ (core.getChannelSettings (0).level, 1.0);
-    EXPECT_EQ (core.getRawValue (VelcroftCore::leftBitsIndex), 0.0);
+    EXPECT_EQ (core.getRawValue (VelcroftParameters::leftBits), 0.0);
 
-    core.setParameter (VelcroftCore::outputVolumeIndex, 7.0f);
+    core.setParameter (VelcroftParameters::outputVolume, 7.0f);
     EXPECT_EQ (core.getVolumeTarget(), 4.0);
-    EXPECT_EQ (core.getRawValue (VelcroftCore::outputVolumeIndex), 1.0);
-    core.setParameter (VelcroftCore::outputVolumeIndex, -HUGE_VALF);
+    EXPECT_EQ (core.getRawValue (VelcroftParameters::outputVolume), 1.0);
+    core.setParameter (VelcroftParameters::outputVolume, -HUGE_VALF);
     EXPECT_EQ (core.getVolumeTarget(), 0.0);
 
-    core.setParameter (VelcroftCore::leftResoIndex, -3.0f);
+    core.setParameter (VelcroftParameters::leftReso, -3.0f);
     EXPECT_NEAR (core.getChannelSettings (0).resoTarget, 1.0, 1e-9);
 
     // Indices outside 0..17 do nothing (and do not write outside the stored values).
@@ -163,20 +163,20 @@ TEST (VelcroftCore, SetParameterIgnoresBadInput)
     for (const int index : { -1, -100, 18, 1000, std::numeric_limits<int>::min() })
         core.setParameter (index, 1.0f);
 
-    core.setParameter (VelcroftCore::rightFilterOrderIndex, 1.0f);
+    core.setParameter (VelcroftParameters::rightFilterOrder, 1.0f);
     EXPECT_TRUE (core.getChannelSettings (1).pre);
     EXPECT_EQ (core.getChannelSettings (1).level, before.level);
-    EXPECT_EQ (core.getRawValue (16), 0.0);
+    EXPECT_EQ (core.getRawValue (VelcroftParameters::leftFilterOrder), 0.0);
     EXPECT_EQ (core.getRawValue (-1), 0.0);
 }
 
 TEST (VelcroftCore, LinkingAndUnlinking)
 {
     VelcroftCore core (nullptr);
-    core.setParameter (VelcroftCore::leftCutoffIndex, 0.2f);
-    core.setParameter (VelcroftCore::leftResoIndex, 0.3f);
-    core.setParameter (VelcroftCore::leftFilterTypeIndex, 0.0f);
-    core.setParameter (VelcroftCore::linkChannelsIndex, 1.0f);
+    core.setParameter (VelcroftParameters::leftCutoff, 0.2f);
+    core.setParameter (VelcroftParameters::leftReso, 0.3f);
+    core.setParameter (VelcroftParameters::leftFilterType, 0.0f);
+    core.setParameter (VelcroftParameters::linkChannels, 1.0f);
 
     EXPECT_TRUE (core.isLinked());
     auto right = core.getChannelSettings (1);
@@ -184,23 +184,23 @@ TEST (VelcroftCore, LinkingAndUnlinking)
     EXPECT_EQ (right.type, 0);
 
     // Right-channel values are only recorded while linked; left filter changes move both.
-    core.setParameter (VelcroftCore::rightCutoffIndex, 0.9f);
-    core.setParameter (VelcroftCore::rightResoIndex, 0.9f);
-    core.setParameter (VelcroftCore::rightBitsIndex, 0.0f);
-    core.setParameter (VelcroftCore::rightFrequencyIndex, 0.4f);
-    core.setParameter (VelcroftCore::rightLinkFreqIndex, 1.0f);
-    core.setParameter (VelcroftCore::rightFilterTypeIndex, 0.75f);
+    core.setParameter (VelcroftParameters::rightCutoff, 0.9f);
+    core.setParameter (VelcroftParameters::rightReso, 0.9f);
+    core.setParameter (VelcroftParameters::rightBits, 0.0f);
+    core.setParameter (VelcroftParameters::rightFrequency, 0.4f);
+    core.setParameter (VelcroftParameters::rightLinkFreq, 1.0f);
+    core.setParameter (VelcroftParameters::rightFilterType, 0.75f);
     right = core.getChannelSettings (1);
     EXPECT_EQ (right.cutoffTarget, VelcroftCore::cutoffFromParameter (0.2f));
     EXPECT_EQ (right.type, 0);
     EXPECT_GT (right.level, VelcroftCore::maxQuantiserLevel);
 
-    core.setParameter (VelcroftCore::leftResoIndex, 0.6f);
+    core.setParameter (VelcroftParameters::leftReso, 0.6f);
     EXPECT_EQ (core.getChannelSettings (1).resoTarget, VelcroftCore::dampingFromParameter (0.6f));
     EXPECT_EQ (core.getChannelSettings (0).resoTarget, VelcroftCore::dampingFromParameter (0.6f));
 
     // Unlinking applies every recorded right value at once, without gliding.
-    core.setParameter (VelcroftCore::linkChannelsIndex, 0.0f);
+    core.setParameter (VelcroftParameters::linkChannels, 0.0f);
     right = core.getChannelSettings (1);
     EXPECT_FALSE (core.isLinked());
     EXPECT_EQ (right.cutoffTarget, VelcroftCore::cutoffFromParameter (0.9f));
@@ -217,16 +217,16 @@ TEST (VelcroftCore, LinkingAndUnlinking)
 TEST (VelcroftCore, SampleRateChanges)
 {
     VelcroftCore core (nullptr);
-    core.setParameter (VelcroftCore::leftBitsIndex, 0.25f);
-    core.setParameter (VelcroftCore::rightFilterTypeIndex, 0.5f);
+    core.setParameter (VelcroftParameters::leftBits, 0.25f);
+    core.setParameter (VelcroftParameters::rightFilterType, 0.5f);
     core.setSampleRate (44100.0f);
 
     // Move every target so the smoothed values lag behind.
-    core.setParameter (VelcroftCore::preampIndex, 0.5f);
-    core.setParameter (VelcroftCore::leftCutoffIndex, 0.9f);
-    core.setParameter (VelcroftCore::rightResoIndex, 0.7f);
-    core.setParameter (VelcroftCore::fxIndex, 0.3f);
-    core.setParameter (VelcroftCore::outputVolumeIndex, 0.8f);
+    core.setParameter (VelcroftParameters::preamp, 0.5f);
+    core.setParameter (VelcroftParameters::leftCutoff, 0.9f);
+    core.setParameter (VelcroftParameters::rightReso, 0.7f);
+    core.setParameter (VelcroftParameters::fx, 0.3f);
+    core.setParameter (VelcroftParameters::outputVolume, 0.8f);
     std::vector<float> l (64, 0.1f), r (64, 0.1f);
     VelcroftCoreTestsDetail::processStereo (core, l, r, 64);
     EXPECT_NE (core.getPreamp(), core.getPreampTarget());
@@ -237,7 +237,7 @@ TEST (VelcroftCore, SampleRateChanges)
     EXPECT_EQ (core.getChannelSettings (1).type, 2);
     EXPECT_EQ (core.getPreamp(), core.getPreampTarget());
     EXPECT_EQ (core.getVolume(), core.getVolumeTarget());
-    EXPECT_EQ (core.getMix(), core.getRawValue (VelcroftCore::fxIndex));
+    EXPECT_EQ (core.getMix(), core.getRawValue (VelcroftParameters::fx));
 
     for (int ch = 0; ch < 2; ++ch)
     {
@@ -265,9 +265,9 @@ TEST (VelcroftCore, DryPathAt44100IsTheInputDelayedBy21Samples)
 {
     VelcroftCore core (nullptr);
     VelcroftCoreTestsDetail::setPlainCrusher (core);
-    core.setParameter (VelcroftCore::fxIndex, 0.0f);
-    core.setParameter (VelcroftCore::outputVolumeIndex, 0.75f);
-    core.setParameter (VelcroftCore::leftBitsIndex, 0.0f);
+    core.setParameter (VelcroftParameters::fx, 0.0f);
+    core.setParameter (VelcroftParameters::outputVolume, 0.75f);
+    core.setParameter (VelcroftParameters::leftBits, 0.0f);
     core.setSampleRate (44100.0f);
 
     std::mt19937 random (7);
@@ -304,7 +304,7 @@ TEST (VelcroftCore, TotalDelayAtEveryRate)
         const auto rate = rates[i];
         VelcroftCore core (nullptr);
         setPlainCrusher (core);
-        core.setParameter (VelcroftCore::fxIndex, 0.0f);
+        core.setParameter (VelcroftParameters::fx, 0.0f);
         core.setSampleRate ((float) rate);
 
         // 100 Hz for the delay, 1 kHz for the gain; a tenth of a second is a whole number
@@ -360,10 +360,10 @@ TEST (VelcroftCore, QuantiserLevelsOnASlowRamp)
     {
         VelcroftCore core (nullptr);
         setPlainCrusher (core);
-        core.setParameter (VelcroftCore::leftBitsIndex, c.bits);
-        core.setParameter (VelcroftCore::rightBitsIndex, c.bits);
-        core.setParameter (VelcroftCore::leftFrequencyIndex, 0.0f);     // a new sample every 1,000
-        core.setParameter (VelcroftCore::rightFrequencyIndex, 0.0f);
+        core.setParameter (VelcroftParameters::leftBits, c.bits);
+        core.setParameter (VelcroftParameters::rightBits, c.bits);
+        core.setParameter (VelcroftParameters::leftFrequency, 0.0f);     // a new sample every 1,000
+        core.setParameter (VelcroftParameters::rightFrequency, 0.0f);
         core.setSampleRate (44100.0f);
 
         std::set<double> seen;
@@ -387,10 +387,10 @@ TEST (VelcroftCore, QuantiserLevelsOnASlowRamp)
     // without quantisation it follows the ramp.
     VelcroftCore core (nullptr);
     setPlainCrusher (core);
-    core.setParameter (VelcroftCore::leftBitsIndex, 0.5f);
-    core.setParameter (VelcroftCore::rightBitsIndex, 1.0f);
-    core.setParameter (VelcroftCore::leftFrequencyIndex, 0.4f);          // a new sample every 8
-    core.setParameter (VelcroftCore::rightFrequencyIndex, 0.4f);
+    core.setParameter (VelcroftParameters::leftBits, 0.5f);
+    core.setParameter (VelcroftParameters::rightBits, 1.0f);
+    core.setParameter (VelcroftParameters::leftFrequency, 0.4f);          // a new sample every 8
+    core.setParameter (VelcroftParameters::rightFrequency, 0.4f);
     core.setSampleRate (44100.0f);
     std::set<double> seen;
 
@@ -435,16 +435,16 @@ TEST (VelcroftCore, OutputDoesNotDependOnBlockSize)
             for (const int blockSize : { 1, 13, 512, 4096 })
             {
                 VelcroftCore core (nullptr);
-                const float values[VelcroftCore::numParameters] = { 0.4f, 0.45f, 0.7f, 1.0f, 0.0f, 0.6f, 0.8f,
-                                                                     0.2f, 0.55f, 0.0f, 0.5f, 0.3f, 0.2f,
-                                                                     linked ? 1.0f : 0.0f, 0.8f, 0.6f, 1.0f, 0.0f };
+                const float values[VelcroftParameters::numParameters] = { 0.4f, 0.45f, 0.7f, 1.0f, 0.0f, 0.6f, 0.8f,
+                                                                           0.2f, 0.55f, 0.0f, 0.5f, 0.3f, 0.2f,
+                                                                           linked ? 1.0f : 0.0f, 0.8f, 0.6f, 1.0f, 0.0f };
 
-                for (int i = 0; i < VelcroftCore::numParameters; ++i)
+                for (int i = 0; i < VelcroftParameters::numParameters; ++i)
                     core.setParameter (i, values[i]);
 
                 core.prepare (512);
                 core.setSampleRate ((float) rate);
-                core.setParameter (VelcroftCore::leftCutoffIndex, 0.3f);   // something to glide
+                core.setParameter (VelcroftParameters::leftCutoff, 0.3f);   // something to glide
 
                 auto l = inL, r = inR;
                 processStereo (core, l, r, blockSize);
@@ -481,7 +481,7 @@ TEST (VelcroftCore, RandomParametersGiveCleanOutput)
                     const auto choice = unit (random);
                     const auto value = choice < 0.05f ? std::nanf ("") : (choice < 0.1f ? unit (random) * 4.0f - 2.0f
                                                                                          : (choice < 0.3f ? std::round (unit (random)) : unit (random)));
-                    core.setParameter ((int) (unit (random) * 18.0f), value);
+                    core.setParameter ((int) (unit (random) * (float) VelcroftParameters::numParameters), value);
                 }
 
                 // Stretches of silence, loud and tiny signals, and the odd non-finite sample.
@@ -533,12 +533,12 @@ TEST (VelcroftCore, LinkedModeSurvivesLongSilence)
     {
         VelcroftCore core (nullptr);
         setPlainCrusher (core);
-        core.setParameter (VelcroftCore::linkChannelsIndex, 1.0f);
-        core.setParameter (VelcroftCore::leftFrequencyIndex, frequency);
-        core.setParameter (VelcroftCore::leftLinkFreqIndex, 1.0f);
-        core.setParameter (VelcroftCore::leftBitsIndex, 0.4f);
-        core.setParameter (VelcroftCore::leftFilterTypeIndex, 0.0f);
-        core.setParameter (VelcroftCore::leftFilterOrderIndex, 1.0f);
+        core.setParameter (VelcroftParameters::linkChannels, 1.0f);
+        core.setParameter (VelcroftParameters::leftFrequency, frequency);
+        core.setParameter (VelcroftParameters::leftLinkFreq, 1.0f);
+        core.setParameter (VelcroftParameters::leftBits, 0.4f);
+        core.setParameter (VelcroftParameters::leftFilterType, 0.0f);
+        core.setParameter (VelcroftParameters::leftFilterOrder, 1.0f);
         core.prepare (4096);
         core.setSampleRate (44100.0f);
 

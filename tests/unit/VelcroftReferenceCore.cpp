@@ -10,14 +10,6 @@
 
 namespace VelcroftReferenceCoreDetail
 {
-enum ParameterIndex
-{
-    preampIndex = 0, leftBitsIndex, leftFrequencyIndex, leftLinkFreqIndex, leftFilterTypeIndex,
-    leftCutoffIndex, leftResoIndex, rightBitsIndex, rightFrequencyIndex, rightLinkFreqIndex,
-    rightFilterTypeIndex, rightCutoffIndex, rightResoIndex, linkChannelsIndex, fxIndex,
-    outputVolumeIndex, leftFilterOrderIndex, rightFilterOrderIndex
-};
-
 constexpr double pi = 3.14159265358979323846;
 
 /** The largest offset a due sample may have: just below one sample period, so that the
@@ -97,7 +89,6 @@ void VelcroftReferenceCore::prepare (int maximumBlockSize)
 
 void VelcroftReferenceCore::setSampleRate (float sampleRate)
 {
-    using namespace VelcroftReferenceCoreDetail;
     const auto rate = (sampleRate > 0.0f && std::isfinite (sampleRate)) ? (double) sampleRate : hostRate.rate;
     setSampleRateContext (hostRate, rate);
 
@@ -132,25 +123,25 @@ void VelcroftReferenceCore::setSampleRate (float sampleRate)
     smoothK = hostRate.k * 0.002;
     vuDecay = 1.0 - hostRate.k * 0.0001;
 
-    preampTarget = VelcroftCore::preampGainFromParameter (raw[preampIndex]);
-    left.ratio = VelcroftCore::frequencyRatioFromParameter (raw[leftFrequencyIndex]);
-    left.linkFreq = raw[leftLinkFreqIndex] > 0.5;
+    preampTarget = VelcroftCore::preampGainFromParameter (raw[VelcroftParameters::preamp]);
+    left.ratio = VelcroftCore::frequencyRatioFromParameter (raw[VelcroftParameters::leftFrequency]);
+    left.linkFreq = raw[VelcroftParameters::leftLinkFreq] > 0.5;
     updateStep (left);
 
     if (! linked)
     {
-        right.ratio = VelcroftCore::frequencyRatioFromParameter (raw[rightFrequencyIndex]);
-        right.linkFreq = raw[rightLinkFreqIndex] > 0.5;
+        right.ratio = VelcroftCore::frequencyRatioFromParameter (raw[VelcroftParameters::rightFrequency]);
+        right.linkFreq = raw[VelcroftParameters::rightLinkFreq] > 0.5;
         updateStep (right);
     }
 
-    left.cutoffTarget = VelcroftCore::cutoffFromParameter (raw[leftCutoffIndex]);
+    left.cutoffTarget = VelcroftCore::cutoffFromParameter (raw[VelcroftParameters::leftCutoff]);
 
     if (! linked)
-        right.cutoffTarget = VelcroftCore::cutoffFromParameter (raw[rightCutoffIndex]);
+        right.cutoffTarget = VelcroftCore::cutoffFromParameter (raw[VelcroftParameters::rightCutoff]);
 
     preamp = preampTarget;
-    mix = raw[fxIndex];
+    mix = raw[VelcroftParameters::fx];
     volume = volumeTarget;
 
     for (auto& c : channels)
@@ -164,53 +155,52 @@ void VelcroftReferenceCore::setSampleRate (float sampleRate)
 //==============================================================================
 void VelcroftReferenceCore::setParameter (int index, float value)
 {
-    using namespace VelcroftReferenceCoreDetail;
-    if (! juce::isPositiveAndBelow (index, (int) numParameters) || std::isnan (value))
+    if (! juce::isPositiveAndBelow (index, (int) VelcroftParameters::numParameters) || std::isnan (value))
         return;
 
     const auto v = juce::jlimit (0.0, 1.0, (double) value);
     auto& left = channels[0];
     auto& right = channels[1];
 
-    if (index < 16)
+    if (index < numRawValues)
         raw[index] = v;
 
     switch (index)
     {
-        case preampIndex:           preampTarget = VelcroftCore::preampGainFromParameter (v); break;
-        case leftBitsIndex:         left.level = VelcroftCore::leftLevelFromParameter (v); break;
-        case leftFrequencyIndex:    left.ratio = VelcroftCore::frequencyRatioFromParameter (v); updateStep (left); break;
-        case leftLinkFreqIndex:     left.linkFreq = v > 0.5; updateStep (left); break;
+        case VelcroftParameters::preamp:           preampTarget = VelcroftCore::preampGainFromParameter (v); break;
+        case VelcroftParameters::leftBits:         left.level = VelcroftCore::leftLevelFromParameter (v); break;
+        case VelcroftParameters::leftFrequency:    left.ratio = VelcroftCore::frequencyRatioFromParameter (v); updateStep (left); break;
+        case VelcroftParameters::leftLinkFreq:     left.linkFreq = v > 0.5; updateStep (left); break;
 
-        case leftFilterTypeIndex:
+        case VelcroftParameters::leftFilterType:
             left.type = VelcroftCore::filterTypeFromParameter (v);
             if (linked) right.type = left.type;
             break;
 
-        case leftCutoffIndex:
+        case VelcroftParameters::leftCutoff:
             left.cutoffTarget = VelcroftCore::cutoffFromParameter (v);
             if (linked) right.cutoffTarget = left.cutoffTarget;
             break;
 
-        case leftResoIndex:
+        case VelcroftParameters::leftReso:
             left.resoTarget = VelcroftCore::dampingFromParameter (v);
             if (linked) right.resoTarget = left.resoTarget;
             break;
 
         // While linked, the right channel's values are only recorded; unlinking applies them.
-        case rightBitsIndex:        if (! linked) right.level = VelcroftCore::rightLevelFromParameter (v); break;
-        case rightFrequencyIndex:   if (! linked) { right.ratio = VelcroftCore::frequencyRatioFromParameter (v); updateStep (right); } break;
-        case rightLinkFreqIndex:    if (! linked) { right.linkFreq = v > 0.5; updateStep (right); } break;
-        case rightFilterTypeIndex:  if (! linked) right.type = VelcroftCore::filterTypeFromParameter (v); break;
-        case rightCutoffIndex:      if (! linked) right.cutoffTarget = VelcroftCore::cutoffFromParameter (v); break;
-        case rightResoIndex:        if (! linked) right.resoTarget = VelcroftCore::dampingFromParameter (v); break;
+        case VelcroftParameters::rightBits:        if (! linked) right.level = VelcroftCore::rightLevelFromParameter (v); break;
+        case VelcroftParameters::rightFrequency:   if (! linked) { right.ratio = VelcroftCore::frequencyRatioFromParameter (v); updateStep (right); } break;
+        case VelcroftParameters::rightLinkFreq:    if (! linked) { right.linkFreq = v > 0.5; updateStep (right); } break;
+        case VelcroftParameters::rightFilterType:  if (! linked) right.type = VelcroftCore::filterTypeFromParameter (v); break;
+        case VelcroftParameters::rightCutoff:      if (! linked) right.cutoffTarget = VelcroftCore::cutoffFromParameter (v); break;
+        case VelcroftParameters::rightReso:        if (! linked) right.resoTarget = VelcroftCore::dampingFromParameter (v); break;
 
-        case linkChannelsIndex:     if (v > 0.5) link(); else unlink(); break;
-        case fxIndex:               break; // raw[14] is the mix target
-        case outputVolumeIndex:     volumeTarget = VelcroftCore::volumeFromParameter (v); break;
-        case leftFilterOrderIndex:  left.pre = v > 0.5; break;
-        case rightFilterOrderIndex: right.pre = v > 0.5; break;
-        default:                    break;
+        case VelcroftParameters::linkChannels:     if (v > 0.5) link(); else unlink(); break;
+        case VelcroftParameters::fx:               break; // raw[fx] is the mix target
+        case VelcroftParameters::outputVolume:     volumeTarget = VelcroftCore::volumeFromParameter (v); break;
+        case VelcroftParameters::leftFilterOrder:  left.pre = v > 0.5; break;
+        case VelcroftParameters::rightFilterOrder: right.pre = v > 0.5; break;
+        default:                                   break;
     }
 }
 
@@ -231,18 +221,17 @@ void VelcroftReferenceCore::link() noexcept
 
 void VelcroftReferenceCore::unlink() noexcept
 {
-    using namespace VelcroftReferenceCoreDetail;
     auto& right = channels[1];
 
     // The right channel is rebuilt from its recorded values, taking effect without gliding.
     linked = false;
-    right.ratio = VelcroftCore::frequencyRatioFromParameter (raw[rightFrequencyIndex]);
-    right.linkFreq = raw[rightLinkFreqIndex] > 0.5;
+    right.ratio = VelcroftCore::frequencyRatioFromParameter (raw[VelcroftParameters::rightFrequency]);
+    right.linkFreq = raw[VelcroftParameters::rightLinkFreq] > 0.5;
     updateStep (right);
-    right.level = VelcroftCore::rightLevelFromParameter (raw[rightBitsIndex]);
-    right.cutoffTarget = right.cutoff = VelcroftCore::cutoffFromParameter (raw[rightCutoffIndex]);
-    right.resoTarget = right.reso = VelcroftCore::dampingFromParameter (raw[rightResoIndex]);
-    right.type = VelcroftCore::filterTypeFromParameter (raw[rightFilterTypeIndex]);
+    right.level = VelcroftCore::rightLevelFromParameter (raw[VelcroftParameters::rightBits]);
+    right.cutoffTarget = right.cutoff = VelcroftCore::cutoffFromParameter (raw[VelcroftParameters::rightCutoff]);
+    right.resoTarget = right.reso = VelcroftCore::dampingFromParameter (raw[VelcroftParameters::rightReso]);
+    right.type = VelcroftCore::filterTypeFromParameter (raw[VelcroftParameters::rightFilterType]);
 }
 
 //==============================================================================
@@ -435,7 +424,6 @@ void VelcroftReferenceCore::renderMono (float* samples, int count) noexcept
 //==============================================================================
 void VelcroftReferenceCore::smoothParameters() noexcept
 {
-    using VelcroftReferenceCoreDetail::fxIndex;
     const auto k = smoothK;
 
     preamp = preamp - ((preamp - preampTarget) * k + 1e-20);
@@ -446,7 +434,7 @@ void VelcroftReferenceCore::smoothParameters() noexcept
         c.reso = c.reso - ((c.reso - c.resoTarget) * k + 1e-20);
     }
 
-    mix = mix - ((mix - raw[fxIndex]) * k + 1e-20);
+    mix = mix - ((mix - raw[VelcroftParameters::fx]) * k + 1e-20);
     volume = volume - ((volume - volumeTarget) * k + 1e-20);
 
     for (auto& c : channels)

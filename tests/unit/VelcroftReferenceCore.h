@@ -15,6 +15,7 @@
 #include "ReferenceRateConverter.h"
 #include "dsp/SampleRateContext.h"
 #include "framework/QuillonEffectCore.h"
+#include "product/VelcroftParameters.h"
 
 #include <atomic>
 #include <memory>
@@ -23,9 +24,6 @@
 class VelcroftReferenceCore : public QuillonEffectCore
 {
 public:
-    /** Number of parameters; the indices are those of VelcroftCore. */
-    static constexpr int numParameters = 18;
-
     /** Creates the core at 44,100 Hz. */
     explicit VelcroftReferenceCore (juce::AudioProcessor* ownerPlugin);
 
@@ -38,7 +36,7 @@ public:
         crusher at the host rate; a rate that is not positive and finite is ignored). */
     void setSampleRate (float sampleRate) override;
 
-    /** Maps a normalised value (clamped to 0..1; NaN ignored) of parameter 0..17. */
+    /** Maps a normalised value (clamped to 0..1; NaN ignored) of a parameter (VelcroftParameters). */
     void setParameter (int index, float value) override;
 
     /** Processes count samples in place from *left and *right. */
@@ -133,7 +131,8 @@ private:
     void updateMeters (Channel& c, double output) noexcept;
     static float toOutputSample (double x) noexcept;
 
-    double raw[16] = {};
+    static constexpr int numRawValues = VelcroftParameters::leftFilterOrder;    // all but the filter orders
+    double raw[numRawValues] = {};
     double preampTarget = 1.0, preamp = 0.0;
     double mix = 0.0;
     double volumeTarget = 1.0, volume = 0.0;

@@ -22,8 +22,8 @@ namespace midi_tests_detail
 using MidiEvent = VstPlugin::MidiEvent;
 using TimedMidiEvent = VstPlugin::TimedMidiEvent;
 
-constexpr int leftBits = 1;
-constexpr int outputVolume = 15;
+constexpr int leftBits = VelcroftParameters::leftBits;
+constexpr int outputVolume = VelcroftParameters::outputVolume;
 
 /** What a controller value sets its parameter to: the value times 1/127 in single precision. */
 float controllerValue (int value)
@@ -370,8 +370,8 @@ TEST (VelcroftStress, HostAutomationAndStateRestoresWhileAudioRunsWithMidi)
         // Two states with a controller map, and a program chunk.
         const auto firstState = stateWithMidiMap (*plugin, { { 20, "Left Frequency" }, { 7, "Output Volume" }, { 1, "FX" } });
         plugin->setChunk (firstState, false);
-        plugin->setParameter (0, 0.3f);
-        plugin->setParameter (13, 0.0f);
+        plugin->setParameter (VelcroftParameters::preamp, 0.3f);
+        plugin->setParameter (VelcroftParameters::linkChannels, 0.0f);
         const auto secondState = plugin->getChunk (false);
         const auto program = plugin->getChunk (true);
 

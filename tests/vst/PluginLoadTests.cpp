@@ -38,7 +38,7 @@ TEST (PluginLibrary, DescribesItselfToTheHost)
     EXPECT_EQ (effect->magic, vst::fourCharCode ('V', 's', 't', 'P'));
     EXPECT_EQ (effect->flags, 49);
     EXPECT_EQ (effect->numPrograms, 0);
-    EXPECT_EQ (effect->numParams, 18);
+    EXPECT_EQ (effect->numParams, VelcroftParameters::numParameters);
     EXPECT_EQ (effect->numInputs, 2);
     EXPECT_EQ (effect->numOutputs, 2);
     EXPECT_EQ (effect->initialDelay, 0);
@@ -58,7 +58,7 @@ TEST (PluginLibrary, DescribesItselfToTheHost)
     effect->dispatcher (effect, vst::effGetVendorString, 0, 0, buffer, 0);
     EXPECT_EQ (buffer[sizeof ("Kestrom Audio Works")], 0x7f);
 
-    for (int i = 0; i < 18; ++i)
+    for (int i = 0; i < VelcroftParameters::numParameters; ++i)
     {
         std::memset (buffer, 0x7f, sizeof (buffer));
         effect->dispatcher (effect, vst::effGetParamName, i, 0, buffer, 0);
@@ -70,9 +70,9 @@ TEST (PluginLibrary, DescribesItselfToTheHost)
         EXPECT_EQ (buffer[24], 0x7f);
     }
 
-    EXPECT_EQ (plugin->getParameterName (0), "Preamp");
-    EXPECT_EQ (plugin->getParameterName (6), "Left Reso/Bandw") << "cut to 15 characters";
-    EXPECT_EQ (plugin->getParameterName (17), "Right Filter Or");
+    EXPECT_EQ (plugin->getParameterName (VelcroftParameters::preamp), "Preamp");
+    EXPECT_EQ (plugin->getParameterName (VelcroftParameters::leftReso), "Left Reso/Bandw") << "cut to 15 characters";
+    EXPECT_EQ (plugin->getParameterName (VelcroftParameters::rightFilterOrder), "Right Filter Or");
     EXPECT_EQ (plugin->getParameterName (18), "");
 
     const std::pair<const char*, int> canDo[] = {
@@ -122,10 +122,10 @@ TEST (PluginLibrary, RunsTwoInstancesAtOnce)
     auto second = velcroft_vst_test::openInstance (library);
     ASSERT_TRUE (first != nullptr && second != nullptr);
 
-    first->setParameter (15, 0.25f);
-    second->setParameter (15, 0.75f);
-    EXPECT_EQ (first->getParameter (15), 0.25f);
-    EXPECT_EQ (second->getParameter (15), 0.75f);
+    first->setParameter (VelcroftParameters::outputVolume, 0.25f);
+    second->setParameter (VelcroftParameters::outputVolume, 0.75f);
+    EXPECT_EQ (first->getParameter (VelcroftParameters::outputVolume), 0.25f);
+    EXPECT_EQ (second->getParameter (VelcroftParameters::outputVolume), 0.75f);
 
     std::vector<float> left (256, 0.5f), right (256, -0.5f), outLeft (256), outRight (256);
     const float* inputs[] = { left.data(), right.data() };
@@ -138,7 +138,7 @@ TEST (PluginLibrary, RunsTwoInstancesAtOnce)
     }
 
     first->close();
-    EXPECT_EQ (second->getParameter (15), 0.75f) << "closing one instance leaves the other working";
+    EXPECT_EQ (second->getParameter (VelcroftParameters::outputVolume), 0.75f) << "closing one instance leaves the other working";
     second->process (inputs, outputs, 256);
     second->close();
 }

@@ -54,27 +54,37 @@ TEST (Sound, DisplayTextsOfEveryParameter)
     auto plugin = openInstance (library);
     ASSERT_NE (plugin, nullptr);
     setValues (*plugin, plainValues);
+    namespace P = VelcroftParameters;
 
     struct Case { int index; float value; const char* text; };
     const Case cases[] = {
-        { 0, 0.0f, "0.0dB" }, { 0, 0.475f, "+22.8dB" }, { 0, 0.5f, "+24.0dB" }, { 0, 1.0f, "+48.0dB" },
-        { 1, 1.0f, "Quant. Off" }, { 1, 0.0f, "1 bit" }, { 1, 0.5f, "9 bits" }, { 1, 0.685f, "12 bits" },
-        { 2, 0.8f, "22050Hz" }, { 2, 0.0f, "44Hz" }, { 2, 1.0f, "44100Hz" }, { 2, 0.6f, "11025Hz" }, { 2, 0.93f, "34586Hz" },
-        { 3, 1.0f, "On" }, { 3, 0.0f, "Off" },
-        { 4, 0.0f, "LP" }, { 4, 0.25f, "BP" }, { 4, 0.5f, "HP" }, { 4, 0.75f, "BR" }, { 4, 1.0f, "Off" },
-        { 5, 0.0f, "14Hz" }, { 5, 0.5f, "1229Hz" }, { 5, 0.7f, "3137Hz" }, { 5, 1.0f, "12000Hz" },
-        { 6, 0.0f, "0%" }, { 6, 0.3f, "30%" }, { 6, 0.236f, "24%" }, { 6, 1.0f, "100%" },
-        { 7, 1.0f, "Quant. Off" }, { 7, 0.0f, "1 bit" }, { 7, 0.5f, "9 bits" },
-        { 8, 0.8f, "22050Hz" }, { 8, 0.0f, "44Hz" }, { 8, 0.5f, "7784Hz" },
-        { 9, 1.0f, "On" }, { 9, 0.0f, "Off" },
-        { 10, 0.0f, "LP" }, { 10, 0.75f, "BR" }, { 10, 1.0f, "Off" },
-        { 11, 0.0f, "14Hz" }, { 11, 1.0f, "12000Hz" },
-        { 12, 0.3f, "30%" }, { 12, 1.0f, "100%" },
-        { 13, 0.0f, "Off" },
-        { 14, 0.3f, "70/30% (Dry/Wet)" }, { 14, 1.0f, "0/100% (Dry/Wet)" }, { 14, 0.0f, "100/0% (Dry/Wet)" },
-        { 15, 0.0f, "-Inf." }, { 15, 0.5f, "0.0dB" }, { 15, 1.0f, "+12.0dB" }, { 15, 0.25f, "-12.0dB" },
-        { 16, 1.0f, "Pre" }, { 16, 0.0f, "Post" },
-        { 17, 1.0f, "Pre" }, { 17, 0.0f, "Post" },
+        { P::preamp, 0.0f, "0.0dB" }, { P::preamp, 0.475f, "+22.8dB" }, { P::preamp, 0.5f, "+24.0dB" },
+        { P::preamp, 1.0f, "+48.0dB" },
+        { P::leftBits, 1.0f, "Quant. Off" }, { P::leftBits, 0.0f, "1 bit" }, { P::leftBits, 0.5f, "9 bits" },
+        { P::leftBits, 0.685f, "12 bits" },
+        { P::leftFrequency, 0.8f, "22050Hz" }, { P::leftFrequency, 0.0f, "44Hz" },
+        { P::leftFrequency, 1.0f, "44100Hz" }, { P::leftFrequency, 0.6f, "11025Hz" },
+        { P::leftFrequency, 0.93f, "34586Hz" },
+        { P::leftLinkFreq, 1.0f, "On" }, { P::leftLinkFreq, 0.0f, "Off" },
+        { P::leftFilterType, 0.0f, "LP" }, { P::leftFilterType, 0.25f, "BP" }, { P::leftFilterType, 0.5f, "HP" },
+        { P::leftFilterType, 0.75f, "BR" }, { P::leftFilterType, 1.0f, "Off" },
+        { P::leftCutoff, 0.0f, "14Hz" }, { P::leftCutoff, 0.5f, "1229Hz" }, { P::leftCutoff, 0.7f, "3137Hz" },
+        { P::leftCutoff, 1.0f, "12000Hz" },
+        { P::leftReso, 0.0f, "0%" }, { P::leftReso, 0.3f, "30%" }, { P::leftReso, 0.236f, "24%" },
+        { P::leftReso, 1.0f, "100%" },
+        { P::rightBits, 1.0f, "Quant. Off" }, { P::rightBits, 0.0f, "1 bit" }, { P::rightBits, 0.5f, "9 bits" },
+        { P::rightFrequency, 0.8f, "22050Hz" }, { P::rightFrequency, 0.0f, "44Hz" },
+        { P::rightFrequency, 0.5f, "7784Hz" },
+        { P::rightLinkFreq, 1.0f, "On" }, { P::rightLinkFreq, 0.0f, "Off" },
+        { P::rightFilterType, 0.0f, "LP" }, { P::rightFilterType, 0.75f, "BR" }, { P::rightFilterType, 1.0f, "Off" },
+        { P::rightCutoff, 0.0f, "14Hz" }, { P::rightCutoff, 1.0f, "12000Hz" },
+        { P::rightReso, 0.3f, "30%" }, { P::rightReso, 1.0f, "100%" },
+        { P::linkChannels, 0.0f, "Off" },
+        { P::fx, 0.3f, "70/30% (Dry/Wet)" }, { P::fx, 1.0f, "0/100% (Dry/Wet)" }, { P::fx, 0.0f, "100/0% (Dry/Wet)" },
+        { P::outputVolume, 0.0f, "-Inf." }, { P::outputVolume, 0.5f, "0.0dB" }, { P::outputVolume, 1.0f, "+12.0dB" },
+        { P::outputVolume, 0.25f, "-12.0dB" },
+        { P::leftFilterOrder, 1.0f, "Pre" }, { P::leftFilterOrder, 0.0f, "Post" },
+        { P::rightFilterOrder, 1.0f, "Pre" }, { P::rightFilterOrder, 0.0f, "Post" },
     };
 
     for (const auto& c : cases)
@@ -85,19 +95,20 @@ TEST (Sound, DisplayTextsOfEveryParameter)
 
     // Linked: the right channel's values read "linked" and keep what was set meanwhile,
     // which unlinking shows again.
-    plugin->setParameter (8, 0.6f);
-    plugin->setParameter (13, 1.0f);
-    EXPECT_EQ (plugin->getParameterDisplay (13), "On");
+    plugin->setParameter (P::rightFrequency, 0.6f);
+    plugin->setParameter (P::linkChannels, 1.0f);
+    EXPECT_EQ (plugin->getParameterDisplay (P::linkChannels), "On");
 
-    for (const int index : { 7, 8, 9, 10, 11, 12, 17 })
+    for (const int index : { P::rightBits, P::rightFrequency, P::rightLinkFreq, P::rightFilterType, P::rightCutoff,
+                             P::rightReso, P::rightFilterOrder })
         EXPECT_EQ (plugin->getParameterDisplay (index), "linked") << index;
 
-    EXPECT_EQ (plugin->getParameterDisplay (2), "34586Hz") << "the left channel is still shown";
-    plugin->setParameter (8, 0.8f);
-    plugin->setParameter (13, 0.0f);
-    EXPECT_EQ (plugin->getParameterDisplay (13), "Off");
-    EXPECT_EQ (plugin->getParameterDisplay (8), "22050Hz");
-    EXPECT_EQ (plugin->getParameterDisplay (17), "Post");
+    EXPECT_EQ (plugin->getParameterDisplay (P::leftFrequency), "34586Hz") << "the left channel is still shown";
+    plugin->setParameter (P::rightFrequency, 0.8f);
+    plugin->setParameter (P::linkChannels, 0.0f);
+    EXPECT_EQ (plugin->getParameterDisplay (P::linkChannels), "Off");
+    EXPECT_EQ (plugin->getParameterDisplay (P::rightFrequency), "22050Hz");
+    EXPECT_EQ (plugin->getParameterDisplay (P::rightFilterOrder), "Post");
 
     // Every text fits the host's 23 characters.
     for (int i = 0; i < numParameters; ++i)
@@ -114,13 +125,14 @@ TEST (Sound, WithoutEffectTheOutputIsTheInputDelayedBy21Samples)
     ASSERT_NE (plugin, nullptr);
 
     // FX 0 with the crusher at its harshest and the volume at 0.75 (a gain of 2.25).
+    namespace P = VelcroftParameters;
     auto values = plainValues;
-    values[0] = 1.0f;
-    values[1] = values[7] = 0.0f;
-    values[2] = values[8] = 0.1f;
-    values[4] = 0.0f;
-    values[14] = 0.0f;
-    values[15] = 0.75f;
+    values[P::preamp] = 1.0f;
+    values[P::leftBits] = values[P::rightBits] = 0.0f;
+    values[P::leftFrequency] = values[P::rightFrequency] = 0.1f;
+    values[P::leftFilterType] = 0.0f;
+    values[P::fx] = 0.0f;
+    values[P::outputVolume] = 0.75f;
     setValues (*plugin, values);
 
     const auto input = makeNoise (6000, 44100.0, 0.4f, 5);
@@ -159,7 +171,7 @@ TEST (Sound, QuantiserLevelsOnASlowRamp)
         auto plugin = openInstance (library);
         ASSERT_NE (plugin, nullptr);
         auto values = plainValues;
-        values[1] = values[7] = bits;
+        values[VelcroftParameters::leftBits] = values[VelcroftParameters::rightBits] = bits;
         setValues (*plugin, values);
         VstPlugin::RenderOptions options;
         options.blockSizes = { 1024 };
@@ -207,8 +219,11 @@ TEST (Sound, OutputDoesNotDependOnTheBlockSize)
         input.channels[0][(size_t) i] = input.channels[1][(size_t) i] = 0.0f;
 
     VstPlugin::RenderOptions options;
-    options.parameterChanges = { { 3000, 2, 0.83f }, { 6000, 8, 0.7f }, { 9000, 3, 0.0f }, { 12000, 13, 1.0f },
-                                 { 17000, 2, 0.95f }, { 20000, 13, 0.0f }, { 21000, 17, 1.0f } };
+    namespace P = VelcroftParameters;
+    options.parameterChanges = { { 3000, P::leftFrequency, 0.83f }, { 6000, P::rightFrequency, 0.7f },
+                                 { 9000, P::leftLinkFreq, 0.0f }, { 12000, P::linkChannels, 1.0f },
+                                 { 17000, P::leftFrequency, 0.95f }, { 20000, P::linkChannels, 0.0f },
+                                 { 21000, P::rightFilterOrder, 1.0f } };
     const Values values { 0.2f, 0.5f, 0.85f, 1, 0, 0.7f, 0.4f, 0.5f, 0.9f, 1, 0.5f, 0.6f, 0.5f, 0, 0.8f, 0.5f, 1, 0 };
 
     std::vector<AudioData> outputs;
@@ -262,7 +277,7 @@ TEST (Sound, CleanOutputUnderRandomAutomationAtEveryRate)
             {
                 const auto choice = unit (random);
                 const auto value = choice < 0.3f ? wild[(size_t) (unit (random) * 6.99f)] : (choice < 0.5f ? std::round (unit (random)) : unit (random));
-                plugin->setParameter ((int) (unit (random) * 17.99f), value);
+                plugin->setParameter ((int) (unit (random) * (numParameters - 0.01f)), value);
             }
 
             const auto n = (int) std::min<std::int64_t> (1 + (int) (unit (random) * 255.0f), frames - done);

@@ -298,13 +298,13 @@ TEST (VelcroftPresets, ProgramChunkHoldsTheCurrentPresetAndAppliesIt)
                                 "<param name=\"Nonsense\" value=\"0.5\"/><param name=\"Preamp\" value=\"0.75\"/></Preset>";
     plugin->setChunk (xmlToChunk ("<Preset application=\"Velcroft\" rev=\"1\" " + partial), true);
     auto expected = liquidValues;
-    expected[14] = 0.25f;
-    expected[0] = 0.75f;
+    expected[VelcroftParameters::fx] = 0.25f;
+    expected[VelcroftParameters::preamp] = 0.75f;
     expectValues (*plugin, expected, "a partial preset");
     EXPECT_EQ (currentSlotName (*plugin), "Half");
 
     plugin->setChunk (xmlToChunk ("<Preset application=\"Velcroft\" " + partial), true);
-    expected[16] = expected[17] = 0.0f;
+    expected[VelcroftParameters::leftFilterOrder] = expected[VelcroftParameters::rightFilterOrder] = 0.0f;
     expectValues (*plugin, expected, "a partial preset without revision");
 }
 
@@ -318,12 +318,12 @@ TEST (VelcroftPresets, ProgramChangeSelectsTheSlotAndReportsOnlyChangedParameter
 
     // The host's own changes are not echoed back to it.
     host->clearNotifications();
-    plugin->setParameter (3, 0.25f);
-    plugin->setParameter (15, 0.125f);
-    EXPECT_EQ (plugin->getParameter (3), 0.25f);
-    EXPECT_EQ (plugin->getParameter (15), 0.125f);
-    plugin->setParameter (3, 0.0f);
-    plugin->setParameter (15, mpc60Values[15]);
+    plugin->setParameter (VelcroftParameters::leftLinkFreq, 0.25f);
+    plugin->setParameter (VelcroftParameters::outputVolume, 0.125f);
+    EXPECT_EQ (plugin->getParameter (VelcroftParameters::leftLinkFreq), 0.25f);
+    EXPECT_EQ (plugin->getParameter (VelcroftParameters::outputVolume), 0.125f);
+    plugin->setParameter (VelcroftParameters::leftLinkFreq, 0.0f);
+    plugin->setParameter (VelcroftParameters::outputVolume, mpc60Values[VelcroftParameters::outputVolume]);
     EXPECT_TRUE (host->getNotifications (vst::audioMasterAutomate).empty());
 
     BlockStream stream (*plugin, makeSine (4096), 256);

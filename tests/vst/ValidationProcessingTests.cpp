@@ -182,11 +182,15 @@ TEST (Validation, DecaysToSilenceWithoutSubnormals)
         for (auto order : { 0.0f, 1.0f })
         {
             restart (*plugin, rate, 512);
+            namespace P = VelcroftParameters;
 
-            for (auto [index, value] : { std::pair (1, 1.0f), std::pair (4, 0.0f), std::pair (5, 0.3f), std::pair (6, 1.0f),
-                                         std::pair (7, 1.0f), std::pair (10, 0.25f), std::pair (11, 0.6f), std::pair (12, 1.0f),
-                                         std::pair (13, 0.0f), std::pair (14, 1.0f), std::pair (15, 1.0f),
-                                         std::pair (16, order), std::pair (17, order) })
+            for (auto [index, value] : { std::pair (P::leftBits, 1.0f), std::pair (P::leftFilterType, 0.0f),
+                                         std::pair (P::leftCutoff, 0.3f), std::pair (P::leftReso, 1.0f),
+                                         std::pair (P::rightBits, 1.0f), std::pair (P::rightFilterType, 0.25f),
+                                         std::pair (P::rightCutoff, 0.6f), std::pair (P::rightReso, 1.0f),
+                                         std::pair (P::linkChannels, 0.0f), std::pair (P::fx, 1.0f),
+                                         std::pair (P::outputVolume, 1.0f), std::pair (P::leftFilterOrder, order),
+                                         std::pair (P::rightFilterOrder, order) })
                 plugin->setParameter (index, value);
 
             TestSignal signal (rate, 5);

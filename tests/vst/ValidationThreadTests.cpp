@@ -56,7 +56,7 @@ private:
         for (int block = 0; block < 200000 && ! stopRequested.load(); ++block)
         {
             if (automate && block % 4 == 0)
-                plugin.setParameter (15, std::uniform_real_distribution<float> (0.3f, 0.7f) (random));
+                plugin.setParameter (VelcroftParameters::outputVolume, std::uniform_real_distribution<float> (0.3f, 0.7f) (random));
 
             check.merge (processSignal (plugin, signal, 128, { 128 }));
             ++blocksDone;
@@ -156,7 +156,7 @@ TEST (Validation, TwoInstancesProcessAtOnceIndependentlyAndIdentically)
         for (int i = 0; i < numParameters; ++i)
             source->setParameter (i, std::uniform_real_distribution<float> (0.0f, 1.0f) (random));
 
-        source->setParameter (15, 0.6f);
+        source->setParameter (VelcroftParameters::outputVolume, 0.6f);
         state = source->getChunk (false);
     }
 
@@ -186,7 +186,7 @@ TEST (Validation, TwoInstancesProcessAtOnceIndependentlyAndIdentically)
     {
         TestSignal signal (rate);
         processSignal (*second, signal, half, { 512 }, &outSecond);
-        second->setParameter (15, 0.3f);
+        second->setParameter (VelcroftParameters::outputVolume, 0.3f);
         processSignal (*second, signal, half, { 512 }, &outSecond);
     });
     firstThread.join();

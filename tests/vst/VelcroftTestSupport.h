@@ -6,6 +6,7 @@
 */
 #pragma once
 
+#include "product/VelcroftParameters.h"
 #include "tools/host/VstLibrary.h"
 #include "tools/host/VstPlugin.h"
 
@@ -31,7 +32,7 @@ using vsthost::VstHost;
 using vsthost::VstLibrary;
 using vsthost::VstPlugin;
 
-constexpr int numParameters = 18;
+constexpr int numParameters = VelcroftParameters::numParameters;
 using Values = std::array<float, numParameters>;
 
 /** The values of factory slot 0, "MPC 60". */

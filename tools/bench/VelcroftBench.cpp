@@ -69,12 +69,12 @@ struct Options
 
         if (frequency >= 0.0f)
         {
-            s.values[VelcroftCore::leftFrequencyIndex] = s.values[VelcroftCore::rightFrequencyIndex] = frequency;
+            s.values[VelcroftParameters::leftFrequency] = s.values[VelcroftParameters::rightFrequency] = frequency;
             s.sweepsFrequency = false;
         }
 
         if (linkFreq >= 0.0f)
-            s.values[VelcroftCore::leftLinkFreqIndex] = s.values[VelcroftCore::rightLinkFreqIndex] = linkFreq;
+            s.values[VelcroftParameters::leftLinkFreq] = s.values[VelcroftParameters::rightLinkFreq] = linkFreq;
 
         return s;
     }
@@ -230,7 +230,7 @@ double timePlugin (vsthost::VstPlugin& plugin, const Setting& setting, int rate,
         plugin.setSampleRate (rate);
         plugin.setBlockSize (block);
 
-        for (int i = 0; i < VelcroftCore::numParameters; ++i)
+        for (int i = 0; i < VelcroftParameters::numParameters; ++i)
             plugin.setParameter (i, setting.values[i]);
 
         plugin.setMainsOn (true);
@@ -242,8 +242,8 @@ double timePlugin (vsthost::VstPlugin& plugin, const Setting& setting, int rate,
 
             if (setting.sweepsFrequency)
             {
-                plugin.setParameter (VelcroftCore::leftFrequencyIndex, VelcroftAgreement::sweptFrequency (0, pos, rate));
-                plugin.setParameter (VelcroftCore::rightFrequencyIndex, VelcroftAgreement::sweptFrequency (1, pos, rate));
+                plugin.setParameter (VelcroftParameters::leftFrequency, VelcroftAgreement::sweptFrequency (0, pos, rate));
+                plugin.setParameter (VelcroftParameters::rightFrequency, VelcroftAgreement::sweptFrequency (1, pos, rate));
             }
 
             const float* inputs[] = { inL.data() + pos, inR.data() + pos };
