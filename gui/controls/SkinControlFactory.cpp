@@ -1,5 +1,10 @@
 #include "gui/controls/SkinControlFactory.h"
 
+#include "gui/controls/GFXKnob.h"
+#include "gui/controls/GFXSwitch.h"
+#include "gui/controls/ModWheel.h"
+#include "gui/controls/PitchBender.h"
+
 namespace SkinControlFactoryDetail
 {
 using Create = SkinControlFactory::Control (*) (const juce::String& name);
@@ -19,25 +24,26 @@ struct Entry
     bool atEditorLevel;     // also read at the top of the editor's skin
 };
 
-// In the order the tags are compared.
+// In the order the tags are compared. A class that joins the toolkit replaces its nullptr
+// with create<ClassName> (and its header is included above).
 const Entry entries[] = {
-    { "Knob",                 nullptr, true  },
-    { "Switch",               nullptr, true  },
-    { "Animation",            nullptr, true  },
-    { "Button",               nullptr, true  },
-    { "ToggleButton",         nullptr, true  },
-    { "MultiStateButton",     nullptr, true  },
-    { "Display",              nullptr, true  },
-    { "DisplayFloat",         nullptr, true  },
-    { "Rocker",               nullptr, true  },
-    { "Panel",                nullptr, true  },
-    { "NumericDisplay",       nullptr, true  },
-    { "NoteDisplay",          nullptr, false },
-    { "PatternNumberDisplay", nullptr, true  },
-    { "MusicKeyboard",        nullptr, false },
-    { "PitchBender",          nullptr, false },
-    { "ModWheel",             nullptr, false },
-    { "ParameterModulator",   nullptr, false },
+    { "Knob",                 create<GFXKnob>,     true  },
+    { "Switch",               create<GFXSwitch>,   true  },
+    { "Animation",            nullptr,             true  },
+    { "Button",               nullptr,             true  },
+    { "ToggleButton",         nullptr,             true  },
+    { "MultiStateButton",     nullptr,             true  },
+    { "Display",              nullptr,             true  },
+    { "DisplayFloat",         nullptr,             true  },
+    { "Rocker",               nullptr,             true  },
+    { "Panel",                nullptr,             true  },
+    { "NumericDisplay",       nullptr,             true  },
+    { "NoteDisplay",          nullptr,             false },
+    { "PatternNumberDisplay", nullptr,             true  },
+    { "MusicKeyboard",        nullptr,             false },
+    { "PitchBender",          create<PitchBender>, false },
+    { "ModWheel",             create<ModWheel>,    false },
+    { "ParameterModulator",   nullptr,             false },
 };
 
 Create findCreate (const juce::String& tag, SkinControlFactory::Level level)
