@@ -3,6 +3,9 @@
     and its images, the built-in presets. A resource is named like a file, "NAME.TYPE":
     the part before the last '.' is its name, the part after it its type, and both are
     matched without regard to case.
+
+    Resources can also be added at run time (tests build skins and filmstrips in memory);
+    an added resource is found before a compiled-in one of the same name.
 */
 #pragma once
 
@@ -18,3 +21,10 @@ juce::String loadResourceAsString (const juce::String& name);
 
 /** Decodes the resource into image; false (image untouched) when there is no such resource. */
 bool loadImageResource (const juce::String& name, juce::Image& image);
+
+/** Adds a resource under a "NAME.TYPE" name, replacing one added before under that name;
+    false (nothing added) for a name without a '.' or for empty data. Thread-safe. */
+bool addResource (const juce::String& name, const juce::MemoryBlock& data);
+
+/** Removes a resource added by addResource; compiled-in resources stay. Thread-safe. */
+void removeResource (const juce::String& name);
