@@ -249,13 +249,14 @@ vst::int32 JuceVSTWrapper::setChunk (void* data, vst::int32 byteSize, bool isPre
         return 0;
 
     const juce::ScopedLock sl (chunkLock);
-    chunkMemory.reset();
 
+    // A host may hand back the very buffer getChunk gave it: it is read before it is freed.
     if (isPreset)
         processor->setCurrentProgramStateInformation (data, byteSize);
     else
         processor->setStateInformation (data, byteSize);
 
+    chunkMemory.reset();
     return 0;
 }
 
