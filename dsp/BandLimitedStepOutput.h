@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 class BandLimitedStepOutput
 {
@@ -342,6 +343,7 @@ private:
     void rebase() noexcept;
     void shiftQueue() noexcept;
 
+    std::shared_ptr<const BandLimitedStep::Rows> rows;  // held, so that they outlive a process exit while in use
     const double* rowValues;
     const double* rowSlopes;
     const float* reversedValuesF;
