@@ -5,12 +5,12 @@
 #include <iterator>
 
 BandLimitedStepOutput::BandLimitedStepOutput() noexcept
-    : rows (BandLimitedStep::getRows()),
-      rowValues (rows->values.data()),
-      rowSlopes (rows->slopes.data()),
-      reversedValuesF (rows->reversedValuesF.data()),
-      reversedSlopesF (rows->reversedSlopesF.data())
+    : rows (BandLimitedStep::getRows())
 {
+    rowValues = rows->values.data();
+    rowSlopes = rows->slopes.data();
+    reversedValuesF = rows->reversedValuesF.data();
+    reversedSlopesF = rows->reversedSlopesF.data();
     reset();
 }
 

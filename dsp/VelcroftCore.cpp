@@ -68,9 +68,9 @@ private:
 VelcroftCore::VelcroftCore (juce::AudioProcessor* ownerPlugin)
     : QuillonEffectCore (ownerPlugin),
       wideLoop (VectorKernels::getActive().wide),
-      sincTable (getSincTable()),
-      sincRows (sincTable.get())
+      sincTable (getSincTable())
 {
+    sincRows = sincTable.get();
     setSampleRateContext (hostRate, 44100.0);
     setSampleRate (44100.0f);
 }

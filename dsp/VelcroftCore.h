@@ -341,8 +341,7 @@ private:
     juce::uint32 noiseA = 0x67452301u, noiseB = 0xEFCDAB89u;
     float noise = 0.0f;
     const bool wideLoop;                            // the AVX2 + FMA sample loop
-    std::shared_ptr<const double> sincTable;
-    const double* sincRows = nullptr;               // sincTable's entries, read per sample
+    const double* sincRows = nullptr;               // sincTable's entries
     bool resampling = false;
     std::unique_ptr<RateConverter<double>> inConverter;     // its output is quantised: double
     std::unique_ptr<RateConverter<float>> outConverter;     // its output goes to the host: float
@@ -358,6 +357,10 @@ private:
     int outRead = 0, outWrite = 4;
 
     std::atomic<bool> ledLeft { false }, ledRight { false };
+
+    // Held, so that the table outlasts a process exit while in use; last, to leave the layout
+    // of what the sample loops read as it was.
+    std::shared_ptr<const double> sincTable;
 
     JUCE_DECLARE_NON_COPYABLE (VelcroftCore)
 };
