@@ -181,9 +181,9 @@ const double* BandLimitedStep::getTable()
     return table.data();
 }
 
-const BandLimitedStep::Rows& BandLimitedStep::getRows()
+std::shared_ptr<const BandLimitedStep::Rows> BandLimitedStep::getRows()
 {
-    static const Rows rows = []
+    static const std::shared_ptr<const Rows> rows = []
     {
         const auto* table = getTable();
         const auto entry = [table] (int i) { return i < tableSize ? table[i] : 0.0; };
@@ -215,7 +215,7 @@ const BandLimitedStep::Rows& BandLimitedStep::getRows()
             }
         }
 
-        return r;
+        return std::make_shared<const Rows> (std::move (r));
     }();
 
     return rows;

@@ -13,6 +13,7 @@
 */
 #pragma once
 
+#include <memory>
 #include <vector>
 
 class BandLimitedStep
@@ -56,8 +57,9 @@ public:
     /** The shared table of tableSize entries, generated on first use (thread-safe). */
     static const double* getTable();
 
-    /** The shared polyphase rows, built on first use (thread-safe). */
-    static const Rows& getRows();
+    /** The shared polyphase rows, built on first use (thread-safe). They last as long as any
+        holder, so that objects reading them keep them even while the process exits. */
+    static std::shared_ptr<const Rows> getRows();
 
     /** Computes the table; getTable() calls this once. */
     static std::vector<double> generate();

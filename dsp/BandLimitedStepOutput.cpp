@@ -5,11 +5,12 @@
 #include <iterator>
 
 BandLimitedStepOutput::BandLimitedStepOutput() noexcept
-    : rowValues (BandLimitedStep::getRows().values.data()),
-      rowSlopes (BandLimitedStep::getRows().slopes.data()),
-      reversedValuesF (BandLimitedStep::getRows().reversedValuesF.data()),
-      reversedSlopesF (BandLimitedStep::getRows().reversedSlopesF.data())
+    : rows (BandLimitedStep::getRows())
 {
+    rowValues = rows->values.data();
+    rowSlopes = rows->slopes.data();
+    reversedValuesF = rows->reversedValuesF.data();
+    reversedSlopesF = rows->reversedSlopesF.data();
     reset();
 }
 

@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 class BandLimitedStepOutput
 {
@@ -383,4 +384,8 @@ private:
     static constexpr int sizesCapacity = 2048;      // room for 38 runs of one slot, and more
     int sizeIndex[capacity];
     float sizes[sizesCapacity];
+
+    // The rows the pointers above read, held so that they outlast a process exit while in use;
+    // last, to leave the layout of what the sample loops read as it was.
+    std::shared_ptr<const BandLimitedStep::Rows> rows;
 };

@@ -86,7 +86,8 @@ template <typename Sample>
 std::shared_ptr<const typename RateConverter<Sample>::Bank> RateConverter<Sample>::getBank (int inFactor, int outFactor)
 {
     // Built on the thread that sets the sample rate, never on the audio thread; a bank,
-    // once built, is only read.
+    // once built, is only read. Each converter holds its own bank, so the map going with the
+    // process's static destructors takes none from under an audio thread still running.
     static std::mutex lock;
     static std::map<std::pair<int, int>, std::shared_ptr<const Bank>> banks;
 

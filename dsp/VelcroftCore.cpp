@@ -68,8 +68,9 @@ private:
 VelcroftCore::VelcroftCore (juce::AudioProcessor* ownerPlugin)
     : QuillonEffectCore (ownerPlugin),
       wideLoop (VectorKernels::getActive().wide),
-      sincRows (getSincTable())
+      sincTable (getSincTable())
 {
+    sincRows = sincTable.get();
     setSampleRateContext (hostRate, 44100.0);
     setSampleRate (44100.0f);
 }
@@ -100,10 +101,12 @@ std::vector<double> VelcroftCore::buildSincTable()
     return table;
 }
 
-const double* VelcroftCore::getSincTable()
+std::shared_ptr<const double> VelcroftCore::getSincTable()
 {
-    static const VelcroftCoreDetail::SincTableMemory table (buildSincTable());
-    return table.data();
+    // Not a static table: the process's static destructors run on exit while a host's audio
+    // thread may still be reading it. The static holder is only one owner among the cores.
+    static const auto table = std::make_shared<const VelcroftCoreDetail::SincTableMemory> (buildSincTable());
+    return { table, table->data() };
 }
 
 //==============================================================================

@@ -191,8 +191,9 @@ public:
 
     /** The shared, Blackman-windowed sinc table, built on first use (thread-safe), in rows of
         the 32 taps one sampling offset needs: entry b * 32 + j is the sinc at table index
-        b + 16384 j (d = b + 16384 j - 262144 table steps from the centre). */
-    static const double* getSincTable();
+        b + 16384 j (d = b + 16384 j - 262144 table steps from the centre). It lasts as long
+        as any holder: a core keeps it while a host exits with its audio thread still running. */
+    static std::shared_ptr<const double> getSincTable();
 
 private:
     static constexpr int ringLength = 32;
@@ -319,7 +320,7 @@ private:
     juce::uint32 noiseA = 0x67452301u, noiseB = 0xEFCDAB89u;
     float noise = 0.0f;
     const bool wideLoop;                            // the AVX2 + FMA sample loop
-    const double* sincRows = nullptr;
+    const double* sincRows = nullptr;               // sincTable's entries
     bool resampling = false;
     std::unique_ptr<RateConverter<double>> inConverter;     // its output is quantised: double
     std::unique_ptr<RateConverter<float>> outConverter;     // its output goes to the host: float
@@ -335,6 +336,10 @@ private:
     int outRead = 0, outWrite = 4;
 
     std::atomic<bool> ledLeft { false }, ledRight { false };
+
+    // Held, so that the table outlasts a process exit while in use; last, to leave the layout
+    // of what the sample loops read as it was.
+    std::shared_ptr<const double> sincTable;
 
     JUCE_DECLARE_NON_COPYABLE (VelcroftCore)
 };

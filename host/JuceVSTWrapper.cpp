@@ -46,6 +46,7 @@ JuceVSTWrapper::JuceVSTWrapper (vst::HostCallback audioMasterToUse, std::unique_
 
     pendingMidi.ensureSize (midiBufferBytes);
     blockMidi.ensureSize (midiBufferBytes);
+    inputScratch.setSize (juce::jmax (1, (int) getAeffect()->numInputs), scratchFrames);
 
     processor->setPlayHead (this);
     processor->setRateAndBufferSizeDetails (getSampleRate(), getBlockSize());
@@ -86,16 +87,25 @@ void JuceVSTWrapper::prepareProcessor()
     processor->setRateAndBufferSizeDetails (rate, block);
     processor->prepareToPlay (rate, block);
     isPrepared = true;
+    hasBeenPrepared = true;
 }
 
+// A host may switch, or change the rate, while its audio thread runs (Ardour restores state
+// that way): each change waits for the block in progress under the callback lock.
 void JuceVSTWrapper::resume()
 {
-    prepareProcessor();
+    {
+        const juce::ScopedLock sl (processor->getCallbackLock());
+        prepareProcessor();
+    }
+
     wantEvents();
 }
 
 void JuceVSTWrapper::suspend()
 {
+    const juce::ScopedLock sl (processor->getCallbackLock());
+
     if (isPrepared)
     {
         isPrepared = false;
@@ -105,6 +115,7 @@ void JuceVSTWrapper::suspend()
 
 void JuceVSTWrapper::setSampleRate (float newRate)
 {
+    const juce::ScopedLock sl (processor->getCallbackLock());
     AudioEffectX::setSampleRate (newRate);
 
     // A host may change the rate while running, without suspending first.
@@ -114,6 +125,7 @@ void JuceVSTWrapper::setSampleRate (float newRate)
 
 void JuceVSTWrapper::setBlockSize (vst::int32 newSize)
 {
+    const juce::ScopedLock sl (processor->getCallbackLock());
     AudioEffectX::setBlockSize (newSize);
 }
 
@@ -151,10 +163,10 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int
         return;
 
     const juce::ScopedNoDenormals noDenormals;
-    const auto numOutputs = juce::jmin ((int) getAeffect()->numOutputs, 32);
-    const auto numInputs = juce::jmin ((int) getAeffect()->numInputs, numOutputs);
+    const auto numOutputs = juce::jmin ((int) getAeffect()->numOutputs, maxChannels);
+    const auto numInputs = inputs != nullptr ? juce::jmin ((int) getAeffect()->numInputs, numOutputs) : 0;
 
-    float* channels[32] = {};
+    float* channels[maxChannels] = {};
 
     for (int ch = 0; ch < numOutputs; ++ch)
     {
@@ -162,16 +174,9 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int
             return;
 
         channels[ch] = outputs[ch];
-        const float* in = (inputs != nullptr && ch < numInputs) ? inputs[ch] : nullptr;
-
-        if (in == nullptr)
-            juce::FloatVectorOperations::clear (channels[ch], sampleFrames);
-        else if (in != channels[ch])
-            std::memmove (channels[ch], in, sizeof (float) * (size_t) sampleFrames);
     }
 
-    if (! isPrepared)
-        prepareProcessor();
+    copyInputsToOutputs (inputs, channels, numInputs, numOutputs, sampleFrames);
 
     {
         const juce::ScopedLock sl (midiLock);
@@ -184,6 +189,11 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int
     {
         const juce::ScopedLock sl (processor->getCallbackLock());
 
+        // A host that never switches the plug-in on gets it prepared with its first block; a
+        // suspended one keeps its last preparation, so that the audio thread allocates nothing.
+        if (! hasBeenPrepared)
+            prepareProcessor();
+
         if (processor->isSuspended())
             buffer.clear();
         else
@@ -191,6 +201,46 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int
     }
 
     blockMidi.clear();
+}
+
+void JuceVSTWrapper::copyInputsToOutputs (float* const* inputs, float* const* outputs, int numInputs,
+                                          int numOutputs, int numFrames)
+{
+    const auto bytes = [] (int frames) { return sizeof (float) * (size_t) frames; };
+
+    // With crossed buffers (an input that is another channel's output) an input would be
+    // overwritten before it is read: then the inputs go through the scratch, a piece at a time.
+    bool crossed = false;
+
+    for (int in = 0; in < numInputs; ++in)
+        for (int out = 0; out < numOutputs; ++out)
+            crossed = crossed || (out != in && inputs[in] != nullptr && inputs[in] == outputs[out]);
+
+    const auto pieceLength = crossed ? scratchFrames : numFrames;
+
+    for (int start = 0; start < numFrames; start += pieceLength)
+    {
+        const auto length = juce::jmin (pieceLength, numFrames - start);
+
+        for (int ch = 0; crossed && ch < numInputs; ++ch)
+            if (inputs[ch] != nullptr)
+                std::memcpy (inputScratch.getWritePointer (ch), inputs[ch] + start, bytes (length));
+
+        for (int ch = 0; ch < numOutputs; ++ch)
+        {
+            const float* in = nullptr;
+
+            if (ch < numInputs && inputs[ch] != nullptr)
+                in = crossed ? inputScratch.getReadPointer (ch) : inputs[ch] + start;
+
+            auto* out = outputs[ch] + start;
+
+            if (in == nullptr)
+                juce::FloatVectorOperations::clear (out, length);
+            else if (in != out)
+                std::memmove (out, in, bytes (length));
+        }
+    }
 }
 
 //==============================================================================
@@ -249,13 +299,14 @@ vst::int32 JuceVSTWrapper::setChunk (void* data, vst::int32 byteSize, bool isPre
         return 0;
 
     const juce::ScopedLock sl (chunkLock);
-    chunkMemory.reset();
 
+    // A host may hand back the very buffer getChunk gave it: it is read before it is freed.
     if (isPreset)
         processor->setCurrentProgramStateInformation (data, byteSize);
     else
         processor->setStateInformation (data, byteSize);
 
+    chunkMemory.reset();
     return 0;
 }
 

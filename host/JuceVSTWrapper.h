@@ -11,6 +11,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <atomic>
 #include <memory>
 
 class JuceVSTWrapper final : public AudioEffectX,
@@ -70,6 +71,7 @@ private:
     void openEditor (void* parentWindow);
     void closeEditor();
     void prepareProcessor();
+    void copyInputsToOutputs (float* const* inputs, float* const* outputs, int numInputs, int numOutputs, int numFrames);
     void copyMidiEventsForBlock (int numSamples);
 
     // Keeps JUCE running until everything below has gone.
@@ -84,7 +86,14 @@ private:
     juce::CriticalSection midiLock;
     juce::MemoryBlock chunkMemory;     // kept until the next chunk call
     juce::CriticalSection chunkLock;
-    bool isPrepared = false;
+
+    // Switched on (prepared, not released), and prepared at least once: both change only
+    // under the processor's callback lock.
+    std::atomic<bool> isPrepared { false }, hasBeenPrepared { false };
+
+    // The inputs of crossed buffers are read into this before any output is written.
+    static constexpr int maxChannels = 32, scratchFrames = 512;
+    juce::AudioBuffer<float> inputScratch;
 
     JUCE_DECLARE_NON_COPYABLE (JuceVSTWrapper)
 };

@@ -7,13 +7,68 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
 using vsthost::VstHost;
 using vsthost::VstLibrary;
 using vsthost::VstPlugin;
+
+namespace
+{
+vst::IntPtr bareHost (vst::AEffect*, vst::int32 opcode, vst::int32, vst::IntPtr, void*, float)
+{
+    return opcode == vst::audioMasterVersion ? 2400 : 0;
+}
+
+/** Run in a child process: an instance processes without pause on a thread of its own while
+    the main thread calls exit. Straight through the record, with a host callback that keeps no
+    state, so that the only static destructors the audio thread can meet are the plug-in's. */
+[[noreturn]] void exitWhileProcessing()
+{
+    // A hang at exit ends the child by this alarm, which the parent sees as a failure.
+    alarm (30);
+
+    auto* library = dlopen (VELCROFT_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    auto* entry = library != nullptr ? reinterpret_cast<vst::PluginEntryProc> (dlsym (library, "VSTPluginMain")) : nullptr;
+    auto* effect = entry != nullptr ? entry (bareHost) : nullptr;
+
+    if (effect == nullptr)
+        std::_Exit (3);
+
+    // At 48 kHz the rate converters run too, and the crusher reads its shared tables.
+    effect->dispatcher (effect, vst::effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher (effect, vst::effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect->dispatcher (effect, vst::effSetBlockSize, 0, 256, nullptr, 0.0f);
+    effect->dispatcher (effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+
+    static std::atomic<int> blocksDone { 0 };
+
+    std::thread ([effect]
+    {
+        float left[256], right[256];
+        float* channels[] = { left, right };
+
+        for (int block = 0;; ++block)
+        {
+            for (int i = 0; i < 256; ++i)
+                left[i] = right[i] = 0.8f * (float) std::sin (0.05 * (block * 256 + i));
+
+            effect->processReplacing (effect, channels, channels, 256);
+            blocksDone.fetch_add (1);
+        }
+    }).detach();
+
+    while (blocksDone.load() < 20)
+        std::this_thread::yield();
+
+    std::exit (0);
+}
+} // namespace
 
 TEST (PluginLibrary, ExportsTheEntryPointAlone)
 {
@@ -177,4 +232,14 @@ TEST (PluginLibrary, LoadsAndUnloadsRepeatedlyWithoutLeavingThreads)
 
     // The library really went away, so a new load runs its initialisers again.
     EXPECT_EQ (dlopen (VELCROFT_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr);
+}
+
+TEST (PluginLibrary, LetsTheHostExitWhileItsAudioThreadProcesses)
+{
+    // The child is this program started afresh rather than a bare fork, which the sanitizers'
+    // own threads would not survive. A race: a few rounds.
+    GTEST_FLAG_SET (death_test_style, "threadsafe");
+
+    for (int round = 0; round < 5; ++round)
+        EXPECT_EXIT (exitWhileProcessing(), ::testing::ExitedWithCode (0), "") << "round " << round;
 }

@@ -137,34 +137,58 @@ TEST (Validation, ProcessesAtRatesItDoesNotConvertAndInPlace)
                      "at " + std::to_string ((int) rate) + " Hz");
     }
 
-    // A host may hand the same buffers as input and output: the result is the same as with
-    // buffers of their own (two fresh instances with the same settings).
+    // A host may hand the same buffers as input and output, or cross them (each input in the
+    // other channel's output, or only the right input in the left output): the result is the
+    // same as with buffers of their own (fresh instances with the same settings), in blocks
+    // shorter and longer than the plug-in's scratch for crossed buffers.
     std::mt19937 random (13);
     setRandomParameters (*plugin, random);
     const auto state = plugin->getChunk (false);
-    plugin = openInstance (library);
-    auto inPlace = openInstance (library);
-    ASSERT_TRUE (plugin != nullptr && inPlace != nullptr);
+    std::vector<std::unique_ptr<VstPlugin>> instances;
 
-    for (auto* p : { plugin.get(), inPlace.get() })
+    for (int i = 0; i < 4; ++i)
     {
-        p->setChunk (state, false);
-        restart (*p, 48000.0, 256);
+        instances.push_back (openInstance (library));
+        ASSERT_NE (instances.back(), nullptr);
+        instances.back()->setChunk (state, false);
+        restart (*instances.back(), 48000.0, 1500);
     }
 
-    TestSignal signal (48000.0), sameSignal (48000.0);
-    StereoBuffers separate (256), shared (256);
+    TestSignal signal (48000.0);
+    StereoBuffers separate (1500), inPlace (1500), crossed (1500), halfCrossed (1500);
+    auto* left = separate.input (0);
+    auto* right = separate.input (1);
 
-    for (int block = 0; block < 40; ++block)
+    struct Arrangement
     {
-        signal.fill (separate.input (0), separate.input (1), 256);
-        sameSignal.fill (shared.output (0), shared.output (1), 256);
-        plugin->process (separate.inputs(), separate.outputs(), 256);
-        inPlace->process (shared.outputs(), shared.outputs(), 256);
+        const char* name;
+        float* inputs[2];
+        float* outputs[2];
+    };
 
-        for (int ch = 0; ch < 2; ++ch)
-            ASSERT_TRUE (std::equal (separate.output (ch), separate.output (ch) + 256, shared.output (ch)))
-                << "in-place processing differs, block " << block << ", channel " << ch;
+    const Arrangement arrangements[] = {
+        { "in place",     { inPlace.output (0), inPlace.output (1) },   { inPlace.output (0), inPlace.output (1) } },
+        { "crossed",      { crossed.output (0), crossed.output (1) },   { crossed.output (1), crossed.output (0) } },
+        { "half crossed", { halfCrossed.input (0), halfCrossed.input (1) }, { halfCrossed.input (1), halfCrossed.output (1) } },
+    };
+
+    for (int block = 0; block < 30; ++block)
+    {
+        const auto length = block % 3 == 2 ? 1500 : 256;
+        signal.fill (left, right, length);
+        instances[0]->process (separate.inputs(), separate.outputs(), length);
+
+        for (int a = 0; a < 3; ++a)
+        {
+            auto& arrangement = arrangements[a];
+            std::copy (left, left + length, arrangement.inputs[0]);
+            std::copy (right, right + length, arrangement.inputs[1]);
+            instances[(size_t) a + 1]->process (arrangement.inputs, arrangement.outputs, length);
+
+            for (int ch = 0; ch < 2; ++ch)
+                ASSERT_TRUE (std::equal (separate.output (ch), separate.output (ch) + length, arrangement.outputs[ch]))
+                    << arrangement.name << " processing differs, block " << block << ", channel " << ch;
+        }
     }
 }
 

@@ -299,6 +299,16 @@ TEST (Validation, RestoresItsStateToTheSameBytes)
         plugin->setChunk (chunk, programOnly);
         EXPECT_EQ (plugin->getChunk (programOnly), chunk) << "restored into the same instance";
 
+        // A host may hand back the very buffer effGetChunk gave it, without a copy of its own.
+        void* handedOut = nullptr;
+        const auto size = plugin->dispatch (vst::effGetChunk, programOnly ? 1 : 0, 0, &handedOut);
+        ASSERT_TRUE (handedOut != nullptr && size > 0);
+        const auto values = parameterValues (*plugin);
+        plugin->setParameter (15, values[15] < 0.5f ? 0.9f : 0.1f);
+        plugin->dispatch (vst::effSetChunk, programOnly ? 1 : 0, size, handedOut);
+        EXPECT_EQ (parameterValues (*plugin), values) << "restored from the buffer the plug-in handed out, program only: " << programOnly;
+        EXPECT_EQ (plugin->getChunk (programOnly), chunk) << "restored from the buffer the plug-in handed out, program only: " << programOnly;
+
         auto fresh = openInstance (library);
         ASSERT_NE (fresh, nullptr);
         fresh->setChunk (chunk, programOnly);

@@ -1,6 +1,7 @@
 /*
     The validator sweep, part three: calls that arrive on other threads while the audio thread
-    processes (parameters, state, the editor), and two instances processing at once.
+    processes (parameters, state, switching, rate and block size, the editor), and two
+    instances processing at once.
 */
 #include "ValidationSupport.h"
 
@@ -139,6 +140,35 @@ TEST (Validation, TakesParametersAndStateFromAnotherThreadWhileProcessing)
     EXPECT_EQ (plugin->getChunk (false), stateB);
     plugin->setChunk (stateA, false);
     EXPECT_EQ (plugin->getChunk (false), stateA);
+}
+
+TEST (Validation, SwitchesAndChangesRateAndBlockSizeFromAnotherThreadWhileProcessing)
+{
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+
+    // Hosts should switch the plug-in off first; some restore state while audio runs. Straight
+    // through the dispatcher: the test host's own bookkeeping is not made for other threads.
+    plugin->setMainsOn (true);
+    AudioThread audio (*plugin, 44100.0, true);
+    const float rates[] = { 48000.0f, 44100.0f, 96000.0f, 22050.0f };
+
+    for (int round = 0; round < 40; ++round)
+    {
+        plugin->dispatch (vst::effMainsChanged, 0, 0);
+        plugin->dispatch (vst::effSetSampleRate, 0, 0, nullptr, rates[round % 4]);
+        plugin->dispatch (vst::effSetBlockSize, 0, round % 2 == 0 ? 64 : 512);
+        audio.waitForBlocks (1);
+        plugin->dispatch (vst::effMainsChanged, 0, 1);
+        plugin->dispatch (vst::effSetSampleRate, 0, 0, nullptr, rates[(round + 1) % 4]);
+        audio.waitForBlocks (1);
+    }
+
+    const auto check = audio.stop();
+    EXPECT_GT (check.frames, 0);
+    EXPECT_TRUE (check.isClean()) << check.describe();
 }
 
 TEST (Validation, TwoInstancesProcessAtOnceIndependentlyAndIdentically)
