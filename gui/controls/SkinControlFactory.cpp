@@ -1,5 +1,8 @@
 #include "gui/controls/SkinControlFactory.h"
 
+#include "gui/controls/GFXAnimation.h"
+#include "gui/controls/GFXPanel.h"
+
 namespace SkinControlFactoryDetail
 {
 using Create = SkinControlFactory::Control (*) (const juce::String& name);
@@ -23,14 +26,14 @@ struct Entry
 const Entry entries[] = {
     { "Knob",                 nullptr, true  },
     { "Switch",               nullptr, true  },
-    { "Animation",            nullptr, true  },
+    { "Animation",            create<GFXAnimation>, true  },
     { "Button",               nullptr, true  },
     { "ToggleButton",         nullptr, true  },
     { "MultiStateButton",     nullptr, true  },
     { "Display",              nullptr, true  },
     { "DisplayFloat",         nullptr, true  },
     { "Rocker",               nullptr, true  },
-    { "Panel",                nullptr, true  },
+    { "Panel",                create<GFXPanel>, true  },
     { "NumericDisplay",       nullptr, true  },
     { "NoteDisplay",          nullptr, false },
     { "PatternNumberDisplay", nullptr, true  },
