@@ -1,6 +1,8 @@
 #include "gui/controls/SkinControlFactory.h"
 
+#include "gui/controls/GFXAnimation.h"
 #include "gui/controls/GFXKnob.h"
+#include "gui/controls/GFXPanel.h"
 #include "gui/controls/GFXSwitch.h"
 #include "gui/controls/ModWheel.h"
 #include "gui/controls/PitchBender.h"
@@ -27,23 +29,23 @@ struct Entry
 // In the order the tags are compared. A class that joins the toolkit replaces its nullptr
 // with create<ClassName> (and its header is included above).
 const Entry entries[] = {
-    { "Knob",                 create<GFXKnob>,     true  },
-    { "Switch",               create<GFXSwitch>,   true  },
-    { "Animation",            nullptr,             true  },
-    { "Button",               nullptr,             true  },
-    { "ToggleButton",         nullptr,             true  },
-    { "MultiStateButton",     nullptr,             true  },
-    { "Display",              nullptr,             true  },
-    { "DisplayFloat",         nullptr,             true  },
-    { "Rocker",               nullptr,             true  },
-    { "Panel",                nullptr,             true  },
-    { "NumericDisplay",       nullptr,             true  },
-    { "NoteDisplay",          nullptr,             false },
-    { "PatternNumberDisplay", nullptr,             true  },
-    { "MusicKeyboard",        nullptr,             false },
-    { "PitchBender",          create<PitchBender>, false },
-    { "ModWheel",             create<ModWheel>,    false },
-    { "ParameterModulator",   nullptr,             false },
+    { "Knob",                 create<GFXKnob>,               true  },
+    { "Switch",               create<GFXSwitch>,             true  },
+    { "Animation",            create<GFXAnimation>,          true  },
+    { "Button",               nullptr,                       true  },
+    { "ToggleButton",         nullptr,                       true  },
+    { "MultiStateButton",     nullptr,                       true  },
+    { "Display",              nullptr,                       true  },
+    { "DisplayFloat",         nullptr,                       true  },
+    { "Rocker",               nullptr,                       true  },
+    { "Panel",                create<GFXPanel>,              true  },
+    { "NumericDisplay",       nullptr,                       true  },
+    { "NoteDisplay",          nullptr,                       false },
+    { "PatternNumberDisplay", nullptr,                       true  },
+    { "MusicKeyboard",        nullptr,                       false },
+    { "PitchBender",          create<PitchBender>,           false },
+    { "ModWheel",             create<ModWheel>,              false },
+    { "ParameterModulator",   nullptr,                       false },
 };
 
 Create findCreate (const juce::String& tag, SkinControlFactory::Level level)

@@ -14,6 +14,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace SkinTestSupport
@@ -122,6 +123,43 @@ public:
 private:
     juce::StringArray names;
     JUCE_DECLARE_NON_COPYABLE (ScopedResources)
+};
+
+//==============================================================================
+/** Counts the repaints a component asks for, without a window: while it lives, the component
+    is visible and paints through a spy that sees every repaint() and draws as usual. */
+class RepaintCounter
+{
+public:
+    explicit RepaintCounter (juce::Component& componentToWatch) : component (componentToWatch)
+    {
+        component.setVisible (true);
+        component.setCachedComponentImage (new Spy (component, count));
+        count = 0;  // installing the spy repaints
+    }
+
+    ~RepaintCounter()               { component.setCachedComponentImage (nullptr); }
+
+    /** The repaints asked for since the last call, which clears the count. */
+    int take()                      { return std::exchange (count, 0); }
+
+private:
+    struct Spy : public juce::CachedComponentImage
+    {
+        Spy (juce::Component& c, int& n) : component (c), count (n) {}
+
+        void paint (juce::Graphics& g) override                         { component.paintEntireComponent (g, false); }
+        bool invalidateAll() override                                   { ++count; return true; }
+        bool invalidate (const juce::Rectangle<int>&) override          { ++count; return true; }
+        void releaseResources() override                                {}
+
+        juce::Component& component;
+        int& count;
+    };
+
+    juce::Component& component;
+    int count = 0;
+    JUCE_DECLARE_NON_COPYABLE (RepaintCounter)
 };
 
 //==============================================================================
