@@ -159,8 +159,14 @@ void BasePlugin::loadIniFile()
     if (pluginFolder == juce::File())
         return;
 
-    if (auto xml = readUntrustedXmlFile (getSettingsFile(), settingsXmlLimits))
+    if (auto xml = readSettingsFile())
         loadUserSettings (*xml);
+}
+
+std::unique_ptr<juce::XmlElement> BasePlugin::readSettingsFile() const
+{
+    auto xml = readUntrustedXmlFile (getSettingsFile(), settingsXmlLimits);
+    return xml != nullptr && isUserSettingsXml (*xml) ? std::move (xml) : nullptr;
 }
 
 bool BasePlugin::saveIniFile()
@@ -185,12 +191,8 @@ bool BasePlugin::keepUnreadableSettingsFile()
     // a good file since, and that one must not replace the kept one.
     const auto file = getSettingsFile();
 
-    if (! file.existsAsFile())
+    if (! file.existsAsFile() || readSettingsFile() != nullptr)
         return true;
-
-    if (auto xml = readUntrustedXmlFile (file, settingsXmlLimits))
-        if (isUserSettingsXml (*xml))
-            return true;
 
     const auto kept = file.getSiblingFile (file.getFileName() + ".unreadable");
 

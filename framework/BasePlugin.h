@@ -218,6 +218,7 @@ private:
     void handleAsyncUpdate() override;
     bool isValidHostSlot (int slot) noexcept                    { return slot >= 0 && slot < juce::jmin (getNumHostParameters(), maxHostSlots); }
     Parameter* getSlotParameter (int slot) const;
+    std::unique_ptr<juce::XmlElement> readSettingsFile() const;
     bool keepUnreadableSettingsFile();
 
     std::unique_ptr<juce::Component> editorComponent;

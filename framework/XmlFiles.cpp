@@ -225,7 +225,7 @@ private:
         const auto* start = ++p;
         const auto isTooLong = [&] { return p - start > limits.maxAttributeValueBytes; };
 
-        for (; *p != quote; )
+        while (*p != quote)
         {
             if (*p == 0 || *p == '<' || isTooLong())
                 return false;
@@ -418,7 +418,8 @@ bool writeXmlFile (const juce::XmlElement& xml, const juce::File& file)
 
 std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, const UntrustedXmlLimits& limits)
 {
-    // JUCE's parser can loop for ever on malformed UTF-8: such text is refused whole.
+    // Text larger than the limit is refused before anything else is done with it; and JUCE's
+    // parser can loop for ever on malformed UTF-8, so such text is refused whole.
     if ((juce::int64) text.getNumBytesAsUTF8() > limits.maxBytes
          || ! XmlFilesDetail::isStrictUtf8 (text.toRawUTF8())
          || ! XmlFilesDetail::WellFormedScanner (text.toRawUTF8(), limits).scanDocument())
@@ -429,13 +430,11 @@ std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, c
 
 std::unique_ptr<juce::XmlElement> readUntrustedXmlFile (const juce::File& file, const UntrustedXmlLimits& limits)
 {
-    const auto maxBytes = limits.maxBytes;
-
     // Only a regular file: a path from a settings file may name a device or a pipe, which
     // reports no size and never ends (/dev/zero) or blocks the reader for ever.
     std::error_code error;
 
-    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error) || file.getSize() > maxBytes)
+    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error) || file.getSize() > limits.maxBytes)
         return {};
 
     juce::FileInputStream in (file);
@@ -445,9 +444,9 @@ std::unique_ptr<juce::XmlElement> readUntrustedXmlFile (const juce::File& file, 
 
     // No more than the limit is read, even from a file that grew since its size was taken.
     juce::MemoryBlock data;
-    in.readIntoMemoryBlock (data, (ssize_t) maxBytes + 1);
+    in.readIntoMemoryBlock (data, (ssize_t) limits.maxBytes + 1);
 
-    if ((juce::int64) data.getSize() > maxBytes)
+    if ((juce::int64) data.getSize() > limits.maxBytes)
         return {};
 
     return parseUntrustedXml (juce::String::createStringFromData (data.getData(), (int) data.getSize()), limits);
