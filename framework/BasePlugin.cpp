@@ -4,11 +4,10 @@
 #include "framework/XmlFiles.h"
 #include "host/VstInterface.h"
 
+#include <iostream>
+
 namespace BasePluginDetail
 {
-// The largest state we write holds some 3,000 elements (the whole bank and the MIDI map).
-constexpr int maxStateElements = 20000;
-constexpr juce::int64 maxSettingsFileBytes = 1 << 20;
 constexpr juce::uint32 binaryXmlMagic = 0x21324356;
 
 class PlaceholderEditor final : public juce::Component
@@ -160,9 +159,14 @@ void BasePlugin::loadIniFile()
     if (pluginFolder == juce::File())
         return;
 
-    if (auto xml = readUntrustedXmlFile (getSettingsFile(), BasePluginDetail::maxStateElements,
-                                         BasePluginDetail::maxSettingsFileBytes))
+    if (auto xml = readSettingsFile())
         loadUserSettings (*xml);
+}
+
+std::unique_ptr<juce::XmlElement> BasePlugin::readSettingsFile() const
+{
+    auto xml = readUntrustedXmlFile (getSettingsFile(), settingsXmlLimits);
+    return xml != nullptr && isUserSettingsXml (*xml) ? std::move (xml) : nullptr;
 }
 
 bool BasePlugin::saveIniFile()
@@ -173,7 +177,7 @@ bool BasePlugin::saveIniFile()
     bool saved = true;
 
     if (auto xml = createUserSettingsXml())
-        saved = writeXmlFile (*xml, getSettingsFile());
+        saved = keepUnreadableSettingsFile() && writeXmlFile (*xml, getSettingsFile());
 
     if (isDumpEnabled())
         saved = saveDumpFile() && saved;
@@ -181,12 +185,36 @@ bool BasePlugin::saveIniFile()
     return saved;
 }
 
+bool BasePlugin::keepUnreadableSettingsFile()
+{
+    // Read again rather than remembered from the start: another instance may have written
+    // a good file since, and that one must not replace the kept one.
+    const auto file = getSettingsFile();
+
+    if (! file.existsAsFile() || readSettingsFile() != nullptr)
+        return true;
+
+    const auto kept = file.getSiblingFile (file.getFileName() + ".unreadable");
+
+    if (! file.moveFileTo (kept))
+    {
+        std::cerr << getPluginName() << ": the settings file " << file.getFullPathName()
+                  << " cannot be read, nor kept as " << kept.getFileName() << "; it is left as it is." << std::endl;
+        return false;
+    }
+
+    std::cerr << getPluginName() << ": the settings file " << file.getFullPathName()
+              << " cannot be read; it is kept as " << kept.getFullPathName()
+              << " and the settings are written anew." << std::endl;
+    return true;
+}
+
 void BasePlugin::loadDumpFile()
 {
     if (! isDumpEnabled() || pluginFolder == juce::File())
         return;
 
-    if (auto xml = readUntrustedXmlFile (getDumpFile(), BasePluginDetail::maxStateElements, 64 << 20))
+    if (auto xml = readUntrustedXmlFile (getDumpFile(), stateXmlLimits))
         loadPluginState (*xml);
 }
 
@@ -362,14 +390,17 @@ std::unique_ptr<juce::XmlElement> BasePlugin::parseStateChunk (const void* data,
 
     const auto textLength = (juce::int64) juce::ByteOrder::littleEndianInt (bytes + 4);
 
-    if (textLength <= 0 || textLength > (juce::int64) sizeInBytes - 8)
+    // A text far larger than any state is refused before a string is made of it. The stated
+    // length counts the terminating zero.
+    if (textLength <= 0 || textLength > (juce::int64) sizeInBytes - 8
+         || textLength > stateXmlLimits.maxBytes + 1)
         return {};
 
     // The text may stop at a terminating zero before its stated end.
     const auto* text = bytes + 8;
     const auto length = (int) (std::find (text, text + textLength, '\0') - text);
 
-    return parseUntrustedXml (juce::String::fromUTF8 (text, length), BasePluginDetail::maxStateElements);
+    return parseUntrustedXml (juce::String::fromUTF8 (text, length), stateXmlLimits);
 }
 
 void BasePlugin::getStateInformation (juce::MemoryBlock& destData)

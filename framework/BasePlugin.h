@@ -125,7 +125,9 @@ public:
     juce::File getSettingsFile() const;
     /** Reads the settings file, if there is a readable one. */
     void loadIniFile();
-    /** Writes the settings file (and the dump when enabled); false when it could not be written. */
+    /** Writes the settings file (and the dump when enabled); false when it could not be written.
+        A settings file that cannot be read as this plug-in's is kept first, beside it with
+        ".unreadable" added to its name, so that writing the settings over it loses nothing. */
     bool saveIniFile();
 
     /** The state dump file: the plug-in's folder / name + ".dump". */
@@ -216,6 +218,8 @@ private:
     void handleAsyncUpdate() override;
     bool isValidHostSlot (int slot) noexcept                    { return slot >= 0 && slot < juce::jmin (getNumHostParameters(), maxHostSlots); }
     Parameter* getSlotParameter (int slot) const;
+    std::unique_ptr<juce::XmlElement> readSettingsFile() const;
+    bool keepUnreadableSettingsFile();
 
     std::unique_ptr<juce::Component> editorComponent;
     juce::File pluginFolder, pluginFile;

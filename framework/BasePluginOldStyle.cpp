@@ -11,10 +11,6 @@
 
 namespace BasePluginOldStyleDetail
 {
-// A bank of 128 presets with 18 values is some 2,500 elements; the state adds the MIDI map.
-constexpr int maxBankElements = 20000;
-constexpr juce::int64 maxPresetFileBytes = 4 << 20;
-
 const char* const notUsedGroupName = "Not used";
 
 /** The text a preset value is written as: rounded to six decimals, the scaling done in single
@@ -817,6 +813,17 @@ bool BasePluginOldStyle::loadPresetBankFromXml (const juce::XmlElement& element)
     return true;
 }
 
+const juce::XmlElement* BasePluginOldStyle::findLastPresetBank (const juce::XmlElement& parent) const
+{
+    const juce::XmlElement* last = nullptr;
+
+    for (auto* child : parent.getChildIterator())
+        if (isPresetBankXml (*child))
+            last = child;
+
+    return last;
+}
+
 std::unique_ptr<juce::XmlElement> BasePluginOldStyle::createPresetBankXml()
 {
     juce::StringArray names;
@@ -900,7 +907,7 @@ bool BasePluginOldStyle::loadPresetFile (const juce::File& file, int slot)
     if (! isValidSlot (slot))
         return false;
 
-    auto xml = readUntrustedXmlFile (file, BasePluginOldStyleDetail::maxBankElements, BasePluginOldStyleDetail::maxPresetFileBytes);
+    auto xml = readUntrustedXmlFile (file, presetFileXmlLimits);
 
     if (xml == nullptr || ! loadPresetFromXmlAt (*xml, slot))
         return false;
@@ -919,7 +926,7 @@ bool BasePluginOldStyle::savePresetFile (const juce::File& file, int slot)
 
 bool BasePluginOldStyle::loadPresetBankFile (const juce::File& file)
 {
-    auto xml = readUntrustedXmlFile (file, BasePluginOldStyleDetail::maxBankElements, BasePluginOldStyleDetail::maxPresetFileBytes);
+    auto xml = readUntrustedXmlFile (file, bankFileXmlLimits);
     const bool loaded = xml != nullptr && loadPresetBankFromXml (*xml);
 
     if (loaded)
@@ -938,13 +945,13 @@ bool BasePluginOldStyle::savePresetBankFile (const juce::File& file)
 
 bool BasePluginOldStyle::loadDefaultPresetFromResource (const juce::String& resourceName)
 {
-    auto xml = parseUntrustedXml (loadResourceAsString (resourceName), BasePluginOldStyleDetail::maxBankElements);
+    auto xml = parseUntrustedXml (loadResourceAsString (resourceName), presetFileXmlLimits);
     return xml != nullptr && loadPresetFromXml (*xml, defaultPreset);
 }
 
 bool BasePluginOldStyle::loadPresetBankFromText (const juce::String& resourceName)
 {
-    auto xml = parseUntrustedXml (loadResourceAsString (resourceName), BasePluginOldStyleDetail::maxBankElements);
+    auto xml = parseUntrustedXml (loadResourceAsString (resourceName), bankFileXmlLimits);
 
     if (xml == nullptr || ! loadPresetBankFromXml (*xml))
         return false;
@@ -959,6 +966,12 @@ void BasePluginOldStyle::loadPluginState (const juce::XmlElement& xml)
     if (! isPluginStateXml (xml))
         return;
 
+    const juce::XmlElement* lastBank = nullptr;
+
+    for (auto* presetsState : xml.getChildWithTagNameIterator ("PresetsState"))
+        if (auto* bank = findLastPresetBank (*presetsState))
+            lastBank = bank;
+
     for (auto* child : xml.getChildIterator())
     {
         if (child->hasTagName ("ParametersState"))
@@ -967,9 +980,8 @@ void BasePluginOldStyle::loadPluginState (const juce::XmlElement& xml)
         }
         else if (child->hasTagName ("PresetsState"))
         {
-            for (auto* bank : child->getChildIterator())
-                if (isPresetBankXml (*bank))
-                    loadPresetBankFromXml (*bank);
+            if (lastBank != nullptr && lastBank == findLastPresetBank (*child))
+                loadPresetBankFromXml (*lastBank);
 
             // The values come from "ParametersState": the slot is selected, not applied.
             setCurrentPresetIndex (child->getIntAttribute ("currentPreset", 0), true);

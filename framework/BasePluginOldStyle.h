@@ -294,6 +294,10 @@ public:
 
     /** Replaces the bank with a bank element (current slot kept, nothing applied); false when it is no bank. */
     virtual bool loadPresetBankFromXml (const juce::XmlElement& element);
+    /** The last bank element among the children, or null. Each bank loaded replaces the whole
+        bank, so a state that holds several is read by loading this one alone: a reset of every
+        slot per bank would make a state of thousands of empty banks take seconds. */
+    const juce::XmlElement* findLastPresetBank (const juce::XmlElement& parent) const;
     /** The bank as a "PresetBank" element. */
     virtual std::unique_ptr<juce::XmlElement> createPresetBankXml();
 

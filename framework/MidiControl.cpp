@@ -5,10 +5,6 @@
 
 namespace MidiControlDetail
 {
-// A map holds at most 128 assignments; anything much bigger is not one of our files.
-constexpr juce::int64 maxMapFileBytes = 1024 * 1024;
-constexpr int maxMapElements = 1024;
-
 /** Puts parameter at controller, taking it away from any other controller; false when it was already there. */
 bool placeInMap (std::array<Parameter*, (size_t) MidiControl::numControllers>& map, int controller, Parameter* parameter)
 {
@@ -352,7 +348,7 @@ std::unique_ptr<juce::XmlElement> MidiControl::createXml() const
 
 bool MidiControl::loadFromFile (const juce::File& file)
 {
-    const auto xml = readUntrustedXmlFile (file, MidiControlDetail::maxMapElements, MidiControlDetail::maxMapFileBytes);
+    const auto xml = readUntrustedXmlFile (file, midiMapXmlLimits);
     return xml != nullptr && loadFromXml (*xml);
 }
 

@@ -49,11 +49,13 @@ void QuillonOldCompatible::loadPluginState (const juce::XmlElement& xml)
         return;
     }
 
+    const auto* lastBank = findLastPresetBank (xml);
+
     for (auto* child : xml.getChildIterator())
     {
         if (child->hasTagName ("UniqueData"))
             loadUniqueData (*child);
-        else if (isPresetBankXml (*child))
+        else if (child == lastBank)
             loadPresetBankFromXml (*child);
         else if (getMidiControl().isMapElement (*child))
             getMidiControl().loadFromXml (*child);

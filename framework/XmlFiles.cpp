@@ -1,7 +1,9 @@
 #include "framework/XmlFiles.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 namespace XmlFilesDetail
@@ -46,15 +48,18 @@ bool isStrictUtf8 (const char* text) noexcept
     it is well-formed in the plain form every file of ours has: an optional declaration and
     comments, then one element tree of ASCII-named tags with quoted attributes, text, comments,
     CDATA sections, the five named and numeric character references, and matching end tags.
+    On the way it counts what the limits bound, so that nothing the parser would spend more than
+    linear time on gets through.
 
     The scan works on bytes of strict UTF-8: every token it looks for is ASCII, which never
     occurs inside a multi-byte sequence, and it never steps past the terminating zero. */
 class WellFormedScanner
 {
 public:
-    WellFormedScanner (const char* text, int maxElementsToAllow, int maxDepthToAllow)
-        : p (text), maxElements (maxElementsToAllow), maxDepth (maxDepthToAllow)
+    WellFormedScanner (const char* text, const UntrustedXmlLimits& limitsToKeep)
+        : p (text), limits (limitsToKeep)
     {
+        names.reserve ((size_t) juce::jlimit (1, 1024, limits.maxDistinctNames + 1));
     }
 
     /** True when the whole text is one well-formed document within the limits. */
@@ -150,9 +155,29 @@ private:
         return true;
     }
 
+    /** Notes a tag or attribute name, which JUCE pools; false when it is one distinct name too many.
+        The names seen are few and kept sorted, so each costs a short binary search. */
+    bool countName (const Name& name)
+    {
+        const std::string_view view (name.start, name.length);
+        const auto place = std::lower_bound (names.begin(), names.end(), view);
+
+        if (place != names.end() && *place == view)
+            return true;
+
+        if ((int) names.size() >= limits.maxDistinctNames)
+            return false;
+
+        names.insert (place, view);
+        return true;
+    }
+
     /** A character reference: the five named ones, or a number of a Unicode character. */
     bool readReference() noexcept
     {
+        if (++references > limits.maxReferences)
+            return false;
+
         ++p;
 
         for (auto* named : { "amp;", "lt;", "gt;", "quot;", "apos;" })
@@ -197,9 +222,12 @@ private:
         if (quote != '"' && quote != '\'')
             return false;
 
-        for (++p; *p != quote; )
+        const auto* start = ++p;
+        const auto isTooLong = [&] { return p - start > limits.maxAttributeValueBytes; };
+
+        while (*p != quote)
         {
-            if (*p == 0 || *p == '<')
+            if (*p == 0 || *p == '<' || isTooLong())
                 return false;
 
             if (*p == '&')
@@ -213,19 +241,20 @@ private:
             }
         }
 
+        const bool fits = ! isTooLong();   // a reference may have stepped past the limit
         ++p;
-        return true;
+        return fits;
     }
 
     /** A start tag from its '<': the name and the attributes up to '>' or "/>". */
-    bool readStartTag (Name& name, bool& isEmpty) noexcept
+    bool readStartTag (Name& name, bool& isEmpty)
     {
         ++p;
 
-        if (! readName (name))
+        if (! readName (name) || ! countName (name))
             return false;
 
-        for (;;)
+        for (int attributes = 0;; ++attributes)
         {
             const bool spaced = skipSpaces();
 
@@ -245,7 +274,7 @@ private:
 
             Name attribute;
 
-            if (! spaced || ! readName (attribute))
+            if (! spaced || attributes >= limits.maxAttributesPerElement || ! readName (attribute) || ! countName (attribute))
                 return false;
 
             skipSpaces();
@@ -265,7 +294,7 @@ private:
         Name name;
         bool isEmpty = false;
 
-        if (++elements > maxElements || (int) open.size() + 1 > maxDepth || ! readStartTag (name, isEmpty))
+        if (++elements > limits.maxElements || (int) open.size() + 1 > limits.maxDepth || ! readStartTag (name, isEmpty))
             return false;
 
         if (! isEmpty)
@@ -296,7 +325,7 @@ private:
     bool scanElementTree()
     {
         std::vector<Name> open;
-        open.reserve ((size_t) juce::jlimit (1, 1024, maxDepth));
+        open.reserve ((size_t) juce::jlimit (1, 1024, limits.maxDepth));
 
         if (! openElement (open))
             return false;
@@ -346,8 +375,9 @@ private:
     }
 
     const char* p;
-    int elements = 0;
-    const int maxElements, maxDepth;
+    const UntrustedXmlLimits limits;
+    int elements = 0, references = 0;
+    std::vector<std::string_view> names;   // sorted
 };
 } // namespace XmlFilesDetail
 
@@ -386,23 +416,25 @@ bool writeXmlFile (const juce::XmlElement& xml, const juce::File& file)
     return temporary.overwriteTargetFileWithTemporary();
 }
 
-std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, int maxElements, int maxDepth)
+std::unique_ptr<juce::XmlElement> parseUntrustedXml (const juce::String& text, const UntrustedXmlLimits& limits)
 {
-    // JUCE's parser can loop for ever on malformed UTF-8: such text is refused whole.
-    if (! XmlFilesDetail::isStrictUtf8 (text.toRawUTF8())
-         || ! XmlFilesDetail::WellFormedScanner (text.toRawUTF8(), maxElements, maxDepth).scanDocument())
+    // Text larger than the limit is refused before anything else is done with it; and JUCE's
+    // parser can loop for ever on malformed UTF-8, so such text is refused whole.
+    if ((juce::int64) text.getNumBytesAsUTF8() > limits.maxBytes
+         || ! XmlFilesDetail::isStrictUtf8 (text.toRawUTF8())
+         || ! XmlFilesDetail::WellFormedScanner (text.toRawUTF8(), limits).scanDocument())
         return {};
 
     return juce::XmlDocument::parse (text);
 }
 
-std::unique_ptr<juce::XmlElement> readUntrustedXmlFile (const juce::File& file, int maxElements, juce::int64 maxBytes, int maxDepth)
+std::unique_ptr<juce::XmlElement> readUntrustedXmlFile (const juce::File& file, const UntrustedXmlLimits& limits)
 {
     // Only a regular file: a path from a settings file may name a device or a pipe, which
     // reports no size and never ends (/dev/zero) or blocks the reader for ever.
     std::error_code error;
 
-    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error) || file.getSize() > maxBytes)
+    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error) || file.getSize() > limits.maxBytes)
         return {};
 
     juce::FileInputStream in (file);
@@ -412,10 +444,10 @@ std::unique_ptr<juce::XmlElement> readUntrustedXmlFile (const juce::File& file, 
 
     // No more than the limit is read, even from a file that grew since its size was taken.
     juce::MemoryBlock data;
-    in.readIntoMemoryBlock (data, (ssize_t) maxBytes + 1);
+    in.readIntoMemoryBlock (data, (ssize_t) limits.maxBytes + 1);
 
-    if ((juce::int64) data.getSize() > maxBytes)
+    if ((juce::int64) data.getSize() > limits.maxBytes)
         return {};
 
-    return parseUntrustedXml (juce::String::createStringFromData (data.getData(), (int) data.getSize()), maxElements, maxDepth);
+    return parseUntrustedXml (juce::String::createStringFromData (data.getData(), (int) data.getSize()), limits);
 }

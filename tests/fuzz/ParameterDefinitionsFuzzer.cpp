@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 {
     FuzzSupport::startJuce();
 
-    if (auto xml = parseUntrustedXml (FuzzSupport::asText (data, size), 10000))
+    if (auto xml = parseUntrustedXml (FuzzSupport::asText (data, size), stateXmlLimits))
     {
         ParameterManager manager;
         manager.parseParameterDefinitions (*xml);

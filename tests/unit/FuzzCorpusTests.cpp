@@ -180,7 +180,7 @@ std::vector<Seed> makeSeeds()
     plugin->savePresetFile (plugin.file ("Liquid.vlprs"), 11);
     add ("PresetFileFuzzer", "saved-preset", fileBytes (plugin.file ("Liquid.vlprs")));
 
-    auto factoryBank = parseUntrustedXml (loadResourceAsString ("default" + plugin->getPresetBankFileExtension()), 20000);
+    auto factoryBank = parseUntrustedXml (loadResourceAsString ("default" + plugin->getPresetBankFileExtension()), bankFileXmlLimits);
     cutBanks (*factoryBank, 2);
     add ("BankFileFuzzer", "factory-bank", textBytes (factoryBank->toString()));
     auto savedBank = plugin->createPresetBankXml();
@@ -289,7 +289,7 @@ TEST (FuzzCorpus, SeedsAreWhatThePluginWritesAndReadsBack)
     EXPECT_TRUE (target->getMidiControl().loadFromFile (target.file ("seed")));
     EXPECT_EQ (target->getMidiControl().getNumAssignments(), 2);
 
-    const auto changedSettings = parseUntrustedXml (byName.at ("SettingsFileFuzzer/changed-settings")->data.toString(), 100);
+    const auto changedSettings = parseUntrustedXml (byName.at ("SettingsFileFuzzer/changed-settings")->data.toString(), settingsXmlLimits);
     ASSERT_NE (changedSettings, nullptr);
     target->loadUserSettings (*changedSettings);
     EXPECT_EQ (target->getPresetsMode(), BasePluginOldStyle::clearPresets);
@@ -321,7 +321,12 @@ TEST (FuzzCorpus, EveryTargetHasCommittedSeedsThatStillParse)
             if (name == "StateChunkFuzzer" || name == "ProgramChunkFuzzer")
                 EXPECT_NE (BasePlugin::parseStateChunk (data.getData(), (int) data.getSize()), nullptr) << seed.getFullPathName();
             else if (! name.contains ("Midi") || name == "MidiMapFuzzer")
-                EXPECT_NE (parseUntrustedXml (data.toString(), 20000), nullptr) << seed.getFullPathName();
+                EXPECT_NE (parseUntrustedXml (data.toString(), name == "PresetFileFuzzer" ? presetFileXmlLimits
+                                                             : name == "BankFileFuzzer" ? bankFileXmlLimits
+                                                             : name == "MidiMapFuzzer" ? midiMapXmlLimits
+                                                             : name == "SettingsFileFuzzer" ? settingsXmlLimits
+                                                                                            : stateXmlLimits),
+                           nullptr) << seed.getFullPathName();
         }
     }
 }

@@ -1,9 +1,11 @@
 /*
     Preset and bank elements, the older names and extensions, and preset and bank files.
 */
+#include "HostileXml.h"
 #include "PresetTestPlugin.h"
 #include "TemporaryFolder.h"
 
+#include <chrono>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -225,6 +227,28 @@ TEST (PresetFiles, FileRoundTrips)
     EXPECT_FALSE (plugin.loadPresetBankFile (wrongRoot));
     EXPECT_FALSE (plugin.loadPresetBankFile (temp.folder.getChildFile ("missing.vlprsb")));
     EXPECT_EQ (plugin.createPresetBankXml()->toString(), reference);
+}
+
+TEST (PresetFiles, CostlyPresetFilesAreRefusedQuickly)
+{
+    // Banks and MIDI maps are read at start-up too: the plug-in tests try those through the library.
+    using namespace HostileXml;
+    const TemporaryFolder temp { "VelcroftCostlyFiles" };
+    PresetPlugin plugin;
+    plugin.initialise();
+    const auto file = temp.folder.getChildFile ("costly.vlprs");
+    const auto name = plugin.getPresetName (0);
+
+    for (auto& text : { "<Preset application=\"Velcroft\"" + descendingAttributes (60000) + "/>",
+                        "<Preset application=\"Velcroft\" name=\"" + denseReferences (900 << 10) + "\"/>" })
+    {
+        ASSERT_TRUE (file.replaceWithData (text.data(), text.size()));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE (plugin.loadPresetFile (file, 0));
+        EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count(), 0.25);
+    }
+
+    EXPECT_EQ (plugin.getPresetName (0), name);
 }
 
 TEST (PresetFiles, FailedWritesKeepThePreviousFile)

@@ -5,13 +5,17 @@
     and the settings file beside the library that decides the bank and the changing mode.
 */
 #include "tests/vst/VelcroftTestSupport.h"
+#include "HostileXml.h"
 
 #include <pthread.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <map>
 #include <random>
 #include <set>
+#include <tuple>
 
 using namespace velcroft_vst_test;
 
@@ -71,11 +75,18 @@ std::string replaceFirst (std::string text, const std::string& from, const std::
     return text;
 }
 
-/** Hands a chunk to the plug-in on a thread with a host-sized stack of 512 KiB. */
-void setChunkOnSmallStack (VstPlugin& plugin, const std::vector<std::uint8_t>& chunk, bool programOnly)
+/** Seconds since a point in time. */
+double secondsSince (std::chrono::steady_clock::time_point start)
 {
-    struct Job { VstPlugin* plugin; const std::vector<std::uint8_t>* chunk; bool programOnly; };
-    Job job { &plugin, &chunk, programOnly };
+    return std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+}
+
+/** Hands a copy of a chunk to the plug-in on a thread with a host-sized stack of 512 KiB;
+    returns the seconds the plug-in took. */
+double setChunkOnSmallStack (VstPlugin& plugin, const std::vector<std::uint8_t>& chunk, bool programOnly)
+{
+    struct Job { VstPlugin* plugin; const std::vector<std::uint8_t>* chunk; bool programOnly; double seconds; };
+    Job job { &plugin, &chunk, programOnly, 0.0 };
 
     pthread_attr_t attributes;
     pthread_attr_init (&attributes);
@@ -85,13 +96,27 @@ void setChunkOnSmallStack (VstPlugin& plugin, const std::vector<std::uint8_t>& c
     const auto started = pthread_create (&thread, &attributes, [] (void* arg) -> void*
     {
         auto& j = *static_cast<Job*> (arg);
-        j.plugin->setChunk (*j.chunk, j.programOnly);
+        auto copy = *j.chunk;
+        const auto start = std::chrono::steady_clock::now();
+        j.plugin->dispatch (vst::effSetChunk, j.programOnly ? 1 : 0, (vst::IntPtr) copy.size(), copy.data());
+        j.seconds = secondsSince (start);
         return nullptr;
     }, &job);
 
     pthread_attr_destroy (&attributes);
-    ASSERT_EQ (started, 0);
-    pthread_join (thread, nullptr);
+    EXPECT_EQ (started, 0);
+
+    if (started == 0)
+        pthread_join (thread, nullptr);
+
+    return job.seconds;
+}
+
+/** The text with the name of the first preset in it replaced. */
+std::string withFirstPresetName (const std::string& xml, const std::string& name)
+{
+    const auto start = xml.find (" name=\"", xml.find ("<Preset ")) + 7;
+    return xml.substr (0, start) + name + xml.substr (xml.find ('"', start));
 }
 
 /** The name attribute of the program chunk, i.e. of the current slot. */
@@ -224,6 +249,15 @@ TEST (VelcroftState, RefusesChunksThatAreNotItsOwnWithoutChangingAnything)
         { "a document type", xmlToChunk ("<!DOCTYPE PluginState [<!ENTITY e \"x\">]>" + factoryState.substr (factoryState.find ("<PluginState"))) },
         { "state nested 200,000 deep", xmlToChunk (deep ("<PluginState application=\"Velcroft\">", 200000)) },
         { "preset nested 200,000 deep", xmlToChunk (deep ("<Preset application=\"Velcroft\" name=\"x\">", 200000)) },
+
+        // Texts that cost JUCE's parser seconds to minutes, under a megabyte and beyond.
+        { "state of 60,000 descending names (900 kB)", xmlToChunk ("<PluginState application=\"Velcroft\"" + HostileXml::descendingAttributes (60000) + "/>") },
+        { "state of 110,000 descending names (1.6 MB)", xmlToChunk ("<PluginState application=\"Velcroft\"" + HostileXml::descendingAttributes (110000) + "/>") },
+        { "preset of 60,000 descending names", xmlToChunk ("<Preset application=\"Velcroft\"" + HostileXml::descendingAttributes (60000) + "/>") },
+        { "state with 900 kB of references in a preset name", xmlToChunk (withFirstPresetName (factoryState, HostileXml::denseReferences (900 << 10))) },
+        { "preset with 900 kB of references in its name", xmlToChunk (withFirstPresetName (factoryPreset, HostileXml::denseReferences (900 << 10))) },
+        { "preset with 3.2 MB of references in its name", xmlToChunk (withFirstPresetName (factoryPreset, HostileXml::denseReferences (3200 << 10))) },
+        { "state of 100 MB", xmlToChunk (replaceFirst (factoryState, "</PluginState>", std::string (100 << 20, ' ') + "</PluginState>")) },
     };
 
     for (auto& [what, chunk] : cases)
@@ -231,7 +265,7 @@ TEST (VelcroftState, RefusesChunksThatAreNotItsOwnWithoutChangingAnything)
         for (bool programOnly : { false, true })
         {
             const auto situation = std::string (what) + (programOnly ? " as program chunk" : " as state chunk");
-            setChunkOnSmallStack (*plugin, chunk, programOnly);
+            EXPECT_LT (setChunkOnSmallStack (*plugin, chunk, programOnly), 0.25) << situation;
 
             expectValues (*plugin, values, situation);
             EXPECT_EQ (plugin->getChunk (false), state) << situation;
@@ -243,6 +277,37 @@ TEST (VelcroftState, RefusesChunksThatAreNotItsOwnWithoutChangingAnything)
     EXPECT_EQ (plugin->dispatch (vst::effSetChunk, 0, 100, nullptr), 0);
     EXPECT_EQ (plugin->dispatch (vst::effSetChunk, 1, 0, const_cast<std::uint8_t*> (state.data())), 0);
     expectValues (*plugin, values, "no data");
+}
+
+TEST (VelcroftState, LoadsStatesOfThousandsOfBanksQuickly)
+{
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+
+    // Each bank replaces the whole bank: the last one counts, and the others must not cost a
+    // reset of every slot each.
+    std::string banks;
+
+    for (int i = 0; i < 19900; ++i)
+        banks += "<PresetBank/>";
+
+    const auto last = bankXml ({ { "Last", liquidValues } });
+    const std::string older = "<VelcroftPluginState currentPreset=\"0\">" + banks + replaceFirst (replaceFirst (last, "<Preset ", "<VelcroftPreset "), "</Preset>", "</VelcroftPreset>");
+
+    const std::pair<const char*, std::string> states[] = {
+        { "state", "<PluginState application=\"Velcroft\"><PresetsState currentPreset=\"0\">" + banks + last + "</PresetsState></PluginState>" },
+        { "older state", older + "</VelcroftPluginState>" },
+    };
+
+    for (auto& [what, text] : states)
+    {
+        plugin->setChunk (xmlToChunk (replaceFirst (text, "Last", "Other")), false);
+        EXPECT_EQ (currentSlotName (*plugin), "Other") << what;
+        EXPECT_LT (setChunkOnSmallStack (*plugin, xmlToChunk (text), false), 0.25) << what;
+        EXPECT_EQ (currentSlotName (*plugin), "Last") << what;
+    }
 }
 
 //==============================================================================
@@ -556,5 +621,119 @@ TEST (VelcroftSettings, ChangingSettingDecidesWhenAProgramChangeApplies)
         EXPECT_NE (folder.readSettings().find (std::string ("changing=\"") + (silent ? "silent" : "normal") + "\""),
                    std::string::npos) << folder.readSettings();
         EXPECT_TRUE (library->unload());
+    }
+}
+
+TEST (VelcroftSettings, CostlyFilesAtStartUpAreRefusedQuickly)
+{
+    using namespace HostileXml;
+    const std::string header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const std::string bankSetting = "<ResourcesSettings><Presets default=\"userDefinedPresets\" file=\"BANK\"/></ResourcesSettings>";
+    const std::string mapSetting = "<ResourcesSettings><MidiCCMap default=\"userDefinedMidiCCMap\" file=\"MAP\"/></ResourcesSettings>";
+    const Values ownValues { 0.125f, 0.25f, 0.375f, 1, 0.5f, 0.625f, 0.75f, 0.875f, 0.1f, 0, 0.2f, 0.3f, 0.4f, 0, 0.6f, 0.7f, 1, 0 };
+
+    const auto bank = [&] (const std::string& attributes, const std::string& presetName)
+    {
+        return header + "<PresetBank name=\"Mine\"" + attributes + "><PresetGroup name=\"Only\">"
+             + presetXml (presetName, ownValues) + "</PresetGroup></PresetBank>\n";
+    };
+
+    const auto map = [&] (const std::string& attributes, const std::string& parameter)
+    {
+        return header + "<MidiControlMap name=\"Velcroft\"" + attributes + "><assign CC=\"7\" param=\"FX\"/>"
+             "<assign CC=\"8\" param=\"" + parameter + "\"/></MidiControlMap>\n";
+    };
+
+    struct Case
+    {
+        const char* what;
+        std::string settings, bankFile, mapFile;    // the settings' children; "BANK" and "MAP" stand for the files' paths
+    };
+
+    const Case cases[] = {
+        { "settings of 60,000 descending names (900 kB)", "<PresetSettings changing=\"silent\"" + descendingAttributes (60000) + "/>", "", "" },
+        { "settings with 900 kB of references in a path",
+          "<ResourcesSettings><Presets default=\"userDefinedPresets\" file=\"" + denseReferences (900 << 10) + "\"/></ResourcesSettings>", "", "" },
+        { "bank of 60,000 descending names (900 kB)", bankSetting, bank (descendingAttributes (60000), "Own"), "" },
+        { "bank of 110,000 descending names (1.6 MB)", bankSetting, bank (descendingAttributes (110000), "Own"), "" },
+        { "bank with 3.2 MB of references in a preset name", bankSetting, bank ("", denseReferences (3200 << 10)), "" },
+        { "map of 60,000 descending names (900 kB)", mapSetting, "", map (descendingAttributes (60000), "Preamp") },
+        { "map with 900 kB of references in a parameter name", mapSetting, "", map ("", denseReferences (900 << 10)) },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        PluginFolder folder;
+        auto settings = c.settings;
+
+        for (auto [placeholder, name, text] : { std::tuple ("BANK", "Costly.vlprsb", &c.bankFile), std::tuple ("MAP", "Costly.vlccmap", &c.mapFile) })
+            if (auto at = settings.find (placeholder); at != std::string::npos)
+                settings.replace (at, std::strlen (placeholder), folder.writeFile (name, *text));
+
+        folder.writeSettings (settings);
+
+        const auto start = std::chrono::steady_clock::now();
+        auto library = folder.load();
+        ASSERT_NE (library, nullptr);
+        auto plugin = openInstance (library);
+        ASSERT_NE (plugin, nullptr);
+        EXPECT_LT (secondsSince (start), 1.0);
+
+        // The factory bank and no MIDI map.
+        expectValues (*plugin, mpc60Values, c.what);
+        EXPECT_EQ (chunkToXml (plugin->getChunk (false)).find ("<assign"), std::string::npos);
+
+        plugin->close();
+        plugin.reset();
+        EXPECT_TRUE (library->unload());
+    }
+}
+
+TEST (VelcroftSettings, KeepsASettingsFileItCannotReadBeforeWritingItsOwn)
+{
+    const std::string readable = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<UserSettings application=\"Velcroft\">\n"
+                                 "  <PluginDirectories><RecentlyUsed dir=\"/home/me/Rock and Roll\"/></PluginDirectories>\n"
+                                 "  <PresetSettings changing=\"silent\"/>\n</UserSettings>\n";
+    std::string utf16;   // little-endian
+
+    for (auto c : replaceFirst (readable, "UTF-8", "UTF-16"))
+        utf16 += { c, '\0' };
+
+    struct Case { const char* what; std::string text; bool unreadable; };
+
+    const Case cases[] = {
+        { "an unescaped ampersand", replaceFirst (readable, "Rock and Roll", "Rock & Roll"), true },
+        { "a truncated last line", readable.substr (0, readable.size() - 8), true },
+        { "an empty file", "", true },
+        { "UTF-16", utf16, true },
+        { "a readable file", readable, false },
+        { "UTF-16 with a byte order mark", "\xff\xfe" + utf16, false },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        PluginFolder folder;
+        folder.writeFile ("Velcroft.ini", c.text);
+        const auto kept = folder.writeFile ("Velcroft.ini.unreadable", "an older one");
+
+        auto library = folder.load();
+        ASSERT_NE (library, nullptr);
+        auto plugin = openInstance (library);
+        ASSERT_NE (plugin, nullptr);
+
+        ::testing::internal::CaptureStderr();
+        plugin->close();
+        const auto said = ::testing::internal::GetCapturedStderr();
+        plugin.reset();
+        EXPECT_TRUE (library->unload());
+
+        // An unreadable file replaces the older kept one, and the defaults take its place; a
+        // readable one is read and written back.
+        std::ifstream in (kept, std::ios::binary);
+        EXPECT_EQ (std::string (std::istreambuf_iterator<char> (in), {}), c.unreadable ? c.text : "an older one");
+        EXPECT_EQ (said.find ("kept as " + kept) != std::string::npos, c.unreadable) << said;
+        EXPECT_NE (folder.readSettings().find (c.unreadable ? "changing=\"normal\"" : "changing=\"silent\""), std::string::npos);
     }
 }
