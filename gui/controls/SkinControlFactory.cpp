@@ -1,5 +1,8 @@
 #include "gui/controls/SkinControlFactory.h"
 
+#include "gui/controls/GFXDisplay.h"
+#include "gui/controls/GFXDisplayFloat.h"
+
 namespace SkinControlFactoryDetail
 {
 using Create = SkinControlFactory::Control (*) (const juce::String& name);
@@ -27,8 +30,8 @@ const Entry entries[] = {
     { "Button",               nullptr, true  },
     { "ToggleButton",         nullptr, true  },
     { "MultiStateButton",     nullptr, true  },
-    { "Display",              nullptr, true  },
-    { "DisplayFloat",         nullptr, true  },
+    { "Display",              create<GFXDisplay>,      true  },
+    { "DisplayFloat",         create<GFXDisplayFloat>, true  },
     { "Rocker",               nullptr, true  },
     { "Panel",                nullptr, true  },
     { "NumericDisplay",       nullptr, true  },
