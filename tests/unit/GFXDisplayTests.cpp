@@ -110,7 +110,7 @@ struct EditLog
         GFXDisplay* removeItselfFrom = nullptr;
     };
 
-    juce::StringArray take()   { return std::exchange (entries, juce::StringArray()); }
+    juce::String take()   { return std::exchange (entries, juce::StringArray()).joinIntoString (" | "); }
 
     juce::StringArray entries;
 };
@@ -397,7 +397,7 @@ TEST (GFXDisplay, EditLiftsTheFieldOntoTheDesktopAndPutsItBackInItsPlace)
     EXPECT_EQ (display.getCaretPosition(), 0);
     EXPECT_FALSE (display.hasKeyboardFocus (false));
     EXPECT_TRUE (editor.nextControl.hasKeyboardFocus (false)) << "the focus goes on to the next control";
-    EXPECT_EQ (log.take(), juce::StringArray ("second: InitX", "first: InitX")) << "each told once, the last added first";
+    EXPECT_EQ (log.take(), "second: InitX | first: InitX") << "each told once, the last added first";
 
     // Escape restores the text from before the edit and tells nobody.
     display.grabKeyboardFocus();
@@ -408,21 +408,21 @@ TEST (GFXDisplay, EditLiftsTheFieldOntoTheDesktopAndPutsItBackInItsPlace)
     press (display, juce::KeyPress::escapeKey);
     EXPECT_EQ (display.getText(), "InitX");
     EXPECT_EQ (display.getParentComponent(), &editor.window);
-    EXPECT_TRUE (log.take().isEmpty());
+    EXPECT_EQ (log.take(), "");
 
     // An edit that changes nothing tells nobody; an edit that does tells the one listener left.
     display.grabKeyboardFocus();
     typeText (display, "!");
     press (display, juce::KeyPress::backspaceKey);
     press (display, juce::KeyPress::returnKey);
-    EXPECT_TRUE (log.take().isEmpty());
+    EXPECT_EQ (log.take(), "");
 
     display.grabKeyboardFocus();
     typeText (display, "!");
     editor.nextControl.grabKeyboardFocus();
     EXPECT_FALSE (display.isEditing()) << "losing the focus ends the edit";
     EXPECT_EQ (display.getParentComponent(), &editor.window);
-    EXPECT_EQ (log.take(), juce::StringArray ("first: InitX!"));
+    EXPECT_EQ (log.take(), "first: InitX!");
 
     // With no other control to take the focus the field still lets it go, so the next click edits again.
     editor.nextControl.setWantsKeyboardFocus (false);
@@ -461,7 +461,7 @@ TEST (GFXDisplay, ParentGoingAwayDuringAnEditIsSafe)
     EXPECT_FALSE (display->isEditing());
     EXPECT_FALSE (display->isOnDesktop()) << "with nowhere to go back to, the field leaves the desktop";
     EXPECT_EQ (display->getParentComponent(), nullptr);
-    EXPECT_EQ (log.take(), juce::StringArray ("listener: Init?"));
+    EXPECT_EQ (log.take(), "listener: Init?");
 
     // The other way round: the field goes away during its edit, and its parent lives on.
     EditorWindow second;
