@@ -97,6 +97,16 @@ void press (GFXDisplay& display, int keyCode, juce::ModifierKeys mods = {})
 }
 
 //==============================================================================
+/** Keeps the X server's keyboard focus to one test at a time: ctest runs test programs side by side.
+    (One per test: POSIX file locks do not nest within a process.) */
+struct KeyboardFocusLock
+{
+    KeyboardFocusLock()     { lock.enter (20000); }
+    ~KeyboardFocusLock()    { lock.exit(); }
+
+    juce::InterProcessLock lock { "VelcroftTestsKeyboardFocus" };
+};
+
 /** An editor window on the (Xvfb) desktop: the display and a focusable control after it. */
 struct EditorWindow
 {
@@ -283,6 +293,8 @@ TEST (GFXDisplay, EditLiftsTheFieldOntoTheDesktopAndPutsItBackInItsPlace)
     if (! EditorWindow::isAvailable())
         GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
 
+    KeyboardFocusLock focusLock;
+
     EditorWindow editor;
     auto& display = *editor.display;
     juce::StringArray log;
@@ -364,6 +376,8 @@ TEST (GFXDisplay, ParentGoingAwayDuringAnEditIsSafe)
 {
     if (! EditorWindow::isAvailable())
         GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    KeyboardFocusLock focusLock;
 
     auto editor = std::make_unique<EditorWindow>();
     auto display = std::move (editor->display);
