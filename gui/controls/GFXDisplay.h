@@ -85,7 +85,7 @@ public:
     int getNumColumns() const noexcept;
 
     /** The glyph that stands for a character: its own when the strip holds it, otherwise the
-        blank glyph (the space's, or the first). Always within 0..glyphCount-1 for a strip. */
+        blank glyph (the space's, or the first): never outside 0..glyphCount-1 when there are glyphs. */
     int getGlyphIndex (juce::juce_wchar character) const noexcept;
 
     //==============================================================================
