@@ -1,6 +1,8 @@
 #include "gui/controls/SkinControlFactory.h"
 
 #include "gui/controls/GFXAnimation.h"
+#include "gui/controls/GFXDisplay.h"
+#include "gui/controls/GFXDisplayFloat.h"
 #include "gui/controls/GFXKnob.h"
 #include "gui/controls/GFXPanel.h"
 #include "gui/controls/GFXSwitch.h"
@@ -35,8 +37,8 @@ const Entry entries[] = {
     { "Button",               nullptr,                       true  },
     { "ToggleButton",         nullptr,                       true  },
     { "MultiStateButton",     nullptr,                       true  },
-    { "Display",              nullptr,                       true  },
-    { "DisplayFloat",         nullptr,                       true  },
+    { "Display",              create<GFXDisplay>,            true  },
+    { "DisplayFloat",         create<GFXDisplayFloat>,       true  },
     { "Rocker",               nullptr,                       true  },
     { "Panel",                create<GFXPanel>,              true  },
     { "NumericDisplay",       nullptr,                       true  },
