@@ -200,7 +200,7 @@ TEST (GFXDisplay, DrawsTheStripsGlyphsCentredAndBlanksWhatItLacks)
     for (auto [x, y] : { std::pair (2, 6), std::pair (150, 6), std::pair (40, 1), std::pair (40, 11) })
         EXPECT_EQ (image.getPixelAt (x, y).getARGB(), 0xff232224u) << x << ", " << y;
     EXPECT_EQ (frameOfColour (image.getPixelAt (3, 2)), 'H' - ' ');
-    savePng (display->createComponentSnapshot (display->getLocalBounds(), true, 4.0f), "GFXDisplay-glyphs.png");
+    savePictureIfAsked (display->createComponentSnapshot (display->getLocalBounds(), true, 4.0f), "GFXDisplay-glyphs.png");
 
     // Control characters, codes past the strip and characters whose low byte is in it show blank.
     display->setText ("a\tb" + juce::String::charToString (0x141) + juce::String::charToString (0xe9) + "\x7f");
@@ -237,7 +237,7 @@ TEST (GFXDisplay, DrawsTheStripsGlyphsCentredAndBlanksWhatItLacks)
     plain.setColour (GFXDisplay::backgroundColourId, juce::Colour (0xffe5e5e5));
     plain.setBounds (0, 0, 153, 16);
     plain.setText ("Crushed Drums");
-    savePng (plain.createComponentSnapshot (plain.getLocalBounds(), true, 4.0f), "GFXDisplay-fallback.png");
+    savePictureIfAsked (plain.createComponentSnapshot (plain.getLocalBounds(), true, 4.0f), "GFXDisplay-fallback.png");
 }
 
 TEST (GFXDisplay, KeysEditAtTheCaretAndKeepItInView)
@@ -326,7 +326,7 @@ TEST (GFXDisplay, EditLiftsTheFieldOntoTheDesktopAndPutsItBackInItsPlace)
 
     typeText (display, "X");
     EXPECT_EQ (shownColumns (display), "InitX|") << "the caret stands before the blank after the text";
-    savePng (display.createComponentSnapshot (display.getLocalBounds(), true, 4.0f), "GFXDisplay-editing.png");
+    savePictureIfAsked (display.createComponentSnapshot (display.getLocalBounds(), true, 4.0f), "GFXDisplay-editing.png");
 
     press (display, juce::KeyPress::returnKey);
     EXPECT_FALSE (display.isEditing() || display.isOnDesktop() || display.isTimerRunning());
