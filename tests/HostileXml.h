@@ -13,6 +13,11 @@
 
 namespace HostileXml
 {
+/** How long reading one of these texts may take: far above what a refused or bounded input
+    costs (milliseconds, a few times more under the sanitizers on a busy machine) and below what
+    the parser spends on the large ones when nothing stops them (seconds to minutes). */
+constexpr double maxSeconds = 1.0;
+
 /** Names new to the process on every call (the prefix), each sorting before the one before it,
     each between the given texts: some 11 bytes of name each. */
 inline std::string descendingNames (int count, const char* before, const char* after)

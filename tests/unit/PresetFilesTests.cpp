@@ -245,7 +245,7 @@ TEST (PresetFiles, CostlyPresetFilesAreRefusedQuickly)
         ASSERT_TRUE (file.replaceWithData (text.data(), text.size()));
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE (plugin.loadPresetFile (file, 0));
-        EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count(), 0.25);
+        EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count(), HostileXml::maxSeconds);
     }
 
     EXPECT_EQ (plugin.getPresetName (0), name);
