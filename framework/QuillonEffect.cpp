@@ -99,6 +99,7 @@ void QuillonEffect::prepareToPlay (double sampleRate, int maximumBlockSize)
     }
 
     midiQueue.clear();
+    midiQueue.setCarryLimit (sampleRate, maximumBlockSize);
 }
 
 void QuillonEffect::releaseResources()

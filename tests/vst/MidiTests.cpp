@@ -2,8 +2,9 @@
     MIDI through the built Velcroft library: program and control changes take effect at their
     exact sample, events past a block's end move to the next block, mapped controllers drive
     their parameter, a silent preset change fades out, holds silence and fades back in with the
-    documented timing at 44,100 and 96,000 Hz, and host automation, state restores and MIDI from
-    two threads at once neither deadlock nor race.
+    documented timing at 44,100 and 96,000 Hz, floods of events are quick and never crowd out
+    the newest, events outside any block are dropped, and host automation, state restores and
+    MIDI from two threads at once neither deadlock nor race.
 */
 #include "tests/vst/VelcroftTestSupport.h"
 
@@ -266,6 +267,74 @@ TEST (VelcroftMidi, ControlChangesDriveTheirMappedParameterAtTheirSample)
         else
             EXPECT_GE (firstDifference (byController, byHost), 0) << "host changes at " << r.bits << " and " << r.volume;
     }
+}
+
+TEST (VelcroftMidi, FloodsOfEventsAreQuickAndNeverCrowdOutTheNewest)
+{
+    constexpr int blockSize = 512;
+    const auto milliseconds = [] (auto since) { return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - since).count(); };
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    plugin->setChunk (makeTwoSlotState (library), false);
+    BlockStream stream (*plugin, makeSine (4 * blockSize), blockSize);
+    stream.process (blockSize, { MidiEvent::programChange (0) });
+
+    // Notes spread over the block, as from a busy MIDI track.
+    const auto flood = [] (int numEvents)
+    {
+        std::vector<MidiEvent> events;
+
+        for (int i = 0; i < numEvents; ++i)
+            events.push_back (MidiEvent::noteOn (i % 128, 1 + i % 127, 0, (int) ((std::int64_t) i * blockSize / numEvents)));
+
+        return events;
+    };
+
+    const auto oneCall = std::chrono::steady_clock::now();
+    stream.process (blockSize, flood (20000));
+    EXPECT_LT (milliseconds (oneCall), 250.0) << "20,000 events in one call and their block";
+
+    // 60 calls with no block between them; the program change sent last acts in the next block.
+    auto events = flood (10000);
+    const auto floodStart = std::chrono::steady_clock::now();
+
+    for (int call = 1; call <= 60; ++call)
+    {
+        if (call == 60)
+            events.back() = MidiEvent::programChange (1, 0, blockSize - 1);
+
+        plugin->sendEvents (events);
+        ASSERT_LT (milliseconds (floodStart), 2000.0) << "after " << call << " calls of 10,000 events";
+    }
+
+    EXPECT_EQ (plugin->getParameter (leftBits), coarseValues[leftBits]);
+    stream.process (blockSize);
+    EXPECT_EQ (plugin->getParameter (leftBits), fineValues[leftBits]);
+}
+
+TEST (VelcroftMidi, EventsOutsideAnyBlockAreDropped)
+{
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    plugin->setChunk (makeTwoSlotState (library), false);
+    BlockStream stream (*plugin, makeSine (2048), 256);
+    stream.process (256, { MidiEvent::programChange (0) });
+
+    // Before the block's start.
+    stream.process (256, { MidiEvent::programChange (1, 0, -1), MidiEvent::programChange (1, 0, -100000) });
+    stream.process (256);
+    EXPECT_EQ (plugin->getParameter (leftBits), coarseValues[leftBits]);
+
+    // A billion samples ahead, more of them than the plug-in keeps: a program change still gets in.
+    stream.process (256, { MidiEvent::programChange (0) });
+    stream.process (256, std::vector<MidiEvent> (5000, MidiEvent::controlChange (20, 1, 0, 1000000000)));
+    stream.process (256, { MidiEvent::programChange (1, 0, 10) });
+    EXPECT_EQ (plugin->getParameter (leftBits), fineValues[leftBits]);
 }
 
 //==============================================================================
