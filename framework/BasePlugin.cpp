@@ -340,8 +340,35 @@ int BasePlugin::getVstVendorVersion()
 
 void BasePlugin::requestHostDisplayUpdate()
 {
-    if (auto* notifier = getHostNotifier())
+    if (isHoldingHostNotices())
+        displayUpdateHeld.store (true);
+    else if (auto* notifier = getHostNotifier())
         notifier->hostUpdateDisplay();
+}
+
+void BasePlugin::holdHostNotices() noexcept
+{
+    holdingThread.store (juce::Thread::getCurrentThreadId());
+}
+
+bool BasePlugin::isHoldingHostNotices() const noexcept
+{
+    return holdingThread.load() == juce::Thread::getCurrentThreadId();
+}
+
+void BasePlugin::sendHeldHostNotices()
+{
+    holdingThread.store (nullptr);
+
+    if (automationHeld.exchange (false))
+        for (int slot = 0; slot < maxHostSlots; ++slot)
+            if (heldAutomation[(size_t) slot].exchange (false))
+                if (auto* parameter = getSlotParameter (slot))
+                    if (auto* notifier = getHostNotifier())
+                        notifier->hostAutomate (slot, parameter->getNormalisedValue());
+
+    if (displayUpdateHeld.exchange (false))
+        requestHostDisplayUpdate();
 }
 
 //==============================================================================
@@ -355,8 +382,15 @@ void BasePlugin::parameterChanged (Parameter* parameter)
     if (slot < 0 || slot >= maxHostSlots || setByHost[(size_t) slot].load() != 0)
         return;
 
-    if (auto* notifier = getHostNotifier())
+    if (isHoldingHostNotices())
+    {
+        heldAutomation[(size_t) slot].store (true);
+        automationHeld.store (true);
+    }
+    else if (auto* notifier = getHostNotifier())
+    {
         notifier->hostAutomate (slot, parameter->getNormalisedValue());
+    }
 }
 
 void BasePlugin::parameterGestureBegin (Parameter* parameter)

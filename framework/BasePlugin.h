@@ -158,6 +158,15 @@ public:
     /** Asks the host to read names and texts again. */
     void requestHostDisplayUpdate();
 
+    /** Holds back the host notices the calling thread causes (automation of parameter
+        changes, display updates) until sendHeldHostNotices. For a thread about to take locks
+        that other threads of the host may wait for: the host is never called with one held. */
+    void holdHostNotices() noexcept;
+
+    /** Stops holding back and sends what was held: each held slot once, with its current value,
+        then one display update. */
+    void sendHeldHostNotices();
+
     /** Adds a listener told when the host sets or takes the state (not twice). */
     void addStateListener (StateListener* listener);
     /** Removes a state listener. */
@@ -217,6 +226,7 @@ protected:
 private:
     void handleAsyncUpdate() override;
     bool isValidHostSlot (int slot) noexcept                    { return slot >= 0 && slot < juce::jmin (getNumHostParameters(), maxHostSlots); }
+    bool isHoldingHostNotices() const noexcept;
     Parameter* getSlotParameter (int slot) const;
     std::unique_ptr<juce::XmlElement> readSettingsFile() const;
     bool keepUnreadableSettingsFile();
@@ -231,6 +241,9 @@ private:
     juce::HashMap<int, int> slotOfIndex { 101 };
     std::array<std::atomic<float>, maxHostSlots> shadowValues {};
     std::array<std::atomic<int>, maxHostSlots> setByHost {};
+    std::atomic<juce::Thread::ThreadID> holdingThread { nullptr };
+    std::array<std::atomic<bool>, maxHostSlots> heldAutomation {};
+    std::atomic<bool> automationHeld { false }, displayUpdateHeld { false };
 
     std::unique_ptr<MidiControl> midiControl;
     std::atomic<int> midiActivity { 0 };

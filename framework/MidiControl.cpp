@@ -247,19 +247,26 @@ void MidiControl::handleMidiMessage (const juce::MidiMessage& message)
     if (controller >= numControllers || value > 127)
         return;
 
-    const juce::ScopedLock sl (lock);
+    Parameter* parameter = nullptr;
 
-    if (learn)
-        learnController (controller);
-
-    if (auto* parameter = map[(size_t) controller])
     {
-        // The parameter's synchronous listeners run inside this lock: it always comes before the core lock.
-        // Scaled by 1/127 in single precision, not divided: the two differ in the last bit for eight values (36 is one).
-        parameter->setNormalisedValue ((float) value * (1.0f / 127.0f), true);
-        lastMoved = parameter;
-        postNotice (controllerWasMoved);
+        const juce::ScopedLock sl (lock);
+
+        if (learn)
+            learnController (controller);
+
+        parameter = map[(size_t) controller];
     }
+
+    if (parameter == nullptr)
+        return;
+
+    // Set outside the lock: the parameter's listeners tell the host, which may wait for a lock
+    // of its own that another of its threads holds while it asks us for the state.
+    // Scaled by 1/127 in single precision, not divided: the two differ in the last bit for eight values (36 is one).
+    parameter->setNormalisedValue ((float) value * (1.0f / 127.0f), true);
+    lastMoved = parameter;
+    postNotice (controllerWasMoved);
 }
 
 //==============================================================================

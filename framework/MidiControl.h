@@ -5,9 +5,10 @@
     parameter, in either order, to pair them), remembers the optional default map file of the
     user settings, and reads and writes the map as a "MidiControlMap" element and as files.
 
-    One re-entrant lock guards the map, the count, learn mode and the pending pair. It is held
-    while a controller sets its parameter, so the parameter's synchronous listeners (and the
-    effect's core lock they take) always come after it. The notices to listeners go through
+    One re-entrant lock guards the map, the count, learn mode and the pending pair. A
+    controller message takes its parameter under the lock and sets it after releasing it:
+    the parameter's synchronous listeners take the effect's core lock and tell the host, and
+    no lock of ours may be held while the host is called. The notices to listeners go through
     the message thread, except learnStateChanged from setLearnMode, which is called at once.
 */
 #pragma once
@@ -109,8 +110,8 @@ public:
 
     //==============================================================================
     /** Handles one incoming MIDI event (audio thread): a control change drives its mapped
-        parameter to value / 127 and, in learn mode, is learnt. Anything else, and a message
-        whose data bytes are not 0..127, is ignored. */
+        parameter to value / 127, outside the lock, and, in learn mode, is learnt. Anything
+        else, and a message whose data bytes are not 0..127, is ignored. */
     void handleMidiMessage (const juce::MidiMessage& message);
 
     //==============================================================================

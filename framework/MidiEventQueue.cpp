@@ -1,6 +1,7 @@
 #include "framework/MidiEventQueue.h"
 
 #include <algorithm>
+#include <limits>
 
 MidiEventQueue::MidiEventQueue (int maxEvents)
     : capacity (juce::jmax (1, maxEvents))
@@ -18,6 +19,12 @@ void MidiEventQueue::clear() noexcept
     reset();
 }
 
+void MidiEventQueue::setCarryLimit (double sampleRate, int maximumBlockSize) noexcept
+{
+    const auto limit = juce::jmax ((double) maximumBlockSize, sampleRate * carrySeconds);
+    carryLimit = limit > 0.0 ? (int) juce::jmin (limit, (double) std::numeric_limits<int>::max()) : 0;
+}
+
 void MidiEventQueue::reset() noexcept
 {
     nextIndex = 0;
@@ -25,18 +32,60 @@ void MidiEventQueue::reset() noexcept
 
 void MidiEventQueue::addIncoming (const juce::MidiBuffer& incoming) noexcept
 {
-    for (const auto metadata : incoming)
-        addEvent (metadata.data, metadata.numBytes, metadata.samplePosition);
+    // The incoming events that fit decide how many carried ones stay: those furthest ahead go first.
+    int numIncoming = 0;
 
+    for (const auto metadata : incoming)
+        if (getCarriedLength (metadata.data, metadata.numBytes, metadata.samplePosition) > 0)
+            ++numIncoming;
+
+    numIncoming = juce::jmin (numIncoming, capacity);
+    const auto numCarried = juce::jmin (current->numEvents, capacity - numIncoming);
+    const auto& carried = current->events;
+    auto& merged = other->events;
+    int c = 0, n = 0, taken = 0;
+
+    // One merge of two runs in time order; carried events come first at the same position.
+    for (const auto metadata : incoming)
+    {
+        if (taken == numIncoming)
+            break;
+
+        const auto length = getCarriedLength (metadata.data, metadata.numBytes, metadata.samplePosition);
+
+        if (length == 0)
+            continue;
+
+        while (c < numCarried && carried[(size_t) c].position <= metadata.samplePosition)
+            merged[(size_t) n++] = carried[(size_t) c++];
+
+        setEvent (merged[(size_t) n++], metadata.data, length, metadata.samplePosition);
+        ++taken;
+    }
+
+    while (c < numCarried)
+        merged[(size_t) n++] = carried[(size_t) c++];
+
+    other->numEvents = n;
+    std::swap (current, other);
     reset();
 }
 
 bool MidiEventQueue::addEvent (const juce::uint8* data, int numBytes, int samplePosition) noexcept
 {
-    const auto length = getCarriedLength (data, numBytes);
+    const auto length = getCarriedLength (data, numBytes, samplePosition);
 
-    if (length == 0 || samplePosition < 0 || current->numEvents >= capacity)
+    if (length == 0)
         return false;
+
+    if (current->numEvents >= capacity)
+    {
+        // Full: the event furthest ahead makes room, and that may be this one.
+        if (samplePosition >= current->events[(size_t) current->numEvents - 1].position)
+            return false;
+
+        --current->numEvents;
+    }
 
     const auto begin = current->events.begin();
     const auto end = begin + current->numEvents;
@@ -46,9 +95,7 @@ bool MidiEventQueue::addEvent (const juce::uint8* data, int numBytes, int sample
                                          [] (int position, const Event& e) { return position < e.position; });
     std::move_backward (place, end, end + 1);
 
-    place->position = samplePosition;
-    place->numBytes = length;
-    std::copy (data, data + length, place->bytes.begin());
+    setEvent (*place, data, length, samplePosition);
     ++current->numEvents;
     return true;
 }
@@ -62,7 +109,8 @@ void MidiEventQueue::advance (int blockLength) noexcept
     {
         const auto& e = current->events[(size_t) i];
 
-        if (e.position >= blockLength)
+        // The position is at least the block length here, so the difference cannot overflow.
+        if (e.position >= blockLength && e.position - blockLength <= carryLimit)
         {
             auto& carried = other->events[(size_t) other->numEvents++];
             carried = e;
@@ -92,9 +140,9 @@ bool MidiEventQueue::getNextEvent (juce::MidiMessage& message, int& samplePositi
 }
 
 //==============================================================================
-int MidiEventQueue::getCarriedLength (const juce::uint8* data, int numBytes) noexcept
+int MidiEventQueue::getCarriedLength (const juce::uint8* data, int numBytes, int samplePosition) noexcept
 {
-    if (data == nullptr || numBytes <= 0)
+    if (data == nullptr || numBytes <= 0 || samplePosition < 0)
         return 0;
 
     const auto status = data[0];
@@ -113,4 +161,11 @@ int MidiEventQueue::getCarriedLength (const juce::uint8* data, int numBytes) noe
             return 0;
 
     return length;
+}
+
+void MidiEventQueue::setEvent (Event& e, const juce::uint8* data, int length, int position) noexcept
+{
+    e.position = position;
+    e.numBytes = length;
+    std::copy (data, data + length, e.bytes.begin());
 }

@@ -6,10 +6,12 @@
     before the new ones, and events keep the order in which they arrived.
 
     It is used on the audio thread and never allocates after construction: two stores of a
-    fixed number of events are made up front and used alternately. When a store is full,
-    the newest events are dropped: an incoming event that does not fit is refused and every
-    event already queued is kept. Carried events always fit, as they come from a store of
-    the same size.
+    fixed number of events are made up front and used alternately, and a block's events are
+    merged in one pass. What it keeps is bounded so that the newest events always get in:
+    when the carried and the incoming events do not all fit, carried events are dropped
+    first, then incoming ones, in each case those furthest ahead first. Events that would be
+    carried further ahead than the carry limit (a few seconds, far beyond any block a host
+    sends) are dropped, so they can never fill the store.
 
     Only short messages of 1 to 3 bytes are carried. Events with a negative position, empty
     events, events that do not start with a status byte, channel messages that are cut short
@@ -30,8 +32,14 @@ class MidiEventQueue
 {
 public:
     //==============================================================================
-    /** The number of events each store holds when no other size is given. */
-    static constexpr int defaultCapacity = 1024;
+    /** The number of events each store holds when no other size is given: more than a host sends in a block. */
+    static constexpr int defaultCapacity = 4096;
+
+    /** How far ahead events are carried, in seconds: far beyond any block a host sends. */
+    static constexpr int carrySeconds = 4;
+
+    /** The carry limit in samples until setCarryLimit is called: carrySeconds at 44,100 Hz. */
+    static constexpr int defaultCarryLimit = carrySeconds * 44100;
 
     /** Creates an empty queue holding up to maxEvents events (at least one). */
     explicit MidiEventQueue (int maxEvents = defaultCapacity);
@@ -40,18 +48,30 @@ public:
     /** Empties the queue: no carried event remains. */
     void clear() noexcept;
 
+    /** Sets how far ahead of the next block's start an event may be carried: carrySeconds at
+        the sample rate, and never less than the largest block. Events further ahead are
+        dropped when their block ends. */
+    void setCarryLimit (double sampleRate, int maximumBlockSize) noexcept;
+
+    /** The carry limit in samples. */
+    int getCarryLimit() const noexcept                  { return carryLimit; }
+
     /** Fetches the events of the current block again from the first one. */
     void reset() noexcept;
 
-    /** Merges a block's incoming events into the queue and fetches from the first event again. */
+    /** Merges a block's incoming events (in time order, as a MidiBuffer keeps them) into the
+        queue, in time linear in the number of events, and fetches from the first event again.
+        When they do not all fit, carried events make room first (see above). */
     void addIncoming (const juce::MidiBuffer& incoming) noexcept;
 
-    /** Adds one event at a sample position, after the events already at that position.
-        False when it is malformed or the queue is full; the event is then dropped. */
+    /** Adds one event at a sample position, after the events already at that position. When
+        the queue is full, the event furthest ahead, which may be this one, is dropped. False
+        when the event is malformed or dropped. */
     bool addEvent (const juce::uint8* data, int numBytes, int samplePosition) noexcept;
 
-    /** Ends a block of blockLength samples: the events at or beyond its end are kept, moved
-        back by blockLength, and the rest are removed. Fetching starts again from the first. */
+    /** Ends a block of blockLength samples: the events at or beyond its end and no more than
+        the carry limit beyond it are kept, moved back by blockLength, and the rest are
+        removed. Fetching starts again from the first. */
     void advance (int blockLength) noexcept;
 
     //==============================================================================
@@ -85,9 +105,11 @@ private:
         int numEvents = 0;
     };
 
-    static int getCarriedLength (const juce::uint8* data, int numBytes) noexcept;
+    static int getCarriedLength (const juce::uint8* data, int numBytes, int samplePosition) noexcept;
+    static void setEvent (Event& e, const juce::uint8* data, int length, int position) noexcept;
 
     int capacity;
+    int carryLimit = defaultCarryLimit;
     Store storeA, storeB;
     Store* current = &storeA;
     Store* other = &storeB;

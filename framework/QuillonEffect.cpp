@@ -99,6 +99,7 @@ void QuillonEffect::prepareToPlay (double sampleRate, int maximumBlockSize)
     }
 
     midiQueue.clear();
+    midiQueue.setCarryLimit (sampleRate, maximumBlockSize);
 }
 
 void QuillonEffect::releaseResources()
@@ -224,13 +225,21 @@ void QuillonEffect::flushPendingSamples()
 
     if (core != nullptr)
     {
-        const juce::ScopedLock sl (coreLock);
-        const juce::ScopedLock coreOwnLock (core->getCoreLock());
+        // A silent preset change applies the preset from inside the core, under both locks:
+        // the host hears of it once they are released.
+        holdHostNotices();
 
-        if (stereo)
-            core->processStereo (&left, &right, pending);
-        else
-            core->processMono (&left, pending);
+        {
+            const juce::ScopedLock sl (coreLock);
+            const juce::ScopedLock coreOwnLock (core->getCoreLock());
+
+            if (stereo)
+                core->processStereo (&left, &right, pending);
+            else
+                core->processMono (&left, pending);
+        }
+
+        sendHeldHostNotices();
     }
 
     // The core processes in place from where the run starts; the effect moves on itself.

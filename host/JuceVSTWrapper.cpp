@@ -14,9 +14,6 @@ void copyToHostBuffer (char* dest, const juce::String& text, size_t maxBytes)
     if (dest != nullptr)
         text.copyToUTF8 (dest, maxBytes);
 }
-
-// Room for the MIDI events of one block without allocating on the audio thread.
-constexpr int midiBufferBytes = 8192;
 } // namespace
 
 JuceVSTWrapper::JuceVSTWrapper (vst::HostCallback audioMasterToUse, std::unique_ptr<juce::AudioProcessor> processorToWrap)
@@ -44,8 +41,8 @@ JuceVSTWrapper::JuceVSTWrapper (vst::HostCallback audioMasterToUse, std::unique_
         hosted->setHostNotifier (this);
     }
 
-    pendingMidi.ensureSize (midiBufferBytes);
-    blockMidi.ensureSize (midiBufferBytes);
+    // Room for every event a block can take, so the audio thread never allocates for them.
+    blockMidi.ensureSize (pendingMidi.getMidiBufferBytes());
     inputScratch.setSize (juce::jmax (1, (int) getAeffect()->numInputs), scratchFrames);
 
     processor->setPlayHead (this);
@@ -150,8 +147,12 @@ vst::int32 JuceVSTWrapper::processEvents (vst::VstEvents* events)
         if ((bytes[0] & 0x80) == 0 || bytes[0] == 0xf0)
             continue;
 
+        // An event before the block's start belongs to no block.
+        if (midi->deltaFrames < 0)
+            continue;
+
         const auto length = juce::jmin (3, juce::MidiMessage::getMessageLengthFromFirstByte (bytes[0]));
-        pendingMidi.addEvent (bytes, length, juce::jmax (0, (int) midi->deltaFrames));
+        pendingMidi.add (bytes, length, (int) midi->deltaFrames);
     }
 
     return 1;
@@ -180,8 +181,7 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int
 
     {
         const juce::ScopedLock sl (midiLock);
-        blockMidi.swapWith (pendingMidi);
-        pendingMidi.clear();
+        pendingMidi.moveTo (blockMidi);
     }
 
     juce::AudioBuffer<float> buffer (channels, numOutputs, sampleFrames);

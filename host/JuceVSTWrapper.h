@@ -8,6 +8,7 @@
 #include "host/AudioEffectX.h"
 #include "host/HostedProcessor.h"
 #include "host/JuceRuntime.h"
+#include "host/PendingMidiEvents.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -82,7 +83,8 @@ private:
     std::unique_ptr<juce::AudioProcessorEditor> editor;
     vst::ERect editorBounds {};
 
-    juce::MidiBuffer pendingMidi, blockMidi;
+    PendingMidiEvents pendingMidi;
+    juce::MidiBuffer blockMidi;
     juce::CriticalSection midiLock;
     juce::MemoryBlock chunkMemory;     // kept until the next chunk call
     juce::CriticalSection chunkLock;

@@ -58,11 +58,11 @@ struct RecordingListener : public MidiControl::Listener
 struct LockProbe : public Parameter::Listener
 {
     explicit LockProbe (const juce::CriticalSection& l) : lock (l) {}
-    void parameterChanged (Parameter*) override { ++calls; heldEveryTime = heldEveryTime && isHeldElsewhere (lock); }
+    void parameterChanged (Parameter*) override { ++calls; heldAnyTime = heldAnyTime || isHeldElsewhere (lock); }
 
     const juce::CriticalSection& lock;
     int calls = 0;
-    bool heldEveryTime = true;
+    bool heldAnyTime = false;
 };
 
 /** A parameter manager with a few parameters and the plug-in's MIDI control. */
@@ -166,9 +166,9 @@ TEST (MidiControl, ControllerDrivesItsParameter)
     EXPECT_EQ (rig.midi.getNumAssignments(), 1);
     EXPECT_EQ (rig.midi.getLastMovedParameter(), rig.cutoff);
 
-    // The parameter's listeners ran inside MidiControl's lock (it comes before the core lock).
+    // The parameter's listeners ran outside MidiControl's lock: they may call the host.
     EXPECT_EQ (probe.calls, 4);
-    EXPECT_TRUE (probe.heldEveryTime);
+    EXPECT_FALSE (probe.heldAnyTime);
 
     // Many moves between two deliveries give one notice of each kind.
     rig.midi.handleUpdateNowIfNeeded();

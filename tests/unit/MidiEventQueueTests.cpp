@@ -90,7 +90,7 @@ TEST (MidiEventQueue, OrderAtTheSamePosition)
     EXPECT_EQ (message.getControllerNumber(), 8);
 }
 
-TEST (MidiEventQueue, FullQueueDropsTheNewestEvents)
+TEST (MidiEventQueue, FullQueueMakesRoomForTheNewestEvents)
 {
     using namespace MidiEventQueueTestsDetail;
     MidiEventQueue queue (4);
@@ -98,21 +98,51 @@ TEST (MidiEventQueue, FullQueueDropsTheNewestEvents)
 
     runBlock (queue, controllers ({ { 1, 5 }, { 2, 300 }, { 3, 301 }, { 4, 302 } }), 256);
 
-    // Three carried events leave room for one new event: the later new ones are dropped.
+    // Three new events leave room for one carried event: the carried ones furthest ahead go.
     EXPECT_EQ (runBlock (queue, controllers ({ { 5, 0 }, { 6, 50 }, { 7, 60 } }), 256),
-               (H { { 0, 0xb0, 5 }, { 44, 0xb0, 2 }, { 45, 0xb0, 3 }, { 46, 0xb0, 4 } }));
+               (H { { 0, 0xb0, 5 }, { 44, 0xb0, 2 }, { 50, 0xb0, 6 }, { 60, 0xb0, 7 } }));
 
+    // More new events than room: those furthest ahead go.
+    EXPECT_EQ (runBlock (queue, controllers ({ { 8, 9 }, { 9, 8 }, { 10, 7 }, { 11, 6 }, { 12, 5 } }), 256),
+               (H { { 5, 0xb0, 12 }, { 6, 0xb0, 11 }, { 7, 0xb0, 10 }, { 8, 0xb0, 9 } }));
+
+    // One at a time: an earlier event takes the place of the one furthest ahead, a later one is that one.
     const juce::uint8 cc[] = { 0xb0, 8, 64 };
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE (queue.addEvent (cc, 3, 1000 + i));
 
-    EXPECT_FALSE (queue.addEvent (cc, 3, 0));
-    EXPECT_EQ (queue.getNumEvents(), 4);
-    EXPECT_EQ (queue.getNextEventPosition(), 1000);
-
-    // Once handled, the room is there again.
-    runBlock (queue, {}, 2000);
+    EXPECT_FALSE (queue.addEvent (cc, 3, 2000));
     EXPECT_TRUE (queue.addEvent (cc, 3, 0));
+    EXPECT_EQ (queue.getNumEvents(), 4);
+    EXPECT_EQ (queue.getNextEventPosition(), 0);
+}
+
+TEST (MidiEventQueue, EventsBeyondTheCarryLimitAreDropped)
+{
+    using namespace MidiEventQueueTestsDetail;
+    MidiEventQueue queue (64);
+    EXPECT_EQ (queue.getCarryLimit(), MidiEventQueue::defaultCarryLimit);
+
+    // A full store of events far ahead is gone when its block ends, and a program change gets in.
+    juce::MidiBuffer farAhead;
+    for (int i = 0; i < queue.getCapacity(); ++i)
+        farAhead.addEvent (juce::MidiMessage::controllerEvent (1, 1, i % 128), 1000000000);
+
+    EXPECT_EQ (runBlock (queue, farAhead, 256), H {});
+    EXPECT_EQ (queue.getNumEvents(), 0);
+
+    juce::MidiBuffer programChange;
+    programChange.addEvent (juce::MidiMessage::programChange (1, 5), 10);
+    EXPECT_EQ (runBlock (queue, programChange, 256), (H { { 10, 0xc0, 5 } }));
+
+    // The limit: the rate's carry seconds, but never less than the largest block.
+    queue.setCarryLimit (1000.0, 64);
+    EXPECT_EQ (queue.getCarryLimit(), 4000);
+    runBlock (queue, controllers ({ { 1, 4100 }, { 2, 4101 } }), 100);
+    EXPECT_EQ (runBlock (queue, {}, 4001), (H { { 4000, 0xb0, 1 } }));
+
+    queue.setCarryLimit (10.0, 512);
+    EXPECT_EQ (queue.getCarryLimit(), 512);
 }
 
 TEST (MidiEventQueue, MalformedEventsAreDropped)

@@ -2,8 +2,10 @@
     MIDI through the built Velcroft library: program and control changes take effect at their
     exact sample, events past a block's end move to the next block, mapped controllers drive
     their parameter, a silent preset change fades out, holds silence and fades back in with the
-    documented timing at 44,100 and 96,000 Hz, and host automation, state restores and MIDI from
-    two threads at once neither deadlock nor race.
+    documented timing at 44,100 and 96,000 Hz, floods of events are quick and never crowd out
+    the newest, events outside any block are dropped, and host automation, state restores and
+    MIDI from two threads at once neither deadlock nor race, also with a host that locks in its
+    callback.
 */
 #include "tests/vst/VelcroftTestSupport.h"
 
@@ -11,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -132,6 +135,45 @@ FadeMeasurement expectedFade (double rate)
 
     m.fadeIn = n - 1;      // the n-th step rises above 0.99 and comes out at the full level
     return m;
+}
+
+/** Runs each job on a thread of its own, all starting together, and waits for them. Jobs that
+    have not finished within the bound are deadlocked: the process stops with a message about
+    what ran instead of hanging (the threads cannot be joined). */
+void runConcurrently (const std::vector<std::function<void()>>& jobs, std::chrono::seconds bound, const char* what)
+{
+    std::mutex lock;
+    std::condition_variable finished;
+    auto running = jobs.size();
+    std::atomic<bool> go { false };
+    std::vector<std::thread> threads;
+
+    for (size_t i = 0; i < jobs.size(); ++i)
+        threads.emplace_back ([&, i]
+        {
+            while (! go.load())
+                std::this_thread::yield();
+
+            jobs[i]();
+            const std::lock_guard<std::mutex> guard (lock);
+            --running;
+            finished.notify_all();
+        });
+
+    go = true;
+
+    {
+        std::unique_lock<std::mutex> guard (lock);
+
+        if (! finished.wait_for (guard, bound, [&] { return running == 0; }))
+        {
+            std::fprintf (stderr, "%s: not finished after %d s, deadlocked\n", what, (int) bound.count());
+            std::abort();
+        }
+    }
+
+    for (auto& thread : threads)
+        thread.join();
 }
 } // namespace midi_tests_detail
 
@@ -268,6 +310,74 @@ TEST (VelcroftMidi, ControlChangesDriveTheirMappedParameterAtTheirSample)
     }
 }
 
+TEST (VelcroftMidi, FloodsOfEventsAreQuickAndNeverCrowdOutTheNewest)
+{
+    constexpr int blockSize = 512;
+    const auto milliseconds = [] (auto since) { return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - since).count(); };
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    plugin->setChunk (makeTwoSlotState (library), false);
+    BlockStream stream (*plugin, makeSine (4 * blockSize), blockSize);
+    stream.process (blockSize, { MidiEvent::programChange (0) });
+
+    // Notes spread over the block, as from a busy MIDI track.
+    const auto flood = [] (int numEvents)
+    {
+        std::vector<MidiEvent> events;
+
+        for (int i = 0; i < numEvents; ++i)
+            events.push_back (MidiEvent::noteOn (i % 128, 1 + i % 127, 0, (int) ((std::int64_t) i * blockSize / numEvents)));
+
+        return events;
+    };
+
+    const auto oneCall = std::chrono::steady_clock::now();
+    stream.process (blockSize, flood (20000));
+    EXPECT_LT (milliseconds (oneCall), 250.0) << "20,000 events in one call and their block";
+
+    // 60 calls with no block between them; the program change sent last acts in the next block.
+    auto events = flood (10000);
+    const auto floodStart = std::chrono::steady_clock::now();
+
+    for (int call = 1; call <= 60; ++call)
+    {
+        if (call == 60)
+            events.back() = MidiEvent::programChange (1, 0, blockSize - 1);
+
+        plugin->sendEvents (events);
+        ASSERT_LT (milliseconds (floodStart), 2000.0) << "after " << call << " calls of 10,000 events";
+    }
+
+    EXPECT_EQ (plugin->getParameter (leftBits), coarseValues[leftBits]);
+    stream.process (blockSize);
+    EXPECT_EQ (plugin->getParameter (leftBits), fineValues[leftBits]);
+}
+
+TEST (VelcroftMidi, EventsOutsideAnyBlockAreDropped)
+{
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    plugin->setChunk (makeTwoSlotState (library), false);
+    BlockStream stream (*plugin, makeSine (2048), 256);
+    stream.process (256, { MidiEvent::programChange (0) });
+
+    // Before the block's start.
+    stream.process (256, { MidiEvent::programChange (1, 0, -1), MidiEvent::programChange (1, 0, -100000) });
+    stream.process (256);
+    EXPECT_EQ (plugin->getParameter (leftBits), coarseValues[leftBits]);
+
+    // A billion samples ahead, more of them than the plug-in keeps: a program change still gets in.
+    stream.process (256, { MidiEvent::programChange (0) });
+    stream.process (256, std::vector<MidiEvent> (5000, MidiEvent::controlChange (20, 1, 0, 1000000000)));
+    stream.process (256, { MidiEvent::programChange (1, 0, 10) });
+    EXPECT_EQ (plugin->getParameter (leftBits), fineValues[leftBits]);
+}
+
 //==============================================================================
 TEST (VelcroftMidi, SilentChangeFadesOutHoldsSilenceAndFadesInOnTime)
 {
@@ -384,23 +494,11 @@ TEST (VelcroftStress, HostAutomationAndStateRestoresWhileAudioRunsWithMidi)
         plugin->setBlockSize (blockSize);
         plugin->setMainsOn (true);
 
-        std::mutex lock;
-        std::condition_variable finished;
-        int running = 2;
-        std::atomic<bool> go { false }, hostDone { false };
+        std::atomic<bool> hostDone { false };
         int blocksProcessed = 0;
 
-        const auto done = [&]
+        const auto audio = [&]
         {
-            const std::lock_guard<std::mutex> guard (lock);
-            --running;
-            finished.notify_all();
-        };
-
-        std::thread audio ([&]
-        {
-            while (! go.load()) std::this_thread::yield();
-
             int b = 0;
 
             for (; b < maxBlocks && (b < minBlocks || ! hostDone.load()); ++b)
@@ -415,15 +513,12 @@ TEST (VelcroftStress, HostAutomationAndStateRestoresWhileAudioRunsWithMidi)
             }
 
             blocksProcessed = b;
-            done();
-        });
+        };
 
-        std::thread hostThread ([&]
+        const auto hostThread = [&]
         {
             std::mt19937 random (silent ? 2 : 1);
             std::uniform_real_distribution<float> value (0.0f, 1.0f);
-
-            while (! go.load()) std::this_thread::yield();
 
             for (int step = 0; step < numHostSteps; ++step)
             {
@@ -444,23 +539,9 @@ TEST (VelcroftStress, HostAutomationAndStateRestoresWhileAudioRunsWithMidi)
             }
 
             hostDone = true;
-            done();
-        });
+        };
 
-        go = true;
-
-        {
-            std::unique_lock<std::mutex> guard (lock);
-
-            if (! finished.wait_for (guard, 240s, [&] { return running == 0; }))
-            {
-                std::fprintf (stderr, "audio and host threads did not finish: deadlock\n");
-                std::abort();
-            }
-        }
-
-        audio.join();
-        hostThread.join();
+        runConcurrently ({ audio, hostThread }, 240s, "audio and host threads");
         EXPECT_GE (blocksProcessed, minBlocks);
 
         for (int i = 0; i < numParameters; ++i)
@@ -472,6 +553,90 @@ TEST (VelcroftStress, HostAutomationAndStateRestoresWhileAudioRunsWithMidi)
         // Still whole: a restore afterwards gives its values back.
         plugin->setChunk (secondState, false);
         EXPECT_EQ (plugin->getChunk (false), secondState);
+        plugin->close();
+        EXPECT_TRUE (library->unload());
+    }
+}
+
+TEST (VelcroftStress, HostThatLocksInItsCallbackIsNeverBlockedByThePlugin)
+{
+    using namespace std::chrono_literals;
+
+    // The host takes a lock of its own when told of automation, and its GUI thread holds that lock
+    // while it saves or restores the state and redraws: an autosave while controller automation
+    // plays. The audio thread tells of mapped controllers and, with silent changes, of presets
+    // applied at silence.
+    for (const bool silent : { false, true })
+    {
+        SCOPED_TRACE (silent ? "silent changes" : "normal changes");
+        PluginFolder folder;
+        folder.writeSettings (std::string ("<PresetSettings changing=\"") + (silent ? "silent" : "normal") + "\"/>");
+        auto library = folder.load();
+        ASSERT_NE (library, nullptr);
+        auto host = std::make_shared<VstHost>();
+        std::recursive_mutex hostLock;
+        host->setNotificationLock (&hostLock);
+        auto plugin = openInstance (library, host);
+        ASSERT_NE (plugin, nullptr);
+
+        const auto state = stateWithMidiMap (*plugin, { { 20, "Left Frequency" } });
+        plugin->setChunk (state, false);
+
+        constexpr int blockSize = 64, minBlocks = 3000, minSaves = 100;
+        const auto sine = makeSine (blockSize);
+        std::vector<float> outLeft (blockSize), outRight (blockSize);
+        const float* inputs[] = { sine.channels[0].data(), sine.channels[1].data() };
+        float* outputs[] = { outLeft.data(), outRight.data() };
+        plugin->setBlockSize (blockSize);
+        plugin->setMainsOn (true);
+        host->clearNotifications();
+
+        std::atomic<bool> playing { true };
+        std::atomic<int> saves { 0 };
+
+        const auto audio = [&]
+        {
+            for (int b = 0; b < minBlocks || saves.load() < minSaves; ++b)
+            {
+                // Not in every block, so that the audio thread does not keep in step with the GUI thread.
+                std::vector<MidiEvent> events;
+
+                if (b % 8 == 0)
+                    events.push_back (MidiEvent::controlChange (20, (b / 8) % 128, 0, b % blockSize));
+
+                // Slots 0 and 1 differ, and each silent change has the time to reach silence.
+                if (b % 125 == 0)
+                    events.push_back (MidiEvent::programChange ((b / 125) % 2));
+
+                plugin->process (inputs, outputs, blockSize, events);
+            }
+
+            playing = false;
+        };
+
+        const auto gui = [&]
+        {
+            for (; playing.load(); ++saves)
+            {
+                {
+                    const std::lock_guard<std::recursive_mutex> guard (hostLock);
+
+                    if (saves.load() % 4 == 0)
+                        plugin->setChunk (state, false);
+                    else
+                        (void) plugin->getChunk (false);
+
+                    // A generic editor redraws too.
+                    for (int i = 0; i < numParameters; ++i)
+                        (void) plugin->getParameterDisplay (i);
+                }
+
+                std::this_thread::sleep_for (100us);
+            }
+        };
+
+        runConcurrently ({ audio, gui }, 120s, "an audio thread with automation and a GUI thread saving under the host's lock");
+        EXPECT_GE (host->getNotifications (vst::audioMasterAutomate).size(), (size_t) minBlocks / 8);
         plugin->close();
         EXPECT_TRUE (library->unload());
     }

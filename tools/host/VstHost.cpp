@@ -109,6 +109,11 @@ int VstHost::getCallCount (vst::int32 opcode) const noexcept
 
 void VstHost::record (vst::int32 opcode, vst::int32 index, float value)
 {
+    std::unique_lock<std::recursive_mutex> hostGuard;
+
+    if (auto* lock = notificationLock.load())
+        hostGuard = std::unique_lock<std::recursive_mutex> (*lock);
+
     std::lock_guard<std::mutex> guard (recordLock);
     notifications.push_back ({ opcode, index, value });
 }

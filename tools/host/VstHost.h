@@ -65,6 +65,10 @@ public:
     /** Adds a text to which audioMasterCanDo answers 1 (the host answers 0 to every other text). */
     void addCanDo (std::string text);
 
+    /** Makes the host hold a lock of its own while it takes each notification, as hosts that
+        guard their automation data do (null: no lock). The lock must outlive the calls. */
+    void setNotificationLock (std::recursive_mutex* lock) noexcept     { notificationLock = lock; }
+
     //==============================================================================
     /** Returns every notification received so far, in order of arrival. */
     std::vector<Notification> getNotifications() const;
@@ -135,6 +139,7 @@ private:
     std::string vendorText { "Kestrom Audio Works" }, productText { "Velcroft Test Host" };
     std::vector<std::string> canDoTexts;
 
+    std::atomic<std::recursive_mutex*> notificationLock { nullptr };
     mutable std::mutex recordLock;
     std::vector<Notification> notifications;
     std::array<std::atomic<int>, 64> callCounts {};
