@@ -7,14 +7,67 @@
 #include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 #include <poll.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace JuceRuntimeDetail
 {
+class MessageDispatchThread;
+
+/** Who holds JUCE now. Never destroyed: a host may exit with instances open, on any thread, and
+    then nothing may join the message thread or shut JUCE down under them. */
+struct RuntimeState
+{
+    std::mutex lock;
+    int numHolders = 0;
+    std::unique_ptr<MessageDispatchThread> dispatchThread;
+
+    // False when JUCE was already running in this process before the first holder (the
+    // plug-in's code linked into a JUCE program, as in the unit tests): then it is left alone.
+    bool ownsJuce = false;
+
+    // The exit handler's side (atomics: it takes no lock, the exiting thread may hold any).
+    std::atomic<bool> threadRunning { false }, stepInProgress { false }, processExiting { false };
+    std::atomic<std::thread::id> messageThreadId {};
+    juce::WaitableEvent stepEnded;
+    bool registeredAtStart = false;
+    std::atomic<bool> registeredForEditor { false };
+};
+
+RuntimeState& getState()
+{
+    static NeverDestroyed<RuntimeState> state;
+    return state.get();
+}
+
+// How long an exit waits at most for the message thread to finish the step it is in.
+constexpr int maxExitWaitMs = 500;
+
+/** Runs when the process exits (and when the library is unloaded, with no holders then). */
+void holdMessageThreadAtExit()
+{
+    auto& state = getState();
+    state.processExiting = true;
+
+    if (! state.threadRunning || std::this_thread::get_id() == state.messageThreadId.load())
+        return;
+
+    // A thread that holds the message thread still (inside an editor opcode) keeps it so.
+    if (auto* mm = juce::MessageManager::getInstanceWithoutCreating())
+        if (mm->currentThreadHasLockedMessageManager())
+            return;
+
+    if (state.stepInProgress)
+        state.stepEnded.wait (maxExitWaitMs);
+}
+
 /** The library's message thread. It sleeps in poll() on JUCE's file descriptors (the message
     queue, the X connection) until one has input, so an idle plug-in costs nothing; it ends when
     it receives the quit message its owner posts. A std::thread rather than a juce::Thread: JUCE
@@ -39,25 +92,60 @@ public:
 private:
     void run()
     {
+        auto& state = getState();
         juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
         juce::LinuxEventLoopInternal::registerLinuxEventLoopListener (*this);
+        state.messageThreadId = std::this_thread::get_id();
+        state.threadRunning = true;
         started.signal();
 
         while (! quitReceived)
         {
             waitForInput();
 
-            // One trap per step: the X connection may appear during any of them.
-            for (;;)
+            while (dispatchStep())
             {
-                const JuceX11Display::ErrorTrap trap;
-
-                if (quitReceived || ! juce::dispatchNextMessageOnSystemQueue (true))
-                    break;
             }
         }
 
+        state.threadRunning = false;
         juce::LinuxEventLoopInternal::deregisterLinuxEventLoopListener (*this);
+    }
+
+    /** Handles what is ready now; false when there was nothing, or the quit message came. */
+    bool dispatchStep()
+    {
+        auto& state = getState();
+        state.stepInProgress = true;
+
+        if (state.processExiting)
+            holdForExit();
+
+        bool handled = false;
+
+        {
+            // One trap per step: the X connection may appear during any of them.
+            const JuceX11Display::ErrorTrap trap;
+            handled = ! quitReceived && juce::dispatchNextMessageOnSystemQueue (true);
+        }
+
+        state.stepInProgress = false;
+
+        if (state.processExiting)
+            state.stepEnded.signal();
+
+        return handled && ! quitReceived;
+    }
+
+    /** The process is exiting: this thread touches nothing of JUCE's any more. */
+    [[noreturn]] static void holdForExit()
+    {
+        auto& state = getState();
+        state.stepInProgress = false;
+        state.stepEnded.signal();
+
+        for (;;)
+            pause();
     }
 
     /** Blocks until one of JUCE's descriptors has input. JUCE's own blocking step would do, but
@@ -86,24 +174,6 @@ private:
     juce::WaitableEvent started;
 };
 
-/** Who holds JUCE now. Never destroyed: a host may exit with instances open, on any thread, and
-    then nothing may join the message thread or shut JUCE down under them. */
-struct RuntimeState
-{
-    std::mutex lock;
-    int numHolders = 0;
-    std::unique_ptr<MessageDispatchThread> dispatchThread;
-
-    // False when JUCE was already running in this process before the first holder (the
-    // plug-in's code linked into a JUCE program, as in the unit tests): then it is left alone.
-    bool ownsJuce = false;
-};
-
-RuntimeState& getState()
-{
-    static NeverDestroyed<RuntimeState> state;
-    return state.get();
-}
 } // namespace JuceRuntimeDetail
 
 JuceRuntime::Holder::Holder()
@@ -119,6 +189,10 @@ JuceRuntime::Holder::Holder()
         {
             juce::initialiseJuce_GUI();
             state.dispatchThread = std::make_unique<JuceRuntimeDetail::MessageDispatchThread>();
+
+            // After JUCE's start, which builds most of the statics the thread uses.
+            if (! std::exchange (state.registeredAtStart, true))
+                std::atexit (JuceRuntimeDetail::holdMessageThreadAtExit);
         }
     }
 }
@@ -138,6 +212,13 @@ JuceRuntime::Holder::~Holder()
         const JuceX11Display::ErrorTrap trap;
         juce::shutdownJuce_GUI();
     }
+}
+
+void JuceRuntime::editorShown()
+{
+    // (No lock: the caller holds the message thread, which a closing holder may wait for.)
+    if (! JuceRuntimeDetail::getState().registeredForEditor.exchange (true))
+        std::atexit (JuceRuntimeDetail::holdMessageThreadAtExit);
 }
 
 int JuceRuntime::getNumHolders()

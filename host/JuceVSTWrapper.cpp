@@ -417,6 +417,7 @@ void JuceVSTWrapper::openEditor (void* parentWindow)
     editor->setOpaque (true);
     editor->setVisible (true);
     editor->addToDesktop (0, parentWindow);
+    JuceRuntime::editorShown();
 }
 
 void JuceVSTWrapper::closeEditor()

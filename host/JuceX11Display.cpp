@@ -24,7 +24,6 @@ struct TrapState
     SetErrorHandler setErrorHandler = nullptr;          // from the loaded libX11, which is then kept loaded
     std::atomic<ErrorHandler> previous { nullptr };     // the handler the outermost trap replaced
     std::atomic<::Display*> trappedDisplay { nullptr }; // JUCE's display while traps live (also while JUCE closes it)
-    std::atomic<int> numDropped { 0 };
 };
 
 TrapState trapState;
@@ -44,10 +43,7 @@ bool isJuceDisplay (::Display* display)
 int handleError (::Display* display, XErrorEvent* event)
 {
     if (isJuceDisplay (display))
-    {
-        ++trapState.numDropped;
         return 0;
-    }
 
     if (auto* next = trapState.previous.load())
         return next (display, event);
@@ -55,9 +51,9 @@ int handleError (::Display* display, XErrorEvent* event)
     return 0;
 }
 
-/** Binds XSetErrorHandler from libX11 if the process has loaded it (call under the lock). Our
-    handle keeps the library loaded: JUCE unloads its own when it shuts down, and a trap may then
-    still have to put the host's handler back. */
+/** Binds XSetErrorHandler from the libX11 that JUCE loaded (call under the lock). Our handle
+    keeps the library loaded: JUCE unloads its own when it shuts down, and a trap may then still
+    have to put the host's handler back. */
 SetErrorHandler bindSetErrorHandler()
 {
     if (trapState.setErrorHandler == nullptr)
@@ -72,13 +68,6 @@ SetErrorHandler bindSetErrorHandler()
     }
 
     return trapState.setErrorHandler;
-}
-
-void rememberJuceDisplay()
-{
-    if (auto* windowSystem = juce::XWindowSystem::getInstanceWithoutCreating())
-        if (auto* display = windowSystem->getDisplay())
-            trapState.trappedDisplay.store (display);
 }
 
 /** JUCE takes the window-manager atoms it uses only if they exist already, and on a server
@@ -132,24 +121,27 @@ bool JuceX11Display::isUsableParent (void* window)
         && attributes.c_class == InputOutput;
 }
 
-int JuceX11Display::getNumErrorsDropped()
-{
-    return JuceX11DisplayDetail::trapState.numDropped.load();
-}
-
 //==============================================================================
 JuceX11Display::ErrorTrap::ErrorTrap()
 {
     using namespace JuceX11DisplayDetail;
-    const std::lock_guard<std::mutex> lock (trapState.lock);
 
+    // Without a connection of ours there is nothing to trap, and the host's handler is left
+    // alone (hosts that never open our editor never see ours).
+    auto* windowSystem = juce::XWindowSystem::getInstanceWithoutCreating();
+    auto* display = windowSystem != nullptr ? windowSystem->getDisplay() : nullptr;
+
+    if (display == nullptr)
+        return;
+
+    const std::lock_guard<std::mutex> lock (trapState.lock);
     auto* setErrorHandler = bindSetErrorHandler();
 
     if (setErrorHandler == nullptr)
         return;
 
     installed = true;
-    rememberJuceDisplay();
+    trapState.trappedDisplay.store (display);
 
     if (trapState.depth++ == 0)
         trapState.previous.store (setErrorHandler (&handleError));

@@ -21,10 +21,10 @@ public:
         draws: not an input-only window). Call after prepare(), inside an ErrorTrap. */
     static bool isUsableParent (void* window);
 
-    /** While any trap lives, X errors on JUCE's display are counted and dropped; errors on the
-        host's own displays go on to the handler the host installed. Traps nest and may live on
-        several threads at once; the host's handler is back when the last one ends. Nothing is
-        installed while libX11 is not loaded (no X, no errors). */
+    /** While any trap lives, X errors on JUCE's display are dropped, and errors on the host's
+        own displays go on to the handler the host installed. Traps nest and may live on several
+        threads at once; the host's handler is back when the last one ends. A trap made while
+        JUCE has no X connection does nothing. */
     class ErrorTrap
     {
     public:
@@ -37,7 +37,4 @@ public:
     private:
         bool installed = false;
     };
-
-    /** The number of errors on JUCE's display that traps have dropped in this process. */
-    static int getNumErrorsDropped();
 };

