@@ -1,4 +1,5 @@
 #include "host/JuceVSTWrapper.h"
+#include "host/JuceX11Display.h"
 
 namespace
 {
@@ -55,7 +56,7 @@ JuceVSTWrapper::~JuceVSTWrapper()
         hosted->setHostNotifier (nullptr);
 
     const juce::MessageManagerLock lock;
-    editor.reset();
+    closeEditor();
     processor.reset();
 }
 
@@ -416,6 +417,11 @@ vst::IntPtr JuceVSTWrapper::handleEditorOpcode (vst::int32 opcode, vst::IntPtr, 
 {
     const juce::MessageManagerLock lock;
 
+    // Making the editor may open JUCE's X connection: it is readied before the trap, which
+    // then covers everything the opcode sends to the server.
+    const auto hasDisplay = (opcode == vst::effEditGetRect || opcode == vst::effEditOpen) && JuceX11Display::prepare();
+    const JuceX11Display::ErrorTrap trap;
+
     switch (opcode)
     {
         case vst::effEditGetRect:
@@ -435,7 +441,8 @@ vst::IntPtr JuceVSTWrapper::handleEditorOpcode (vst::int32 opcode, vst::IntPtr, 
         }
 
         case vst::effEditOpen:
-            if (ptr == nullptr)
+            // An id that names no window (never made, or already destroyed) gets no editor.
+            if (ptr == nullptr || ! hasDisplay || ! JuceX11Display::isUsableParent (ptr))
                 return 0;
 
             openEditor (ptr);
@@ -461,12 +468,15 @@ void JuceVSTWrapper::openEditor (void* parentWindow)
     editor->setOpaque (true);
     editor->setVisible (true);
     editor->addToDesktop (0, parentWindow);
+    JuceRuntime::editorShown();
 }
 
 void JuceVSTWrapper::closeEditor()
 {
     if (editor != nullptr)
     {
+        // The host may have destroyed its window, and ours with it, before closing the editor.
+        const JuceX11Display::ErrorTrap trap;
         editor->removeFromDesktop();
         editor.reset();
     }

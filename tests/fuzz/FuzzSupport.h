@@ -3,16 +3,12 @@
 */
 #pragma once
 
+#include "host/JuceMessageDispatch.h"
+
 #include <juce_events/juce_events.h>
 
 #include <cstddef>
 #include <cstdint>
-
-namespace juce
-{
-// JUCE's Linux message loop: handles one message or one input event.
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
 
 namespace FuzzSupport
 {

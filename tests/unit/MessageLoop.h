@@ -5,24 +5,28 @@
 */
 #pragma once
 
-#include <juce_events/juce_events.h>
+#include "host/JuceMessageDispatch.h"
 
-namespace juce
-{
-// Defined by JUCE's Linux messaging code: handles one message or one input event.
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
+#include <juce_events/juce_events.h>
 
 namespace MessageLoop
 {
-/** Delivers the pending messages for about the given time. */
+/** Delivers the messages that arrive during about the given time, sleeping while none do. */
 inline void runFor (int milliseconds)
 {
     jassert (juce::MessageManager::getInstance()->isThisTheMessageThread());
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
 
-    while (juce::Time::getMillisecondCounter() < end)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (1);
+    // The end is a message of its own, so the loop can block until the next one.
+    struct Deadline final : juce::Timer
+    {
+        bool reached = false;
+        void timerCallback() override  { reached = true; stopTimer(); }
+    };
+
+    Deadline deadline;
+    deadline.startTimer (juce::jmax (1, milliseconds));
+
+    while (! deadline.reached)
+        juce::dispatchNextMessageOnSystemQueue (false);
 }
 } // namespace MessageLoop

@@ -3,6 +3,7 @@
     host does.
 */
 #include "VelcroftTestSupport.h"
+#include "tools/host/ProcessUsage.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -242,4 +244,25 @@ TEST (PluginLibrary, LetsTheHostExitWhileItsAudioThreadProcesses)
 
     for (int round = 0; round < 5; ++round)
         EXPECT_EXIT (exitWhileProcessing(), ::testing::ExitedWithCode (0), "") << "round " << round;
+}
+
+TEST (PluginLibrary, AnIdleInstanceLeavesTheProcessAsleep)
+{
+    auto library = velcroft_vst_test::loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = velcroft_vst_test::openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    plugin->setMainsOn (true);
+
+    // What opening posted is handled first; then nothing happens for a second.
+    std::this_thread::sleep_for (std::chrono::milliseconds (200));
+    const auto before = vsthost::ProcessUsage::now();
+    std::this_thread::sleep_for (std::chrono::seconds (1));
+    const auto used = vsthost::ProcessUsage::now().since (before);
+
+    // Counted, not timed: a thread that polls its queue wakes hundreds of times a second
+    // whatever the machine's load, one that blocks until there is work about never.
+    EXPECT_LT (used.wakeUps, 50) << "the idle process woke " << used.wakeUps << " times in a second";
+
+    plugin->close();
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -210,6 +211,13 @@ OutputCheck processSignal (vsthost::VstPlugin& plugin, TestSignal& signal, std::
 //==============================================================================
 struct HostWindow::Xlib
 {
+    /** The one set of functions, bound on first use. */
+    static Xlib& get()
+    {
+        static Xlib xlib;
+        return xlib;
+    }
+
     Xlib()
     {
         handle = dlopen ("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
@@ -229,14 +237,22 @@ struct HostWindow::Xlib
               && bind (blackPixel, "XBlackPixel") && bind (createSimpleWindow, "XCreateSimpleWindow")
               && bind (mapWindow, "XMapWindow") && bind (destroyWindow, "XDestroyWindow")
               && bind (sync, "XSync") && bind (queryTree, "XQueryTree") && bind (freeMemory, "XFree");
+
+        if (loaded)
+        {
+            // A host owns the process's X error handling; this one counts what reaches it.
+            initThreads();
+            setErrorHandler (&Xlib::countError);
+        }
     }
 
     ~Xlib()
     {
-        // libX11 stays loaded: the plug-in's own use of it may outlive this window.
+        // libX11 stays loaded: the plug-in's own use of it may outlive the host's windows.
     }
 
-    static int ignoreError (Display*, XErrorEvent*)     { return 0; }
+    static std::atomic<int> numErrors;
+    static int countError (Display*, XErrorEvent*)      { ++numErrors; return 0; }
 
     void* handle = nullptr;
     bool loaded = false;
@@ -255,16 +271,13 @@ struct HostWindow::Xlib
     int (*freeMemory) (void*) = nullptr;
 };
 
+std::atomic<int> HostWindow::Xlib::numErrors { 0 };
+
 HostWindow::HostWindow (int width, int height)
-    : x (std::make_unique<Xlib>())
+    : x (&Xlib::get())
 {
     if (! x->loaded)
         return;
-
-    // A host owns the process's X error handling: a harmless error (a window the plug-in
-    // destroyed first) must not end the process as Xlib's default handler would.
-    x->initThreads();
-    x->setErrorHandler (&Xlib::ignoreError);
 
     auto* d = x->openDisplay (nullptr);
 
@@ -286,16 +299,48 @@ HostWindow::~HostWindow()
 
     auto* d = static_cast<Display*> (display);
 
-    if (window != 0)
+    if (window != 0 && ! destroyed)
         x->destroyWindow (d, window);
 
     x->sync (d, False);
     x->closeDisplay (d);
 }
 
+void HostWindow::destroy()
+{
+    if (window == 0 || destroyed)
+        return;
+
+    auto* d = static_cast<Display*> (display);
+    x->destroyWindow (d, window);
+    x->sync (d, False);
+    destroyed = true;
+}
+
+void HostWindow::raiseXError()
+{
+    if (display == nullptr)
+        return;
+
+    auto* d = static_cast<Display*> (display);
+    x->mapWindow (d, (Window) 1);
+    x->sync (d, False);
+}
+
+int HostWindow::getNumXErrors()
+{
+    return Xlib::numErrors.load();
+}
+
+void HostWindow::useXlibDefaultErrorHandler()
+{
+    if (Xlib::get().loaded)
+        Xlib::get().setErrorHandler (nullptr);
+}
+
 int HostWindow::countChildWindows()
 {
-    if (window == 0)
+    if (window == 0 || destroyed)
         return 0;
 
     auto* d = static_cast<Display*> (display);

@@ -101,7 +101,10 @@ OutputCheck processSignal (vsthost::VstPlugin& plugin, TestSignal& signal, std::
 //==============================================================================
 /** A top-level window on the X server named by DISPLAY, made with Xlib as a host makes the
     window that holds a plug-in's editor. libX11 is loaded at run time, as the plug-in itself
-    loads it. Unavailable (no library or no display) means the test skips. */
+    loads it. Unavailable (no library or no display) means the test skips.
+
+    The first window installs the host's X error handler, which counts the errors it receives:
+    the plug-in's own connection must never make one reach it. */
 class HostWindow
 {
 public:
@@ -113,17 +116,30 @@ public:
 
     /** True when the window exists. */
     bool isAvailable() const noexcept       { return window != 0; }
-    /** The window's id, as effEditOpen takes it. */
+    /** The window's id, as effEditOpen takes it (kept after destroy()). */
     void* getHandle() const noexcept        { return reinterpret_cast<void*> (window); }
     /** The number of windows directly inside this one, as the X server reports it now. */
     int countChildWindows();
     /** Waits (a bounded number of short sleeps) until the child count is as expected; returns the last count. */
     int waitForChildWindows (int expected);
 
+    /** Destroys the window now, as a host that closes its window before effEditClose. */
+    void destroy();
+    /** Sends a request the server refuses and waits for the answer, so that the host's error
+        handler runs on this thread. */
+    void raiseXError();
+
+    /** The number of X errors the host's handler has received in this process. */
+    static int getNumXErrors();
+    /** Puts Xlib's own handler back, which ends the process with status 1 on any error, as a
+        sloppy host keeps it. */
+    static void useXlibDefaultErrorHandler();
+
 private:
     struct Xlib;
-    std::unique_ptr<Xlib> x;
+    Xlib* x = nullptr;      // the process's one binding of libX11
     void* display = nullptr;
     unsigned long window = 0;
+    bool destroyed = false;
 };
 } // namespace ValidationSupport

@@ -291,3 +291,53 @@ TEST (Validation, OpensAndClosesTheEditorWhileAudioRuns)
     plugin->close();
     EXPECT_EQ (window.waitForChildWindows (0), 0) << "the editor outlived its plug-in";
 }
+
+TEST (Validation, TakesTheEditorOpcodesFromAnotherHostThreadWithoutXErrors)
+{
+    // As Ardour does: the instance is made on one thread, its editor opened, sized, idled and
+    // closed on a GUI thread of the host's own, while the audio thread runs. No error of the
+    // plug-in's X connection may reach the host's handler (the server has no window manager).
+    HostWindow window (1024, 768);
+
+    if (! window.isAvailable())
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+
+    plugin->setMainsOn (true);
+    AudioThread audio (*plugin, 44100.0, true);
+    const auto errorsBefore = HostWindow::getNumXErrors();
+
+    std::thread gui ([&]
+    {
+        for (int cycle = 0; cycle < 3; ++cycle)
+        {
+            EXPECT_EQ (plugin->dispatch (vst::effEditOpen, 0, 0, window.getHandle()), 1) << "cycle " << cycle;
+            EXPECT_EQ (window.waitForChildWindows (1), 1) << "cycle " << cycle;
+
+            vst::ERect* rect = nullptr;
+            EXPECT_EQ (plugin->dispatch (vst::effEditGetRect, 0, 0, &rect), 1);
+            EXPECT_TRUE (rect != nullptr && rect->right > rect->left && rect->bottom > rect->top);
+
+            for (int i = 0; i < 5; ++i)
+            {
+                plugin->dispatch (vst::effEditIdle);
+                audio.waitForBlocks (1);
+            }
+
+            plugin->dispatch (vst::effEditClose);
+            EXPECT_EQ (window.waitForChildWindows (0), 0) << "cycle " << cycle;
+        }
+    });
+    gui.join();
+
+    const auto check = audio.stop();
+    EXPECT_TRUE (check.isClean()) << check.describe();
+    EXPECT_GT (audio.getBlocksDone(), 0);
+
+    plugin->close();
+    EXPECT_EQ (HostWindow::getNumXErrors(), errorsBefore) << "X errors of the plug-in reached the host";
+}

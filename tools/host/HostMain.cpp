@@ -4,21 +4,25 @@
         velcroft_host info <plugin.so>
         velcroft_host render <plugin.so> (--in <in.wav> | --demo <seconds>) --out <out.wav> [options]
         velcroft_host demo-signal <out.wav> [--rate R] [--seconds S]
+        velcroft_host idle <plugin.so> [--seconds S]
 
     Exit status: 0 on success, 1 when the work fails, 2 for bad arguments.
 */
 #include "tools/host/DemoSignal.h"
+#include "tools/host/ProcessUsage.h"
 #include "tools/host/VstPlugin.h"
 #include "tools/host/WavFile.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace hostmain_detail
@@ -38,9 +42,12 @@ namespace hostmain_detail
                "        [--cc SAMPLE:CONTROLLER:VALUE ...]\n"
                "        [--load-state FILE] [--save-state FILE] [--load-program FILE] [--save-program FILE]\n"
                "  velcroft_host demo-signal <out.wav> [--rate R] [--seconds S]\n"
+               "  velcroft_host idle <plugin.so> [--seconds S]\n"
                "\n"
                "  --block takes one size or a list of sizes used in turn; --set values are normalised (0..1);\n"
-               "  --program and --cc send MIDI on channel 1 at an absolute sample position.\n";
+               "  --program and --cc send MIDI on channel 1 at an absolute sample position.\n"
+               "  idle opens and resumes an instance, leaves it alone for S seconds (5 by default) and prints\n"
+               "  what the whole process used meanwhile: CPU time and wake-ups per second.\n";
     }
 
     /** Thrown for a bad command line; main prints the message and the usage. */
@@ -442,6 +449,46 @@ namespace hostmain_detail
         std::printf ("wrote %s (%lld frames, 2 channels at %.0f Hz)\n", path.c_str(), (long long) signal.getNumFrames(), rate);
         return 0;
     }
+
+    //==============================================================================
+    int runIdle (Arguments& args)
+    {
+        if (args.done())
+            throw UsageError { "idle needs a plug-in file" };
+
+        const auto path = args.take();
+        double seconds = 5.0;
+
+        while (! args.done())
+        {
+            const auto option = args.take();
+
+            if (option == "--seconds")          seconds = parseNumber (args.valueOf (option), "--seconds", 0.1, 3600.0);
+            else                                throw UsageError { "unknown option '" + option + "'" };
+        }
+
+        auto plugin = openPlugin (path);
+
+        if (plugin == nullptr)
+            return exitFailure;
+
+        plugin->setMainsOn (true);
+
+        // What opening posted (settings, presets) is done before the measured stretch begins.
+        std::this_thread::sleep_for (std::chrono::milliseconds (500));
+
+        const auto before = vsthost::ProcessUsage::now();
+        std::this_thread::sleep_for (std::chrono::duration<double> (seconds));
+        const auto used = vsthost::ProcessUsage::now().since (before);
+
+        std::printf ("idle:                %.1f s with the instance open and resumed\n"
+                     "cpu-ms-per-second:   %.3f (user %.3f, system %.3f)\n"
+                     "wake-ups-per-second: %.1f\n",
+                     seconds, 1000.0 * used.cpuSeconds() / seconds,
+                     1000.0 * used.userSeconds / seconds, 1000.0 * used.systemSeconds / seconds,
+                     (double) used.wakeUps / seconds);
+        return 0;
+    }
 } // namespace hostmain_detail
 
 int main (int argc, char** argv)
@@ -461,6 +508,7 @@ int main (int argc, char** argv)
         if (command == "info")          return runInfo (args);
         if (command == "render")        return runRender (args);
         if (command == "demo-signal")   return runDemoSignal (args);
+        if (command == "idle")          return runIdle (args);
 
         if (command == "--help" || command == "-h" || command == "help")
         {
