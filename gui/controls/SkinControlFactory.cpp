@@ -1,5 +1,10 @@
 #include "gui/controls/SkinControlFactory.h"
 
+#include "gui/controls/GFXButton.h"
+#include "gui/controls/GFXMultiStateButton.h"
+#include "gui/controls/GFXRocker.h"
+#include "gui/controls/GFXToggleButton.h"
+
 namespace SkinControlFactoryDetail
 {
 using Create = SkinControlFactory::Control (*) (const juce::String& name);
@@ -24,12 +29,12 @@ const Entry entries[] = {
     { "Knob",                 nullptr, true  },
     { "Switch",               nullptr, true  },
     { "Animation",            nullptr, true  },
-    { "Button",               nullptr, true  },
-    { "ToggleButton",         nullptr, true  },
-    { "MultiStateButton",     nullptr, true  },
+    { "Button",               create<GFXButton>, true  },
+    { "ToggleButton",         create<GFXToggleButton>, true  },
+    { "MultiStateButton",     create<GFXMultiStateButton>, true  },
     { "Display",              nullptr, true  },
     { "DisplayFloat",         nullptr, true  },
-    { "Rocker",               nullptr, true  },
+    { "Rocker",               create<GFXRocker>, true  },
     { "Panel",                nullptr, true  },
     { "NumericDisplay",       nullptr, true  },
     { "NoteDisplay",          nullptr, false },

@@ -76,10 +76,17 @@ inline int shownFrame (juce::Component& component, juce::Point<int> where = {})
     return frameOfColour (snapshot (component).getPixelAt (where.x, where.y));
 }
 
-/** Writes a picture into the build folder (for a look at what the controls draw). */
-inline void savePng (const juce::Image& image, const juce::String& fileName)
+/** Writes a picture into the folder named by VELCROFT_PICTURES_DIR, when that is set, so
+    that what the controls draw can be looked at; nothing otherwise. */
+inline void savePictureIfAsked (const juce::Image& image, const juce::String& fileName)
 {
-    auto file = juce::File::getCurrentWorkingDirectory().getChildFile (fileName);
+    const auto folder = juce::SystemStats::getEnvironmentVariable ("VELCROFT_PICTURES_DIR", {});
+
+    if (folder.isEmpty())
+        return;
+
+    auto file = juce::File::getCurrentWorkingDirectory().getChildFile (folder).getChildFile (fileName);
+    file.getParentDirectory().createDirectory();
     file.deleteFile();
     juce::FileOutputStream out (file);
 
@@ -221,20 +228,35 @@ class EventLog : public GUIController::Listener,
 public:
     EventLog() = default;
 
-    /** Listens to a control and to its linked parameter (synchronously). */
+    /** Listens to a control and to its linked parameter (synchronously) until the log is
+        destroyed, which must happen before the control's end. */
     void watch (GUIController& control)
     {
+        unwatch();
+        watchedControl = &control;
+        watchedParameter = control.getLinkedParameter();
         control.addListener (this);
-        watched = control.getLinkedParameter();
 
-        if (watched != nullptr)
-            watched->addListener (this);
+        if (watchedParameter != nullptr)
+            watchedParameter->addListener (this);
+    }
+
+    /** Stops listening to the watched control and parameter. */
+    void unwatch()
+    {
+        if (watchedControl != nullptr)
+            watchedControl->removeListener (this);
+
+        if (watchedParameter != nullptr)
+            watchedParameter->removeListener (this);
+
+        watchedControl = nullptr;
+        watchedParameter = nullptr;
     }
 
     ~EventLog() override
     {
-        if (watched != nullptr)
-            watched->removeListener (this);
+        unwatch();
     }
 
     void gestureBegin (GUIController*) override                 { entries.push_back ("control begin"); }
@@ -263,6 +285,7 @@ public:
     std::vector<float> values;
 
 private:
-    Parameter* watched = nullptr;
+    GUIController* watchedControl = nullptr;
+    Parameter* watchedParameter = nullptr;
 };
 } // namespace SkinTestSupport
