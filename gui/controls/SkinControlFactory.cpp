@@ -1,11 +1,15 @@
 #include "gui/controls/SkinControlFactory.h"
 
 #include "gui/controls/GFXAnimation.h"
+#include "gui/controls/GFXButton.h"
 #include "gui/controls/GFXDisplay.h"
 #include "gui/controls/GFXDisplayFloat.h"
 #include "gui/controls/GFXKnob.h"
+#include "gui/controls/GFXMultiStateButton.h"
 #include "gui/controls/GFXPanel.h"
+#include "gui/controls/GFXRocker.h"
 #include "gui/controls/GFXSwitch.h"
+#include "gui/controls/GFXToggleButton.h"
 #include "gui/controls/ModWheel.h"
 #include "gui/controls/PitchBender.h"
 
@@ -34,12 +38,12 @@ const Entry entries[] = {
     { "Knob",                 create<GFXKnob>,               true  },
     { "Switch",               create<GFXSwitch>,             true  },
     { "Animation",            create<GFXAnimation>,          true  },
-    { "Button",               nullptr,                       true  },
-    { "ToggleButton",         nullptr,                       true  },
-    { "MultiStateButton",     nullptr,                       true  },
+    { "Button",               create<GFXButton>,             true  },
+    { "ToggleButton",         create<GFXToggleButton>,       true  },
+    { "MultiStateButton",     create<GFXMultiStateButton>,   true  },
     { "Display",              create<GFXDisplay>,            true  },
     { "DisplayFloat",         create<GFXDisplayFloat>,       true  },
-    { "Rocker",               nullptr,                       true  },
+    { "Rocker",               create<GFXRocker>,             true  },
     { "Panel",                create<GFXPanel>,              true  },
     { "NumericDisplay",       nullptr,                       true  },
     { "NoteDisplay",          nullptr,                       false },
