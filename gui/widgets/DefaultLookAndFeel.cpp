@@ -1,14 +1,14 @@
 #include "gui/widgets/DefaultLookAndFeel.h"
+#include "gui/widgets/TabbedComponentEx.h"
 #include "gui/widgets/ToolkitImageNames.h"
+#include "gui/widgets/WindowComponent.h"
 #include "gui/SkinFonts.h"
 #include "framework/EmbeddedResources.h"
 
 namespace DefaultLookAndFeelDetail
 {
-// The colour ids of widgets that read them (the window frame, the music keyboard, the path
-// field, the tabbed component, the column browser, the status bar), with their defaults.
-constexpr int tabbedComponentOutlineColourId = 0x0f003002;
-
+// The colour ids of the widgets that read them (the window frame, the music keyboard, the
+// path field, the tabs, the column browser, the status bar), with their defaults.
 struct DefaultColour
 {
     int id;
@@ -17,12 +17,13 @@ struct DefaultColour
 
 constexpr DefaultColour defaultColours[] =
 {
-    { 0x0f001000, 0xffc5c5c5 }, { 0x0f001001, 0xff444444 }, { 0x0f001002, 0xff444444 }, { 0x0f001003, 0xffffffff },  // window frame
+    { WindowComponent::backgroundColourId, 0xffc5c5c5 }, { WindowComponent::borderColourId, 0xff444444 },
+    { WindowComponent::titleBarColourId, 0xff444444 }, { WindowComponent::titleBarOutlineColourId, 0xffffffff },
     { 0x0f002100, 0xff000000 }, { 0x0f002101, 0xffffffff }, { 0x0f002102, 0xff000000 },                              // music keyboard
     { 0x0f002103, 0xffb2b2b2 }, { 0x0f002104, 0xff7f7f7f },
     { 0x0f002200, 0xffe3e3e3 }, { 0x0f002201, 0xff000000 }, { 0x0f002202, 0xffffffff },                              // path field
-    { 0x0f003000, 0xffc5c5c5 }, { DefaultLookAndFeel::tabTextColourId, 0xff000000 },                                  // tabs
-    { tabbedComponentOutlineColourId, 0xff5b5b5b },
+    { TabbedComponentEx::backgroundColourId, 0xffc5c5c5 }, { DefaultLookAndFeel::tabTextColourId, 0xff000000 },
+    { TabbedComponentEx::outlineColourId, 0xff5b5b5b },
     { 0x0f003100, 0xffc5c5c5 }, { 0x0f003101, 0xffe3e3e3 }, { 0x0f003102, 0xffffffff }, { 0x0f003103, 0xffe3e3e3 },  // column browser
     { 0x0f003104, 0xff000000 }, { 0x0f003105, 0xffadadad }, { 0x0f003106, 0xffffffff }, { 0x0f003107, 0xff5b5b5b },
     { 0x0f003108, 0xffffffff },
@@ -298,7 +299,7 @@ void DefaultLookAndFeel::fillTabButtonShape (juce::TabBarButton& button, juce::G
     g.setColour (button.isFrontTab() ? colour : colour.withMultipliedAlpha (0.66f));
     g.fillPath (path);
 
-    g.setColour (button.findColour (DefaultLookAndFeelDetail::tabbedComponentOutlineColourId)
+    g.setColour (button.findColour (TabbedComponentEx::outlineColourId)
                      .withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.5f));
     g.strokePath (path, juce::PathStrokeType (1.0f));
 }
@@ -309,7 +310,7 @@ void DefaultLookAndFeel::drawTabButtonText (juce::TabBarButton& button, juce::Gr
     const juce::Rectangle<int> area (overlap + overlap / 2, 0, button.getWidth() - 2 * overlap, button.getHeight());
 
     const auto colour = button.findColour (button.isFrontTab() ? (int) tabTextColourId
-                                                                : DefaultLookAndFeelDetail::tabbedComponentOutlineColourId);
+                                                                : (int) TabbedComponentEx::outlineColourId);
     g.setColour (colour.withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.5f));
     g.setFont (getTabFont());
     g.drawText (button.getButtonText(), area, juce::Justification::centred, false);
@@ -332,6 +333,6 @@ void DefaultLookAndFeel::drawTabAreaBehindFrontButton (juce::TabbedButtonBar& ba
         default:                                    break;
     }
 
-    g.setColour (bar.findColour (DefaultLookAndFeelDetail::tabbedComponentOutlineColourId));
+    g.setColour (bar.findColour (TabbedComponentEx::outlineColourId));
     g.fillRect (line);
 }
