@@ -1,10 +1,10 @@
 /*
-    Build-time tool: draws the toolkit's images and writes them as PNG files into a folder,
-    from which they are embedded into the plug-in. Every PNG already in the folder is
-    removed first, so an image that is no longer drawn is no longer embedded. A file whose
-    bytes have not changed is left alone.
+    Build-time tool: draws one set of images (so far "toolkit", the toolkit's own) and
+    writes them as PNG files into a folder, from which they are embedded into the plug-in.
+    Every other PNG in the folder is removed, so an image that is no longer drawn is no
+    longer embedded. A file whose bytes have not changed is left alone.
 
-    usage: velcroft_make_art <output folder> [--contact-sheet <file.png>]
+    usage: velcroft_make_art <set> <output folder> [--contact-sheet <file.png>]
 */
 #include "tools/art/ArtContactSheet.h"
 #include "tools/art/ToolkitArt.h"
@@ -18,6 +18,15 @@ juce::MemoryBlock toPng (const juce::Image& image)
     juce::MemoryOutputStream out;
     juce::PNGImageFormat().writeImageToStream (image, out);
     return out.getMemoryBlock();
+}
+
+/** The image sets this tool draws, by name. */
+ArtImageList getImageSet (const juce::String& name)
+{
+    if (name == "toolkit")
+        return ToolkitArt::getImages();
+
+    return {};
 }
 
 bool writeIfChanged (const juce::File& file, const juce::MemoryBlock& bytes)
@@ -35,21 +44,28 @@ int main (int argc, char** argv)
 {
     using namespace MakeArtDetail;
 
-    if (argc != 2 && ! (argc == 4 && juce::String (argv[2]) == "--contact-sheet"))
+    if (argc != 3 && ! (argc == 5 && juce::String (argv[3]) == "--contact-sheet"))
     {
-        std::fprintf (stderr, "usage: %s <output folder> [--contact-sheet <file.png>]\n", argv[0]);
+        std::fprintf (stderr, "usage: %s <set> <output folder> [--contact-sheet <file.png>]\n", argv[0]);
         return 2;
     }
 
-    const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
+    const auto images = getImageSet (argv[1]);
+
+    if (images.empty())
+    {
+        std::fprintf (stderr, "velcroft_make_art: no image set called %s\n", argv[1]);
+        return 2;
+    }
+
+    const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]);
 
     if (! folder.createDirectory())
     {
-        std::fprintf (stderr, "velcroft_make_art: cannot create %s\n", argv[1]);
+        std::fprintf (stderr, "velcroft_make_art: cannot create %s\n", argv[2]);
         return 1;
     }
 
-    const auto images = ToolkitArt::getImages();
     juce::StringArray names;
 
     for (auto& image : images)
@@ -74,9 +90,9 @@ int main (int argc, char** argv)
         sheet.addImage (image.name.upToLastOccurrenceOf (".", false, false), picture);
     }
 
-    if (argc == 4 && ! sheet.writeTo (juce::File::getCurrentWorkingDirectory().getChildFile (argv[3])))
+    if (argc == 5 && ! sheet.writeTo (juce::File::getCurrentWorkingDirectory().getChildFile (argv[4])))
     {
-        std::fprintf (stderr, "velcroft_make_art: cannot write %s\n", argv[3]);
+        std::fprintf (stderr, "velcroft_make_art: cannot write %s\n", argv[4]);
         return 1;
     }
 
