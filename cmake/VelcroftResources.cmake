@@ -1,10 +1,13 @@
-# velcroft_add_resources(<target> DIRECTORY <dir> [FILES <file>...] [DEPENDS <target>...])
+# velcroft_add_resources(<target> DIRECTORY <dir> [FILES <file>...]
+#                        [GENERATED_DIRECTORIES <dir>...] [DEPENDS <file or target>...])
 #
 # Compiles every file of <dir> (not recursive) and the extra FILES into a static library
 # that holds one table of embedded resources, keyed by file name ("NAME.TYPE").
-# framework/EmbeddedResources looks them up at run time.
+# GENERATED_DIRECTORIES are read when the table is built, not when CMake runs: folders
+# that a build step fills (name in DEPENDS what fills them). framework/EmbeddedResources
+# looks the resources up at run time.
 function(velcroft_add_resources target)
-    cmake_parse_arguments(ARG "" "DIRECTORY" "FILES;DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "DIRECTORY" "FILES;GENERATED_DIRECTORIES;DEPENDS" ${ARGN})
     set(inputs ${ARG_FILES})
     if(ARG_DIRECTORY)
         file(GLOB dir_files CONFIGURE_DEPENDS ${ARG_DIRECTORY}/*)
@@ -14,7 +17,7 @@ function(velcroft_add_resources target)
     set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}.cpp)
     add_custom_command(
         OUTPUT ${output}
-        COMMAND velcroft_embed ${output} ${inputs}
+        COMMAND velcroft_embed ${output} ${inputs} ${ARG_GENERATED_DIRECTORIES}
         DEPENDS velcroft_embed ${inputs} ${ARG_DEPENDS}
         COMMENT "Embedding resources into ${target}"
         VERBATIM)

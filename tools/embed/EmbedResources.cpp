@@ -2,12 +2,15 @@
     Build-time tool: writes a C++ source file holding the given files as one table of
     embedded resources. Each entry is keyed by the file's name in upper case
     ("parameters.xml" becomes "PARAMETERS.XML"), which is how the plug-in looks them up.
+    A folder given instead of a file stands for the files in it, in name order (generated
+    images, whose names only their generator knows).
 
-    usage: velcroft_embed <output.cpp> <file>...
+    usage: velcroft_embed <output.cpp> <file or folder>...
 */
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -52,12 +55,32 @@ int main (int argc, char** argv)
 
     std::vector<std::string> keys;
 
+    std::vector<std::string> paths;
+
     for (int i = 2; i < argc; ++i)
     {
-        std::ifstream in (argv[i], std::ios::binary);
+        if (! std::filesystem::is_directory (argv[i]))
+        {
+            paths.push_back (argv[i]);
+            continue;
+        }
+
+        std::vector<std::string> inFolder;
+
+        for (auto& entry : std::filesystem::directory_iterator (argv[i]))
+            if (entry.is_regular_file())
+                inFolder.push_back (entry.path().string());
+
+        std::sort (inFolder.begin(), inFolder.end());
+        paths.insert (paths.end(), inFolder.begin(), inFolder.end());
+    }
+
+    for (auto& path : paths)
+    {
+        std::ifstream in (path, std::ios::binary);
         if (! in)
         {
-            std::fprintf (stderr, "velcroft_embed: cannot read %s\n", argv[i]);
+            std::fprintf (stderr, "velcroft_embed: cannot read %s\n", path.c_str());
             return 1;
         }
 
@@ -69,7 +92,7 @@ int main (int argc, char** argv)
 
         // A trailing zero keeps text resources usable as C strings; it is not counted in the size.
         out << "0 };\n";
-        keys.push_back ("{ \"" + escapeForLiteral (upperCaseFileName (argv[i])) + "\", data"
+        keys.push_back ("{ \"" + escapeForLiteral (upperCaseFileName (path)) + "\", data"
                         + std::to_string (keys.size()) + ", " + std::to_string (bytes.size()));
     }
 
