@@ -348,7 +348,14 @@ void BasePlugin::requestHostDisplayUpdate()
 
 void BasePlugin::holdHostNotices() noexcept
 {
+    if (isHoldingHostNotices())
+    {
+        ++holdDepth;
+        return;
+    }
+
     holdingThread.store (juce::Thread::getCurrentThreadId());
+    holdDepth = 1;
 }
 
 bool BasePlugin::isHoldingHostNotices() const noexcept
@@ -358,6 +365,9 @@ bool BasePlugin::isHoldingHostNotices() const noexcept
 
 void BasePlugin::sendHeldHostNotices()
 {
+    if (isHoldingHostNotices() && --holdDepth > 0)
+        return;
+
     holdingThread.store (nullptr);
 
     if (automationHeld.exchange (false))

@@ -160,12 +160,13 @@ public:
 
     /** Holds back the host notices the calling thread causes (automation of parameter
         changes, display updates) until sendHeldHostNotices. For a thread about to take locks
-        that other threads of the host may wait for: the host is never called with one held. */
-    void holdHostNotices() noexcept;
+        that other threads of the host may wait for: the host is never called with one held.
+        Holds of the same thread nest. */
+    void holdHostNotices() noexcept override;
 
-    /** Stops holding back and sends what was held: each held slot once, with its current value,
-        then one display update. */
-    void sendHeldHostNotices();
+    /** Ends one hold; the outermost one stops holding back and sends what was held: each held
+        slot once, with its current value, then one display update. */
+    void sendHeldHostNotices() override;
 
     /** Adds a listener told when the host sets or takes the state (not twice). */
     void addStateListener (StateListener* listener);
@@ -242,6 +243,7 @@ private:
     std::array<std::atomic<float>, maxHostSlots> shadowValues {};
     std::array<std::atomic<int>, maxHostSlots> setByHost {};
     std::atomic<juce::Thread::ThreadID> holdingThread { nullptr };
+    int holdDepth = 0;                  // only the holding thread touches it
     std::array<std::atomic<bool>, maxHostSlots> heldAutomation {};
     std::atomic<bool> automationHeld { false }, displayUpdateHeld { false };
 

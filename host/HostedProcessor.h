@@ -37,6 +37,14 @@ public:
 
     virtual ~HostedProcessor() = default;
 
+    /** Holds back the host notices the calling thread causes until sendHeldHostNotices: the
+        wrapper holds them while it processes under its own locks. Holds nest. A processor
+        that tells the host nothing from its audio thread may keep these empty. */
+    virtual void holdHostNotices() noexcept {}
+
+    /** Ends one hold; the outermost one sends what was held. */
+    virtual void sendHeldHostNotices() {}
+
     /** The number of parameter slots the host sees. */
     virtual int getNumHostParameters() = 0;
 

@@ -187,6 +187,12 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int
 
     juce::AudioBuffer<float> buffer (channels, numOutputs, sampleFrames);
 
+    // What the block reports to the host (automation from mapped controllers, a silent preset
+    // change) waits until the callback lock is released: a host may hold the lock it takes in
+    // those callbacks while it switches us or changes the rate, which waits for this lock.
+    if (hosted != nullptr)
+        hosted->holdHostNotices();
+
     {
         const juce::ScopedLock sl (processor->getCallbackLock());
 
@@ -200,6 +206,9 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, vst::int
         else
             processor->processBlock (buffer, blockMidi);
     }
+
+    if (hosted != nullptr)
+        hosted->sendHeldHostNotices();
 
     blockMidi.clear();
 }

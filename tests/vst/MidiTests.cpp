@@ -563,7 +563,7 @@ TEST (VelcroftStress, HostThatLocksInItsCallbackIsNeverBlockedByThePlugin)
     using namespace std::chrono_literals;
 
     // The host takes a lock of its own when told of automation, and its GUI thread holds that lock
-    // while it saves or restores the state and redraws: an autosave while controller automation
+    // while it saves or restores the state, switches the plug-in and redraws: an autosave while controller automation
     // plays. The audio thread tells of mapped controllers and, with silent changes, of presets
     // applied at silence.
     for (const bool silent : { false, true })
@@ -625,6 +625,13 @@ TEST (VelcroftStress, HostThatLocksInItsCallbackIsNeverBlockedByThePlugin)
                         plugin->setChunk (state, false);
                     else
                         (void) plugin->getChunk (false);
+
+                    // Switching waits for the block in progress, which must not be waiting for this lock.
+                    if (saves.load() % 16 == 1)
+                    {
+                        plugin->setMainsOn (false);
+                        plugin->setMainsOn (true);
+                    }
 
                     // A generic editor redraws too.
                     for (int i = 0; i < numParameters; ++i)
