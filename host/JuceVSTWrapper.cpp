@@ -308,15 +308,31 @@ vst::int32 JuceVSTWrapper::setChunk (void* data, vst::int32 byteSize, bool isPre
     if (data == nullptr || byteSize < 1)
         return 0;
 
-    const juce::ScopedLock sl (chunkLock);
+    // A host may hand back the very buffer getChunk gave it: that one is kept until the restore
+    // has read it, whatever getChunk is asked meanwhile.
+    juce::MemoryBlock handedBack;
 
-    // A host may hand back the very buffer getChunk gave it: it is read before it is freed.
+    {
+        const juce::ScopedLock sl (chunkLock);
+        const auto* ours = static_cast<const char*> (chunkMemory.getData());
+        const auto* given = static_cast<const char*> (data);
+
+        if (ours != nullptr && given >= ours && given < ours + chunkMemory.getSize())
+            handedBack.swapWith (chunkMemory);
+        else
+            chunkMemory.reset();
+    }
+
+    // Restoring tells the host of the parameters it changes, so it does not hold the lock that
+    // getChunk takes: a host may take its own lock in those callbacks while another of its
+    // threads, holding that lock, asks for the state.
+    const juce::ScopedLock sl (restoreLock);
+
     if (isPreset)
         processor->setCurrentProgramStateInformation (data, byteSize);
     else
         processor->setStateInformation (data, byteSize);
 
-    chunkMemory.reset();
     return 0;
 }
 

@@ -88,6 +88,7 @@ private:
     juce::CriticalSection midiLock;
     juce::MemoryBlock chunkMemory;     // kept until the next chunk call
     juce::CriticalSection chunkLock;
+    juce::CriticalSection restoreLock;  // one restore at a time
 
     // Switched on (prepared, not released), and prepared at least once: both change only
     // under the processor's callback lock.
