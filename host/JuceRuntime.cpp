@@ -17,6 +17,9 @@
 #include <utility>
 #include <vector>
 
+extern "C" int __cxa_atexit (void (*function) (void*), void* argument, void* dsoHandle);
+extern void* __dso_handle __attribute__ ((visibility ("hidden")));  // the library's own, as the compiler declares it
+
 namespace JuceRuntimeDetail
 {
 class MessageDispatchThread;
@@ -66,6 +69,14 @@ void holdMessageThreadAtExit()
 
     if (state.stepInProgress)
         state.stepEnded.wait (maxExitWaitMs);
+}
+
+/** Has holdMessageThreadAtExit run at exit, or when the library is unloaded first. Registered
+    with the library's own handle rather than through atexit(), which the sanitizers' runtimes
+    take over and then call after the library is gone. */
+void registerExitHandler()
+{
+    __cxa_atexit ([] (void*) { holdMessageThreadAtExit(); }, nullptr, &__dso_handle);
 }
 
 /** The library's message thread. It sleeps in poll() on JUCE's file descriptors (the message
@@ -192,7 +203,7 @@ JuceRuntime::Holder::Holder()
 
             // After JUCE's start, which builds most of the statics the thread uses.
             if (! std::exchange (state.registeredAtStart, true))
-                std::atexit (JuceRuntimeDetail::holdMessageThreadAtExit);
+                JuceRuntimeDetail::registerExitHandler();
         }
     }
 }
@@ -218,7 +229,7 @@ void JuceRuntime::editorShown()
 {
     // (No lock: the caller holds the message thread, which a closing holder may wait for.)
     if (! JuceRuntimeDetail::getState().registeredForEditor.exchange (true))
-        std::atexit (JuceRuntimeDetail::holdMessageThreadAtExit);
+        JuceRuntimeDetail::registerExitHandler();
 }
 
 int JuceRuntime::getNumHolders()
