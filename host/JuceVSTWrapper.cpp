@@ -309,7 +309,8 @@ vst::int32 JuceVSTWrapper::setChunk (void* data, vst::int32 byteSize, bool isPre
         return 0;
 
     // A host may hand back the very buffer getChunk gave it: that one is kept until the restore
-    // has read it, whatever getChunk is asked meanwhile.
+    // has read it, whatever getChunk is asked meanwhile. Any other is left for the host, which
+    // may still be copying it on another thread.
     juce::MemoryBlock handedBack;
 
     {
@@ -319,8 +320,6 @@ vst::int32 JuceVSTWrapper::setChunk (void* data, vst::int32 byteSize, bool isPre
 
         if (ours != nullptr && given >= ours && given < ours + chunkMemory.getSize())
             handedBack.swapWith (chunkMemory);
-        else
-            chunkMemory.reset();
     }
 
     // Restoring tells the host of the parameters it changes, so it does not hold the lock that
