@@ -470,7 +470,6 @@ TEST (VelcroftStress, HostAutomationAndStateRestoresWhileAudioRunsWithMidi)
     for (const bool silent : { false, true })
     {
         SCOPED_TRACE (silent ? "silent changes" : "normal changes");
-        const bool withLoader = ! silent;
         PluginFolder folder;
         folder.writeSettings (std::string ("<PresetSettings changing=\"") + (silent ? "silent" : "normal") + "\"/>");
         auto library = folder.load();
