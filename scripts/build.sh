@@ -8,4 +8,4 @@ build_dir=${VELCROFT_BUILD_DIR:-build}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$build_dir.configure.log" 2>&1 \
     || { cat "$build_dir.configure.log"; exit 1; }
-cmake --build "$build_dir" --parallel "$(nproc)"
+cmake --build "$build_dir" --parallel "${VELCROFT_JOBS:-$(nproc)}"
