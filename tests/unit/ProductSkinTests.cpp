@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace ProductSkinTestsDetail
 {
 /** The product's layout: every control of the skin in document order, with its place, its
@@ -249,6 +251,38 @@ TEST (ProductSkin, EveryImageIsEmbeddedAtTheSizeItsControlCuts)
                 EXPECT_EQ (image.getPixelAt (x, frame * expected.height + y).getARGB(),
                            background.getPixelAt (expected.left + x, expected.top + y).getARGB())
                     << imageName << " frame " << frame << " at " << x << ", " << y;
+    }
+}
+
+TEST (ProductSkin, TheArtIsDrawnForThePlacesTheSkinGives)
+{
+    // The generator draws each strip over the panel at its own idea of the control's place;
+    // a control moved in the skin and not in the generator would show a seam.
+    const auto root = juce::parseXML (loadResourceAsString ("skin.xml"));
+    ASSERT_NE (root, nullptr);
+    std::map<juce::String, const ProductSkinArt::Control*> drawn;
+
+    for (auto& control : ProductSkinArt::getControls())
+        drawn[control.image] = &control;
+
+    EXPECT_EQ (drawn.size(), 27u);
+
+    for (auto* element : root->getChildIterator())
+    {
+        const auto image = element->getChildByName ("gfx")->getStringAttribute ("resource");
+        SCOPED_TRACE (image);
+        ASSERT_EQ (drawn.count (image), 1u);
+
+        if (element->hasTagName ("Display"))
+            continue;
+
+        const auto& art = *drawn[image];
+        const auto* pos = element->getChildByName ("pos");
+        const auto* size = element->getChildByName ("size");
+        EXPECT_EQ (juce::Rectangle<int> (art.left, art.top, art.width, art.height).toString(),
+                   juce::Rectangle<int> (pos->getIntAttribute ("left"), pos->getIntAttribute ("top"),
+                                         size->getIntAttribute ("width"), size->getIntAttribute ("height")).toString());
+        EXPECT_EQ (art.frames, element->getChildByName ("gfx")->getIntAttribute ("framesNum"));
     }
 }
 

@@ -556,6 +556,7 @@ void drawStrip (ArtCanvas& c, const ProductSkinArt::Control& control)
         g.setOrigin ({ 0, frame * control.height });
         g.reduceClipRegion (0, 0, control.width, control.height);
         g.drawImageAt (background, 0, 0);
+        g.setOrigin ({ control.nudgeX, control.nudgeY });
         drawFrame (c, control, frame);
     }
 }
@@ -564,6 +565,9 @@ void drawStrip (ArtCanvas& c, const ProductSkinArt::Control& control)
 const std::vector<ProductSkinArt::Control>& ProductSkinArt::getControls()
 {
     using K = Kind;
+
+    // Some controls stand a pixel off the line of their row or of their twin in the other
+    // channel; their pictures are nudged back onto it.
     static const std::vector<Control> controls {
         { "OptionsButton.png",          78,  14, 38, 43,  2, K::optionsKey },
         { "PrevPresetButton.png",       297, 15, 33, 42,  2, K::previousKey },
@@ -576,23 +580,23 @@ const std::vector<ProductSkinArt::Control>& ProductSkinArt::getControls()
         { "OutputVolumeKnob.png",       566, 50, 37, 35, 61, K::centredKnob },
         { "PreampKnob.png",             20,  15, 37, 35, 61, K::knob },
         { "LeftBitsKnob.png",           86,  83, 37, 35, 17, K::bitsSelector },
-        { "LeftFrequencyKnob.png",      157, 84, 37, 35, 61, K::knob },
-        { "LeftAALPFButton.png",        216, 82, 37, 39,  4, K::filterToggleKey },
+        { "LeftFrequencyKnob.png",      157, 84, 37, 35, 61, K::knob, 0, -1 },
+        { "LeftAALPFButton.png",        216, 82, 37, 39,  4, K::filterToggleKey, 0, 1 },
         { "LeftFilterOrderSwitch.png",  268, 67, 27, 59,  2, K::orderLever },
-        { "LeftFilterTypeKnob.png",     311, 84, 37, 35,  5, K::filterTypeSelector },
+        { "LeftFilterTypeKnob.png",     311, 84, 37, 35,  5, K::filterTypeSelector, 0, -1 },
         { "LeftCutoffKnob.png",         370, 83, 37, 35, 61, K::knob },
         { "LeftResoKnob.png",           426, 83, 37, 35, 61, K::knob },
         { "RightBitsKnob.png",          86,  149, 37, 35, 17, K::bitsSelector },
         { "RightFrequencyKnob.png",     157, 149, 37, 35, 61, K::knob },
-        { "RightAALPFButton.png",       217, 149, 37, 39,  4, K::filterToggleKey },
-        { "RightFilterOrderSwitch.png", 268, 134, 27, 59,  2, K::orderLever },
-        { "RightFilterTypeKnob.png",    310, 149, 37, 35,  5, K::filterTypeSelector },
+        { "RightAALPFButton.png",       217, 149, 37, 39,  4, K::filterToggleKey, -1, 0 },
+        { "RightFilterOrderSwitch.png", 268, 134, 27, 59,  2, K::orderLever, 0, -1 },
+        { "RightFilterTypeKnob.png",    310, 149, 37, 35,  5, K::filterTypeSelector, 1, 0 },
         { "RightCutoffKnob.png",        370, 149, 37, 35, 61, K::knob },
-        { "RightResoKnob.png",          427, 149, 37, 35, 61, K::knob },
-        { "LinkParamsButton.png",       499, 147, 37, 42,  4, K::linkToggleKey },
+        { "RightResoKnob.png",          427, 149, 37, 35, 61, K::knob, -1, 0 },
+        { "LinkParamsButton.png",       499, 147, 37, 42,  4, K::linkToggleKey, -1, 0 },
         { "FXKnob.png",                 498, 83, 37, 35, 61, K::knob },
         { "LeftChannelProcessLed.png",  22,  78, 34, 13,  2, K::activityLight },
-        { "RightChannelProcessLed.png", 23,  143, 34, 13,  2, K::activityLight },
+        { "RightChannelProcessLed.png", 23,  143, 34, 13,  2, K::activityLight, -1, 1 },
     };
     return controls;
 }

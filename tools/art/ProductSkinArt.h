@@ -28,6 +28,7 @@ public:
         juce::String image;                 ///< resource name, "NAME.png"
         int left = 0, top = 0, width = 0, height = 0, frames = 1;
         Kind kind = Kind::knob;
+        int nudgeX = 0, nudgeY = 0;         ///< moves the picture inside the frame, to line up with its neighbours
     };
 
     static constexpr int panelWidth = 633;  ///< the background's size
