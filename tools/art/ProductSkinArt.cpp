@@ -123,15 +123,41 @@ void drawBrushing (ArtCanvas& c, juce::Rectangle<int> area)
     }
 }
 
-void drawLogo (ArtCanvas& c)
+/** The name as on a dot-matrix display: each pixel of the font a lit dot with a faint halo. */
+void drawDotMatrixText (ArtCanvas& c, const juce::String& text, float centreX, int y, juce::Colour colour)
 {
     auto& g = c.getGraphics();
-    const auto centre = 552.0f;
-    Font::drawCentred (g, "VELCROFT", centre + 1.0f, 7, juce::Colours::black.withAlpha (0.6f), 2);
-    Font::drawCentred (g, "VELCROFT", centre, 6, skinCaption, 2);
-    g.setColour (skinIndicator);
-    g.fillRect ((int) centre - 47, 23, 94, 1);
-    Font::drawCentred (g, "HIGH QUALITY BIT CRUSHER", centre, 27, skinCaptionDim);
+    constexpr int pitch = 3;
+    const auto width = (text.length() * (Font::glyphWidth + 1) - 1) * pitch;
+    auto x = (int) std::floor (centreX - (float) width / 2.0f);
+
+    for (auto character : text)
+    {
+        for (int row = 0; row < Font::capHeight; ++row)
+        {
+            for (int column = 0; column < Font::glyphWidth; ++column)
+            {
+                const auto dotX = x + column * pitch, dotY = y + row * pitch;
+
+                if (Font::isSet (character, column, row))
+                {
+                    g.setColour (colour.withAlpha (0.16f));
+                    g.fillRect (dotX - 1, dotY - 1, 4, 4);
+                    g.setColour (colour);
+                    g.fillRect (dotX, dotY, 2, 2);
+                }
+            }
+        }
+
+        x += (Font::glyphWidth + 1) * pitch;
+    }
+}
+
+void drawLogo (ArtCanvas& c)
+{
+    const auto centre = 546.0f;
+    drawDotMatrixText (c, "VELCROFT", centre, 6, skinInk);
+    Font::drawCentred (c.getGraphics(), "HIGH QUALITY BIT CRUSHER", centre, 31, skinCaptionDim);
 }
 
 void drawBackground (ArtCanvas& c)
