@@ -367,10 +367,10 @@ TEST (ProductSkin, PicturesOfTheFaceAtSeveralSettings)
         const auto picture = SkinTestSupport::snapshot (face);
         writePicture (picture, juce::String ("product-skin-") + setting.name + ".png");
 
-        if (juce::String (setting.name) == "middle")
+        if (juce::String (setting.name) == "low")
         {
-            writePicture (enlarged (picture.getClippedImage ({ 0, 0, 320, 207 }), 3), "product-skin-middle-left-x3.png");
-            writePicture (enlarged (picture.getClippedImage ({ 313, 0, 320, 207 }), 3), "product-skin-middle-right-x3.png");
+            writePicture (enlarged (picture.getClippedImage ({ 0, 0, 320, 207 }), 3), "product-skin-low-left-x3.png");
+            writePicture (enlarged (picture.getClippedImage ({ 313, 0, 320, 207 }), 3), "product-skin-low-right-x3.png");
         }
     }
 }

@@ -282,7 +282,12 @@ void drawKnob (ArtCanvas& c, int width, int height, float proportion, bool fromC
     c.stroke (arc (centre, arcRadius, sweepStart, sweepEnd), 2.0f, skinTrack, false);
 
     if (std::abs (angle - origin) > 0.01f)
-        c.stroke (arc (centre, arcRadius, juce::jmin (origin, angle), juce::jmax (origin, angle)), 2.0f, skinIndicator, false);
+    {
+        // The lit arc with a faint glow around it.
+        const auto lit = arc (centre, arcRadius, juce::jmin (origin, angle), juce::jmax (origin, angle));
+        c.stroke (lit, 4.0f, skinIndicator.withAlpha (0.16f), false);
+        c.stroke (lit, 2.0f, skinIndicator, false);
+    }
 
     if (fromCentre)
     {
