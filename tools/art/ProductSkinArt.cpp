@@ -387,7 +387,7 @@ void drawLamp (ArtCanvas& c, juce::Rectangle<float> area, juce::Colour colour, b
     c.stroke (ArtCanvas::roundedArea (area.expanded (0.5f), 2.5f, ArtCanvas::allCorners), 1.0f, juce::Colours::black.withAlpha (0.7f), false);
 }
 
-/** A panel key, up or held down, its top left at (x, y). */
+/** A panel key over the cap's area, up or held down (a pixel lower). */
 void drawKey (ArtCanvas& c, juce::Rectangle<int> cap, bool down)
 {
     c.drawFace (down ? skinKeyPressedFace : skinKeyFace, down ? cap.translated (0, 1) : cap, 3.0f);
@@ -478,10 +478,13 @@ juce::Colour segmentColour (int segment)
     return segment < 6 ? skinSignalGreen : segment < 8 ? skinSignalYellow : skinSignalRed;
 }
 
-/** A meter showing lit segments from the bottom. */
+/** A meter showing lit segments from the bottom: the column of segments that stands
+    inside the control, placed on the panel's grid, so the two meters line up although
+    their controls do not. */
 void drawMeter (ArtCanvas& c, const ProductSkinArt::Control& control, int lit)
 {
-    const auto x = (control.left == 585 ? rightSegmentsX : leftSegmentsX) - control.left;
+    const auto inside = [&control] (int x) { return x >= control.left && x + segmentWidth <= control.left + control.width; };
+    const auto x = (inside (leftSegmentsX) ? leftSegmentsX : rightSegmentsX) - control.left;
 
     for (int i = 0; i < meterSegments; ++i)
     {
