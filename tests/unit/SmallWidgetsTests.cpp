@@ -295,9 +295,11 @@ TEST (DefaultResourceCheckBox, TheBoxEnablesThePathAndBothTellTheListeners)
     DefaultLookAndFeel laf;
     DefaultResourceCheckBox compound;
     compound.getCheckBox().setText ("User MIDI map:");
-    compound.setLookAndFeel (&laf);
     compound.setSize (420, 10);
     compound.setVisible (true);
+
+    // The children take their new sizes after the compound has heard of the look-and-feel.
+    compound.setLookAndFeel (&laf);
 
     auto& box = compound.getCheckBox();
     auto& field = compound.getPathComponent();
