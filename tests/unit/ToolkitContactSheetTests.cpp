@@ -4,8 +4,12 @@
     them, to be looked at after any change to the art or the drawing code.
 */
 #include "framework/EmbeddedResources.h"
+#include "gui/widgets/AlertWindow.h"
 #include "gui/widgets/DefaultLookAndFeel.h"
+#include "gui/widgets/DefaultResourceCheckBox.h"
+#include "gui/widgets/DefaultResourcesRadioButtons.h"
 #include "gui/widgets/OptionsWindow.h"
+#include "gui/widgets/StatusBar.h"
 #include "gui/widgets/ToolkitImageNames.h"
 #include "tools/art/ArtContactSheet.h"
 #include "unit/SkinTestSupport.h"
@@ -37,26 +41,31 @@ struct SheetDesktop : public juce::Component,
     }
 };
 
-/** A text button drawn from one image set: caps at their size, the middle and the
-    overlay stretched under and over the text. */
-juce::Image textButtonPicture (DefaultLookAndFeel& laf, const juce::String& text, bool large, bool down)
+/** Text buttons as they draw themselves: normal, pressed and disabled, in one style. */
+std::vector<juce::Image> textButtonPictures (DefaultLookAndFeel& laf, const juce::String& text, int style)
 {
-    const auto font = laf.getRadioButtonsTitleFont();
-    const auto textWidth = (int) font.getStringWidthFloat (text);
-    const auto part = [large] (Names::TextButtonPart p) { return load (Names::textButton (large, p)); };
-    const auto left = part (down ? Names::leftDown : Names::left), middle = part (down ? Names::middleDown : Names::middle);
-    const auto right = part (down ? Names::rightDown : Names::right), overlay = part (Names::overlay);
-    const auto h = left.getHeight();
+    std::vector<juce::Image> pictures;
 
-    juce::Image picture (juce::Image::ARGB, left.getWidth() + textWidth + right.getWidth(), h, true);
+    for (auto state : { 0, 1, 2 })
+    {
+        TextButtonEx button (text, style);
+        button.setLookAndFeel (&laf);
+        button.setState (state == 1 ? juce::Button::buttonDown : juce::Button::buttonNormal);
+        button.setEnabled (state != 2);
+        pictures.push_back (SkinTestSupport::snapshot (button));
+        button.setLookAndFeel (nullptr);
+    }
+
+    return pictures;
+}
+
+/** A widget's picture on the window grey, at the widget's own size. */
+juce::Image onWindowGrey (juce::Component& widget)
+{
+    juce::Image picture (juce::Image::RGB, juce::jmax (1, widget.getWidth()), juce::jmax (1, widget.getHeight()), true);
     juce::Graphics g (picture);
-    g.drawImageAt (left, 0, 0);
-    g.drawImage (middle, left.getWidth(), 0, textWidth, h, 0, 0, middle.getWidth(), h);
-    g.drawImageAt (right, left.getWidth() + textWidth, 0);
-    g.setColour (juce::Colours::black);
-    g.setFont (font);
-    g.drawText (text, left.getWidth(), 0, textWidth, h, juce::Justification::centred, false);
-    g.drawImage (overlay, left.getWidth(), 0, textWidth, h, 0, 0, middle.getWidth(), h);
+    g.fillAll (juce::Colour (0xffc5c5c5));
+    g.drawImageAt (SkinTestSupport::snapshot (widget), 0, 0);
     return picture;
 }
 
@@ -139,10 +148,11 @@ TEST (ToolkitContactSheet, IsWrittenIntoTheBuildFolder)
 
     sheet.addPicture ("Large icons in use", row (buttons));
 
-    sheet.addPicture ("Text buttons: normal set, pressed, large set, pressed",
-                      row ({ textButtonPicture (laf, "Yes", false, false), textButtonPicture (laf, "Cancel", false, false),
-                             textButtonPicture (laf, "Cancel", false, true), textButtonPicture (laf, "Browse...", true, false),
-                             textButtonPicture (laf, "Browse...", true, true) }));
+    {
+        auto normal = textButtonPictures (laf, "Cancel", 0), large = textButtonPictures (laf, "Browse...", 2);
+        normal.insert (normal.end(), large.begin(), large.end());
+        sheet.addPicture ("Text buttons: normal set, large set; each normal, pressed, disabled", row (normal));
+    }
 
     {
         juce::ScrollBar vertical (true), horizontal (false);
@@ -190,6 +200,75 @@ TEST (ToolkitContactSheet, IsWrittenIntoTheBuildFolder)
         options.setSize (440, 200);
         sheet.addPicture ("Docked, with the top shadow", snapshot (options));
         desktop.setLookAndFeel (nullptr);
+    }
+
+    {
+        SheetDesktop desktop;
+        desktop.setSize (480, 260);
+        auto alert = Kestrom::AlertWindow::showYesNoAlert ("Presets", "Do you want to overwrite current preset?\n 'Crushed Lead'", nullptr);
+        desktop.addChildComponent (*alert);
+        desktop.setLookAndFeel (&laf);
+        alert->show();
+        sheet.addPicture ("Alert over the dimmed editor", snapshot (desktop));
+        desktop.setLookAndFeel (nullptr);
+    }
+
+    {
+        juce::Component page;
+        page.setLookAndFeel (&laf);
+
+        RadioButtons group ("Presets to load at startup", { "Factory presets", "Last used bank", "Another bank" });
+        DefaultResourcesRadioButtons userGroup ("Bank at startup", { "Factory bank", "This bank:" });
+        CheckBox ticked, unticked, disabled;
+        DefaultResourceCheckBox userMap;
+
+        for (auto* widget : std::initializer_list<juce::Component*> { &group, &userGroup, &ticked, &unticked, &disabled, &userMap })
+            page.addAndMakeVisible (widget);
+
+        page.sendLookAndFeelChange();
+        group.setSelectedIndex (1, false);
+        userGroup.setSize (420, userGroup.getHeight());
+        userGroup.setSelectedIndex (1, false);
+        userGroup.getPathComponent().setPath ("/home/user/Velcroft/Banks/Drums.vlprsb", false);
+        sheet.addPicture ("Radio groups, the second with its path field", row ({ onWindowGrey (group), onWindowGrey (userGroup) }));
+
+        ticked.setText ("Ticked");
+        ticked.setToggleState (true, juce::dontSendNotification);
+        unticked.setText ("Unticked");
+        disabled.setText ("Disabled");
+        disabled.setEnabled (false);
+        userMap.getCheckBox().setText ("User MIDI map:");
+        userMap.setSize (380, userMap.getHeight());
+        userMap.setResourcePath ("/home/user/Velcroft/Maps/Keyboard.vlccmap");
+        sheet.addPicture ("Check boxes, and one with its path field",
+                          row ({ onWindowGrey (ticked), onWindowGrey (unticked), onWindowGrey (disabled), onWindowGrey (userMap) }));
+
+        std::vector<juce::Image> fields;
+
+        for (auto enabled : { true, false })
+            for (auto* path : { "/home/user/map.vlccmap",
+                                "/home/user/Music/Velcroft/Banks/Someone else's banks/Crushed drums, volume 2.vlprsb" })
+            {
+                PathComponent field;
+                page.addAndMakeVisible (field);
+                field.sendLookAndFeelChange();
+                field.setSize (300, field.getHeight());
+                field.setPath (path, false);
+                field.setEnabled (enabled);
+                fields.push_back (onWindowGrey (field));
+            }
+
+        sheet.addPicture ("Path fields: short and long", row ({ fields[0], fields[1] }));
+        sheet.addPicture ("Path fields, disabled", row ({ fields[2], fields[3] }));
+
+        StatusBar bar;
+        page.addAndMakeVisible (bar);
+        bar.sendLookAndFeelChange();
+        bar.setSize (520, bar.getHeight());
+        bar.setText ("Cutoff: 0.50", 6, 3000);
+        sheet.addPicture ("Status bar", row ({ snapshot (bar) }));
+
+        page.setLookAndFeel (nullptr);
     }
 
     const auto file = juce::File (VELCROFT_BINARY_DIR).getChildFile ("pictures/toolkit-contact-sheet.png");
