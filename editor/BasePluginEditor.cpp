@@ -48,9 +48,6 @@ BasePluginEditor::BasePluginEditor (BasePlugin& pluginToEdit)
 {
     setLookAndFeel (&lookAndFeel);
 
-    tooltipWindow = std::make_unique<juce::TooltipWindow> (this, 850);
-    tooltipWindow->setOpaque (false);
-
     statusBar = std::make_unique<StatusBar>();
     addAndMakeVisible (*statusBar);
 
@@ -294,14 +291,23 @@ void BasePluginEditor::parentHierarchyChanged()
 
 void BasePluginEditor::updateTimerState()
 {
+    // The tooltip window polls the mouse on a timer of its own: it too lives only while the
+    // editor shows.
     if (isShowing())
     {
         if (! isTimerRunning())
             startTimer (25);
+
+        if (tooltipWindow == nullptr)
+        {
+            tooltipWindow = std::make_unique<juce::TooltipWindow> (this, 850);
+            tooltipWindow->setOpaque (false);
+        }
     }
     else
     {
         stopTimer();
+        tooltipWindow.reset();
     }
 }
 
