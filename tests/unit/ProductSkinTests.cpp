@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace ProductSkinTestsDetail
 {
 /** The product's layout: every control of the skin in document order, with its place, its
@@ -252,6 +254,38 @@ TEST (ProductSkin, EveryImageIsEmbeddedAtTheSizeItsControlCuts)
     }
 }
 
+TEST (ProductSkin, TheArtIsDrawnForThePlacesTheSkinGives)
+{
+    // The generator draws each strip over the panel at its own idea of the control's place;
+    // a control moved in the skin and not in the generator would show a seam.
+    const auto root = juce::parseXML (loadResourceAsString ("skin.xml"));
+    ASSERT_NE (root, nullptr);
+    std::map<juce::String, const ProductSkinArt::Control*> drawn;
+
+    for (auto& control : ProductSkinArt::getControls())
+        drawn[control.image] = &control;
+
+    EXPECT_EQ (drawn.size(), 27u);
+
+    for (auto* element : root->getChildIterator())
+    {
+        const auto image = element->getChildByName ("gfx")->getStringAttribute ("resource");
+        SCOPED_TRACE (image);
+        ASSERT_EQ (drawn.count (image), 1u);
+
+        if (element->hasTagName ("Display"))
+            continue;
+
+        const auto& art = *drawn[image];
+        const auto* pos = element->getChildByName ("pos");
+        const auto* size = element->getChildByName ("size");
+        EXPECT_EQ (juce::Rectangle<int> (art.left, art.top, art.width, art.height).toString(),
+                   juce::Rectangle<int> (pos->getIntAttribute ("left"), pos->getIntAttribute ("top"),
+                                         size->getIntAttribute ("width"), size->getIntAttribute ("height")).toString());
+        EXPECT_EQ (art.frames, element->getChildByName ("gfx")->getIntAttribute ("framesNum"));
+    }
+}
+
 TEST (ProductSkin, ControlsShowTheFramesThatReadTheirSettings)
 {
     ProductSide side;
@@ -293,6 +327,74 @@ TEST (ProductSkin, ControlsShowTheFramesThatReadTheirSettings)
     EXPECT_FALSE (samePixels (stripFrame ("LeftFilterTypeKnob.png", 35, 1), stripFrame ("LeftFilterTypeKnob.png", 35, 2)));
     EXPECT_FALSE (samePixels (stripFrame ("LeftAALPFButton.png", 39, 0), stripFrame ("LeftAALPFButton.png", 39, 2)));
     EXPECT_FALSE (samePixels (stripFrame ("LeftVUMeterAnimation.png", 89, 6), stripFrame ("LeftVUMeterAnimation.png", 89, 7)));
+}
+
+TEST (ProductSkin, PicturesOfTheFramesEnlarged)
+{
+    // A row per kind of strip, a few of its frames side by side, four times enlarged.
+    const std::pair<const char*, std::vector<int>> rows[] = {
+        { "PreampKnob.png", { 0, 1, 15, 30, 45, 59, 60 } },
+        { "OutputVolumeKnob.png", { 0, 20, 30, 40, 60 } },
+        { "LeftBitsKnob.png", { 0, 7, 8, 9, 15, 16 } },
+        { "LeftFilterTypeKnob.png", { 0, 1, 2, 3, 4 } },
+        { "LeftAALPFButton.png", { 0, 1, 2, 3 } },
+        { "LinkParamsButton.png", { 0, 1, 2, 3 } },
+        { "LeftFilterOrderSwitch.png", { 0, 1 } },
+        { "OptionsButton.png", { 0, 1 } },
+        { "PrevPresetButton.png", { 0, 1 } },
+        { "NextPresetButton.png", { 0, 1 } },
+        { "BrowsePresetButton.png", { 0, 1 } },
+        { "LeftChannelProcessLed.png", { 0, 1 } },
+        { "LeftVUMeterAnimation.png", { 0, 6, 11 } },
+        { "RightVUMeterAnimation.png", { 0, 9 } },
+    };
+
+    juce::Image sheet (juce::Image::RGB, 1000, 1200, true);
+    juce::Graphics g (sheet);
+    g.fillAll (juce::Colour (0xff808080));
+    int x = 4, y = 4, rowHeight = 0;
+
+    for (auto& [name, frames] : rows)
+    {
+        const auto root = juce::parseXML (loadResourceAsString ("skin.xml"));
+        const auto strip = loadImage (name);
+        ASSERT_TRUE (strip.isValid()) << name;
+        const auto* gfx = root->getChildElement (0);
+
+        for (auto* element : root->getChildIterator())
+            if (auto* e = element->getChildByName ("gfx"); e != nullptr && e->getStringAttribute ("resource") == name)
+                gfx = e;
+
+        const auto frameHeight = strip.getHeight() / gfx->getIntAttribute ("framesNum", 4);
+
+        for (auto frame : frames)
+        {
+            const auto picture = enlarged (stripFrame (name, frameHeight, frame), 4);
+
+            if (x + picture.getWidth() > sheet.getWidth())
+            {
+                x = 4;
+                y += rowHeight + 4;
+                rowHeight = 0;
+            }
+
+            g.drawImageAt (picture, x, y);
+            x += picture.getWidth() + 4;
+            rowHeight = juce::jmax (rowHeight, picture.getHeight());
+        }
+    }
+
+    writePicture (sheet.getClippedImage ({ 0, 0, sheet.getWidth(), y + rowHeight + 4 }), "product-skin-frames-x4.png");
+
+    // The display's glyphs as lines of text: 32 a line, the plain block, then the caret block.
+    const auto font = loadImage ("Fonts.png");
+    juce::Image text (juce::Image::RGB, 32 * 7, 6 * 9, true);
+    juce::Graphics t (text);
+
+    for (int glyph = 0; glyph < 192; ++glyph)
+        t.drawImage (font, (glyph % 32) * 7, (glyph / 32) * 9, 7, 9, 0, glyph * 9, 7, 9);
+
+    writePicture (enlarged (text, 4), "product-skin-font-x4.png");
 }
 
 TEST (ProductSkin, PicturesOfTheFaceAtSeveralSettings)
