@@ -205,6 +205,53 @@ TEST (VelcroftEditor, OptionsAndBrowseDockTheirPanelsUnderTheSkin)
     EXPECT_EQ (editor.getAboutWindow().getHeight(), 190);
 }
 
+TEST (VelcroftEditor, PresetsPageShowsAndSetsThePluginsPresetSettings)
+{
+    EditorRig rig;
+    auto& editor = rig.editor();
+    auto& page = editor.getPresetsPage();
+    auto& plugin = *rig.plugin;
+    click (*rig.control<GFXButton> ("OptionsButton"));
+    ASSERT_TRUE (page.isShowing() || page.getParentComponent() != nullptr);
+
+    EXPECT_EQ (page.getStoringGroup().getSelectedIndex(), (int) plugin.getStoringMode());
+    EXPECT_EQ (page.getChangingGroup().getSelectedIndex(), (int) plugin.getChangingMode());
+    EXPECT_EQ (page.getDefaultPresetsGroup().getSelectedIndex(), (int) plugin.getPresetsMode());
+    EXPECT_TRUE (page.getChangingGroup().isVisible());
+
+    // Side by side, the defaults below them across the page.
+    const int half = page.getWidth() / 2 - 3;
+    EXPECT_EQ (page.getStoringGroup().getBounds().withHeight (0), juce::Rectangle<int> (0, 0, half, 0));
+    EXPECT_EQ (page.getChangingGroup().getBounds().withHeight (0), juce::Rectangle<int> (page.getWidth() - half, 0, half, 0));
+    EXPECT_EQ (page.getDefaultPresetsGroup().getY(), page.getStoringGroup().getBottom() + 10);
+    EXPECT_EQ (page.getDefaultPresetsGroup().getWidth(), page.getWidth());
+
+    // On demand stores nothing; switching back to automatic stores the present values at once.
+    page.getStoringGroup().setSelectedIndex (1, true);
+    EXPECT_EQ (plugin.getStoringMode(), BasePluginOldStyle::storingOnDemand);
+    auto* preamp = plugin.getParameterManager().getParameter (VelcroftParameters::preamp);
+    preamp->setNormalisedValue (0.9f, true);
+    EXPECT_NE (plugin.getPreset (0)->getValue (VelcroftParameters::preamp), 0.9f);
+    page.getStoringGroup().setSelectedIndex (0, true);
+    EXPECT_FLOAT_EQ (plugin.getPreset (0)->getValue (VelcroftParameters::preamp), 0.9f);
+
+    page.getChangingGroup().setSelectedIndex (1, true);
+    EXPECT_EQ (plugin.getChangingMode(), BasePluginOldStyle::changingSilent);
+
+    // The default bank changes at the next start only, and the status bar says so.
+    page.getDefaultPresetsGroup().setSelectedIndex (1, true);
+    EXPECT_EQ (plugin.getPresetsMode(), BasePluginOldStyle::clearPresets);
+    EXPECT_EQ (plugin.getPresetName (1), "16bit 8kHz");
+    EXPECT_EQ (editor.getStatusBar().getText(), "Default Presets settings will be affected when plugin is loaded.");
+    EXPECT_EQ (editor.getStatusBar().getPriority(), 4);
+    EXPECT_FALSE (page.getDefaultPresetsGroup().getPathComponent().isEnabled());
+    page.getDefaultPresetsGroup().setSelectedIndex (2, true);
+    EXPECT_TRUE (page.getDefaultPresetsGroup().getPathComponent().isEnabled());
+    page.getDefaultPresetsGroup().getPathComponent().fileChosen (rig.place.folder.getChildFile ("mine.vlprsb"));
+    EXPECT_EQ (plugin.getUserDefinedPresetsFile(), rig.place.folder.getChildFile ("mine.vlprsb").getFullPathName());
+    savePicture (editor, "04b-presets-page");
+}
+
 TEST (VelcroftEditor, CtrlClickOnOptionsShowsAboutOverTheDimmedEditorUntilAClick)
 {
     EditorRig rig;
