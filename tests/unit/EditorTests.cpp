@@ -7,6 +7,7 @@
 #include "gui/controls/GFXButton.h"
 #include "gui/controls/GFXDisplay.h"
 #include "gui/controls/GFXKnob.h"
+#include "gui/controls/GFXMultiStateButton.h"
 #include "gui/controls/GFXSwitch.h"
 #include "gui/controls/GFXToggleButton.h"
 #include "dsp/VelcroftCore.h"
@@ -347,6 +348,44 @@ TEST (VelcroftEditor, StatusBarShowsMidiLearnAboveMovedControls)
     EditorRig::settle();
     EXPECT_EQ (bar.getText(), "Preamp: " + rig.plugin->getDisplayText (VelcroftParameters::preamp));
     EXPECT_EQ (bar.getPriority(), 5);
+}
+
+TEST (BasePluginEditor, ASkinsLearnButtonBlinksInLearnModeAndItsMidiLightFlashes)
+{
+    // The product's skin has neither; a skin that has them gets them driven.
+    const auto skin = R"(<PluginEditor background="None.png">
+        <MultiStateButton name="MidiLearnButton" states="2">
+          <actions><action type="onClick" event="Toggle Midi Learn"/></actions><pos left="10" top="10"/><size width="20" height="20"/>
+        </MultiStateButton>
+        <Animation name="MidiActivityLed"><gfx resource="Led.png" framesNum="2"/><pos left="40" top="10"/></Animation>
+      </PluginEditor>)";
+    EditorRig rig ([skin] (ScopedResources& r)
+    {
+        r.add ("skin.xml", juce::String (skin));
+        r.add ("Led.png", makeFilmstrip (10, 10, 2));
+    });
+    auto& editor = rig.editor();
+    auto* button = rig.control<GFXMultiStateButton> ("MidiLearnButton");
+    auto* led = rig.control<GFXAnimation> ("MidiActivityLed");
+    ASSERT_TRUE (button != nullptr && led != nullptr);
+
+    click (*button);
+    EXPECT_TRUE (rig.plugin->getMidiControl().isLearnMode());
+    EXPECT_EQ (button->getShownState(), 1);
+    EXPECT_TRUE (button->isBlinking());
+    EXPECT_EQ (button->getBlinkPeriod(), 100);
+    click (*button);
+    EXPECT_EQ (button->getShownState(), 0);
+    EXPECT_FALSE (button->isBlinking());
+
+    editor.refreshDisplay();
+    EXPECT_EQ (led->getCurrentFrame(), 0);
+    rig.plugin->signalMidiActivity();
+    editor.refreshDisplay();
+    EXPECT_EQ (led->getCurrentFrame(), 1);
+    EXPECT_FALSE (rig.plugin->takeMidiActivity()) << "the flag is taken by the light";
+    MessageLoop::runFor (250);
+    EXPECT_EQ (led->getCurrentFrame(), 0) << "back to rest after 175 ms";
 }
 
 TEST (BasePluginEditor, ASkinThatDoesNotParseOrIsOfAnotherKindGivesTheGenericEditor)
