@@ -66,7 +66,7 @@ BasePluginEditor::BasePluginEditor (BasePlugin& pluginToEdit)
                                                               ("." + code + "ccmap").toLowerCase(),
                                                               ("*." + code + "ccmap").toLowerCase());
     plugin.getMidiControl().addListener (this);
-    optionsWindow->getTabbedComponent().addTab ("Midi Control", juce::Colour (0xffc5c5c5), midiControlPage.get(), false);
+    optionsWindow->addPage (midiControlPage.get(), "Midi Control", -1);
 
     plugin.getParameterManager().addAsyncListenerToAll (this);
 
