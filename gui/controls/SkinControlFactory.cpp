@@ -11,6 +11,10 @@
 #include "gui/controls/GFXSwitch.h"
 #include "gui/controls/GFXToggleButton.h"
 #include "gui/controls/ModWheel.h"
+#include "gui/controls/MusicKeyboard.h"
+#include "gui/controls/NoteDisplay.h"
+#include "gui/controls/NumericDisplay.h"
+#include "gui/controls/PatternNumberDisplay.h"
 #include "gui/controls/PitchBender.h"
 
 namespace SkinControlFactoryDetail
@@ -45,10 +49,10 @@ const Entry entries[] = {
     { "DisplayFloat",         create<GFXDisplayFloat>,       true  },
     { "Rocker",               create<GFXRocker>,             true  },
     { "Panel",                create<GFXPanel>,              true  },
-    { "NumericDisplay",       nullptr,                       true  },
-    { "NoteDisplay",          nullptr,                       false },
-    { "PatternNumberDisplay", nullptr,                       true  },
-    { "MusicKeyboard",        nullptr,                       false },
+    { "NumericDisplay",       create<NumericDisplay>,        true  },
+    { "NoteDisplay",          create<NoteDisplay>,           false },
+    { "PatternNumberDisplay", create<PatternNumberDisplay>,  true  },
+    { "MusicKeyboard",        create<MusicKeyboard>,         false },
     { "PitchBender",          create<PitchBender>,           false },
     { "ModWheel",             create<ModWheel>,              false },
     { "ParameterModulator",   nullptr,                       false },
