@@ -1,5 +1,6 @@
 #include "gui/widgets/DefaultLookAndFeel.h"
 #include "gui/widgets/TabbedComponentEx.h"
+#include "gui/widgets/TextButtonEx.h"
 #include "gui/widgets/ToolkitImageNames.h"
 #include "gui/widgets/WindowComponent.h"
 #include "gui/SkinFonts.h"
@@ -137,6 +138,20 @@ void DefaultLookAndFeel::setIconButtonImages (juce::ImageButton& button, int ico
                       getImage (ToolkitImageNames::icon (iconIndex, large, false)), 1.0f, none,
                       juce::Image(), 1.0f, none,
                       getImage (ToolkitImageNames::icon (iconIndex, large, true)), 1.0f, none);
+}
+
+std::unique_ptr<TextButtonEx> DefaultLookAndFeel::createTextButton (const juce::String& text, int style)
+{
+    // The button keeps the style it was made in, so that a later look-and-feel change
+    // gives it the same set again.
+    auto button = std::make_unique<TextButtonEx> (text, style);
+    setTextButtonImages (*button, style == 2 ? 2 : 0);
+    return button;
+}
+
+std::unique_ptr<TextButtonEx> DefaultLookAndFeel::createTextButton (const juce::String& text)
+{
+    return createTextButton (text, getDefaultTextButtonStyle());
 }
 
 void DefaultLookAndFeel::setTextButtonImages (ImageTextButton& button, int style)
