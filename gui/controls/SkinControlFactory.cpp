@@ -14,6 +14,7 @@
 #include "gui/controls/MusicKeyboard.h"
 #include "gui/controls/NoteDisplay.h"
 #include "gui/controls/NumericDisplay.h"
+#include "gui/controls/ParameterModulator.h"
 #include "gui/controls/PatternNumberDisplay.h"
 #include "gui/controls/PitchBender.h"
 
@@ -55,7 +56,7 @@ const Entry entries[] = {
     { "MusicKeyboard",        create<MusicKeyboard>,         false },
     { "PitchBender",          create<PitchBender>,           false },
     { "ModWheel",             create<ModWheel>,              false },
-    { "ParameterModulator",   nullptr,                       false },
+    { "ParameterModulator",   create<ParameterModulator>,    false },
 };
 
 Create findCreate (const juce::String& tag, SkinControlFactory::Level level)
