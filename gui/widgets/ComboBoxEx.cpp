@@ -80,7 +80,8 @@ void ComboBoxEx::paint (juce::Graphics& g)
 
     g.setColour (juce::Colour (0xff000000));
     g.setFont (SkinFonts::getFont (13.0f, plainText ? juce::Font::plain : juce::Font::italic));
-    g.drawText (text, 4, 0, getWidth(), getHeight(), juce::Justification::centredLeft, true);
+    // A long text ends before the separator rather than running under the arrow.
+    g.drawText (text, 4, 0, juce::jmax (0, getWidth() - 17), getHeight(), juce::Justification::centredLeft, true);
 
     g.setColour (juce::Colour (0xff000000).withAlpha (0.75f));
     g.drawVerticalLine (getWidth() - 13, 2.0f, h - 2.0f);

@@ -22,8 +22,13 @@ void PopupMenuEx::Window::updateFontAndSize()
 
     float widest = 0.0f;
 
+    // A sub-menu's entry turns bold when the choice lies in it: it is measured bold, so that
+    // its text never has to be cut short.
     for (int i = 0; i < menu.getNumItems(); ++i)
-        widest = juce::jmax (widest, font.getStringWidthFloat (menu.getItem (i)->text));
+    {
+        auto* item = menu.getItem (i);
+        widest = juce::jmax (widest, (item->subMenu != nullptr ? font.boldened() : font).getStringWidthFloat (item->text));
+    }
 
     setSize (juce::roundToInt (widest) + 12, rowHeight * menu.getNumItems() + 8);
 }

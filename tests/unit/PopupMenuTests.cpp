@@ -99,9 +99,9 @@ TEST (PopupMenuEx, WindowsSizeRowsAndOpenSubMenusAfterTheDelay)
     auto& layer = menu.getComponent();
     ASSERT_EQ (layer.getNumWindows(), 1);
     auto& root = *layer.getWindow (0);
-    const auto widest = juce::roundToInt (juce::jmax (laf.getDefaultFont().getStringWidthFloat ("One"),
-                                                      laf.getDefaultFont().getStringWidthFloat ("More"),
-                                                      laf.getDefaultFont().getStringWidthFloat ("Five")));
+    const auto font = laf.getDefaultFont();     // a sub-menu's entry measured bold, as it is drawn when it holds the choice
+    const auto widest = juce::roundToInt (juce::jmax (font.getStringWidthFloat ("One"), font.boldened().getStringWidthFloat ("More"),
+                                                      font.getStringWidthFloat ("Five")));
     EXPECT_EQ (root.getBounds(), juce::Rectangle<int> (40, 30, widest + 12, 3 * 16 + 8));
     EXPECT_EQ (layer.getBounds(), desktop.getLocalBounds());
 
