@@ -61,7 +61,10 @@ void ComboBoxEx::popupMenuItemSelected (PopupMenuEx* chosenFrom, int itemId, boo
 
     selectedId = itemId;
     update();
-    listeners.call ([this] (Listener& l) { l.comboBoxExChanged (this); });
+
+    // A listener may delete the box: the walk then stops.
+    juce::Component::SafePointer<ComboBoxEx> self (this);
+    listeners.callChecked ([&self] { return self == nullptr; }, [this] (Listener& l) { l.comboBoxExChanged (this); });
 }
 
 void ComboBoxEx::mouseDown (const juce::MouseEvent&)

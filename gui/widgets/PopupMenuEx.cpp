@@ -371,5 +371,9 @@ bool PopupMenuEx::updateTickSummary()
 void PopupMenuEx::itemChosen (int id, bool ticked)
 {
     component.hide();
-    listeners.call ([this, id, ticked] (Listener& l) { l.popupMenuItemSelected (this, id, ticked); });
+
+    // A listener may delete the menu (the combo box owning it, say): the walk then stops.
+    juce::WeakReference<PopupMenuEx> self (this);
+    listeners.callChecked ([&self] { return self == nullptr; },
+                           [this, id, ticked] (Listener& l) { l.popupMenuItemSelected (this, id, ticked); });
 }

@@ -204,5 +204,6 @@ private:
     juce::OwnedArray<Item> items;
     PopupMenuComponent component;
 
+    JUCE_DECLARE_WEAK_REFERENCEABLE (PopupMenuEx)
     JUCE_DECLARE_NON_COPYABLE (PopupMenuEx)
 };
