@@ -149,4 +149,5 @@ TEST (NumericDisplay, WritesThePlainValueInAGestureOnlyWhenLinked)
     log.watch (*unlinked);
     EXPECT_NEAR (dragFrom (*unlinked, 20.0f, -40.0f), 0.2, 1e-9);
     EXPECT_TRUE (log.take().empty());
+    log.unwatch();
 }

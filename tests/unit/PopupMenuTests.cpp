@@ -189,11 +189,12 @@ TEST (PopupMenuEx, ChoosingFromASubMenuClosesEverythingBeforeTheListenersHear)
 TEST (ComboBoxEx, ShowsTheChoiceAndTellsOnlyOfChanges)
 {
     MenuDesktop desktop;
-    ChoiceLog log;
+    ChoiceLog log, earlier ("earlier ");
     auto box = std::make_unique<ComboBoxEx>();
     fill (box->getMenu());
     box->setBounds (20, 30, 150, 20);
     desktop.addAndMakeVisible (*box);
+    box->addListener (&earlier);
     box->addListener (&log);
 
     // No item with the selected id: a placeholder in italics.
@@ -218,13 +219,15 @@ TEST (ComboBoxEx, ShowsTheChoiceAndTellsOnlyOfChanges)
     box->popupMenuItemSelected (&box->getMenu(), 2, true);
     EXPECT_TRUE (log.entries.isEmpty());
 
-    // Another id, chosen from a sub-menu by a listener that deletes the box it hears of.
+    // Another id, chosen from a sub-menu; the first listener told deletes the box, and the
+    // others are not told of a box that is gone.
     log.boxToDelete = std::move (box);
     auto& root = *layer.getWindow (0);
     root.mouseDown (at (root, 5, rowY (1)));
     auto& more = *layer.getWindow (1);
     more.mouseDown (at (more, 5, rowY (1)));
     EXPECT_EQ (log.entries, juce::StringArray ("changed 3"));
+    EXPECT_TRUE (earlier.entries.isEmpty());
     EXPECT_EQ (log.boxToDelete, nullptr);
     EXPECT_EQ (desktop.getNumChildComponents(), 0);
     MessageLoop::runFor (20);
