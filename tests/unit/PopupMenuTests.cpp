@@ -24,7 +24,8 @@ struct ChoiceLog : public PopupMenuEx::Listener,
 
     void popupMenuItemSelected (PopupMenuEx* menu, int id, bool ticked) override
     {
-        entries.add (tag + "chosen " + juce::String (id) + (ticked ? " ticked" : "") + (menu->getLevel() == 0 ? " from root" : ""));
+        entries.add (tag + "chosen " + juce::String (id) + (ticked ? " ticked" : "") + (menu->getLevel() == 0 ? " from root" : "")
+                     + (menu->getComponent().isShownInLayer() ? " while open" : ""));
     }
 
     void comboBoxExChanged (ComboBoxEx* box) override
