@@ -33,12 +33,11 @@ SkinControlFactory::Control create (const juce::String& name)
 struct Entry
 {
     const char* tag;
-    Create create;          // null while the class is not part of the toolkit
+    Create create;
     bool atEditorLevel;     // also read at the top of the editor's skin
 };
 
-// In the order the tags are compared. A class that joins the toolkit replaces its nullptr
-// with create<ClassName> (and its header is included above).
+// In the order the tags are compared.
 const Entry entries[] = {
     { "Knob",                 create<GFXKnob>,               true  },
     { "Switch",               create<GFXSwitch>,             true  },
