@@ -43,6 +43,26 @@ public:
         }
     }
 
+    /** The same, for a walk during which a listener may delete the list's owner: after each
+        call, hasBailedOut () is asked first, and when it answers true the list (which may be
+        gone) is not touched again. */
+    template <typename BailOutCheck, typename Callback>
+    void callChecked (BailOutCheck&& hasBailedOut, Callback&& callback)
+    {
+        for (int i = listeners.size(); --i >= 0;)
+        {
+            i = juce::jmin (i, listeners.size() - 1);
+
+            if (i < 0)
+                break;
+
+            callback (*listeners.getUnchecked (i));
+
+            if (hasBailedOut())
+                return;
+        }
+    }
+
 private:
     juce::Array<ListenerType*> listeners;
 };

@@ -11,6 +11,11 @@
 #include "gui/controls/GFXSwitch.h"
 #include "gui/controls/GFXToggleButton.h"
 #include "gui/controls/ModWheel.h"
+#include "gui/controls/MusicKeyboard.h"
+#include "gui/controls/NoteDisplay.h"
+#include "gui/controls/NumericDisplay.h"
+#include "gui/controls/ParameterModulator.h"
+#include "gui/controls/PatternNumberDisplay.h"
 #include "gui/controls/PitchBender.h"
 
 namespace SkinControlFactoryDetail
@@ -28,12 +33,11 @@ SkinControlFactory::Control create (const juce::String& name)
 struct Entry
 {
     const char* tag;
-    Create create;          // null while the class is not part of the toolkit
+    Create create;
     bool atEditorLevel;     // also read at the top of the editor's skin
 };
 
-// In the order the tags are compared. A class that joins the toolkit replaces its nullptr
-// with create<ClassName> (and its header is included above).
+// In the order the tags are compared.
 const Entry entries[] = {
     { "Knob",                 create<GFXKnob>,               true  },
     { "Switch",               create<GFXSwitch>,             true  },
@@ -45,13 +49,13 @@ const Entry entries[] = {
     { "DisplayFloat",         create<GFXDisplayFloat>,       true  },
     { "Rocker",               create<GFXRocker>,             true  },
     { "Panel",                create<GFXPanel>,              true  },
-    { "NumericDisplay",       nullptr,                       true  },
-    { "NoteDisplay",          nullptr,                       false },
-    { "PatternNumberDisplay", nullptr,                       true  },
-    { "MusicKeyboard",        nullptr,                       false },
+    { "NumericDisplay",       create<NumericDisplay>,        true  },
+    { "NoteDisplay",          create<NoteDisplay>,           false },
+    { "PatternNumberDisplay", create<PatternNumberDisplay>,  true  },
+    { "MusicKeyboard",        create<MusicKeyboard>,         false },
     { "PitchBender",          create<PitchBender>,           false },
     { "ModWheel",             create<ModWheel>,              false },
-    { "ParameterModulator",   nullptr,                       false },
+    { "ParameterModulator",   create<ParameterModulator>,    false },
 };
 
 Create findCreate (const juce::String& tag, SkinControlFactory::Level level)

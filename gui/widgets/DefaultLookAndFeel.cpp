@@ -126,6 +126,15 @@ std::unique_ptr<juce::ImageButton> DefaultLookAndFeel::createIconButton (const j
     return createIconButton (name, iconIndex, getDefaultIconSize());
 }
 
+std::unique_ptr<juce::ImageButton> DefaultLookAndFeel::createIconImageButton (const juce::String& name, const juce::Image& normal,
+                                                                             const juce::Image& mouseOver)
+{
+    auto button = std::make_unique<juce::ImageButton> (name);
+    const auto none = juce::Colours::transparentBlack;
+    button->setImages (true, false, true, normal, 1.0f, none, mouseOver, 1.0f, none, normal, 1.0f, none);
+    return button;
+}
+
 void DefaultLookAndFeel::setIconButtonImages (juce::ImageButton& button, int iconIndex, int size)
 {
     if (iconIndex < 0 || iconIndex >= ToolkitImageNames::numIcons)

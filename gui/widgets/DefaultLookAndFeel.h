@@ -89,6 +89,11 @@ public:
     /** The same in the default icon size. */
     std::unique_ptr<juce::ImageButton> createIconButton (const juce::String& name, int iconIndex);
 
+    /** A new image button drawn from two given images, normal and under the mouse (the normal
+        one also while pressed), sized to the normal image. */
+    static std::unique_ptr<juce::ImageButton> createIconImageButton (const juce::String& name, const juce::Image& normal,
+                                                                     const juce::Image& mouseOver);
+
     /** Gives an existing button the images of an icon, as createIconButton does, and sizes
         it to them; nothing for an index above 16. */
     virtual void setIconButtonImages (juce::ImageButton& button, int iconIndex, int size);

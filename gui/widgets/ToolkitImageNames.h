@@ -61,6 +61,27 @@ public:
         return "WindowIcon.png";
     }
 
+    /** The parameter modulator's buttons, in the order of its button column. */
+    enum ModulatorButton
+    {
+        addRowButton, deleteRowButton, moveUpButton, moveDownButton, settingsButton,
+        numModulatorButtons
+    };
+
+    /** A modulator button (21 x 21), normal or under the mouse. */
+    static juce::String modulatorButton (ModulatorButton button, bool mouseOver)
+    {
+        static const char* const buttonNames[] = { "AddRow", "DeleteRow", "MoveUp", "MoveDown", "Settings" };
+        jassert (button >= 0 && button < numModulatorButtons);
+        return juce::String ("Modulator") + buttonNames[(int) button] + (mouseOver ? "Over.png" : ".png");
+    }
+
+    /** The background of the modulator's per-key curve (897 x 200). */
+    static juce::String pitchScalerBackground()
+    {
+        return "PitchScalerBackground.png";
+    }
+
     /** One shadow edge of a window: top and bottom 40 x 10, left and right 10 x 40. */
     static juce::String windowShadow (ShadowEdge edge)
     {

@@ -1,5 +1,6 @@
 #include "tools/art/ToolkitArt.h"
 #include "tools/art/ArtGlyphBox.h"
+#include "tools/art/ModulatorArt.h"
 #include "gui/widgets/ToolkitImageNames.h"
 
 #include <cmath>
@@ -361,6 +362,11 @@ ArtImage shadowEdge (Names::ShadowEdge edge)
 }
 } // namespace ToolkitArtDetail
 
+void ToolkitArt::drawIconGlyph (ArtCanvas& canvas, int index, juce::Rectangle<float> area, float lineWidth, juce::Colour ink)
+{
+    ToolkitArtDetail::drawGlyph (index, ToolkitArtDetail::Pen { canvas, ArtGlyphBox (area, lineWidth), ink });
+}
+
 ArtImageList ToolkitArt::getImages()
 {
     using namespace ToolkitArtDetail;
@@ -400,6 +406,9 @@ ArtImageList ToolkitArt::getImages()
 
     for (auto edge : { Names::shadowTop, Names::shadowBottom, Names::shadowLeft, Names::shadowRight })
         images.push_back (shadowEdge (edge));
+
+    for (auto& image : ModulatorArt::getImages())
+        images.push_back (std::move (image));
 
     return images;
 }

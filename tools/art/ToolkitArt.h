@@ -14,4 +14,8 @@ public:
 
     /** Every toolkit image, in a stable order. */
     static ArtImageList getImages();
+
+    /** Draws the glyph of icon index (0 to 16) into a square area in one colour, with lines
+        of the given width, as the icons show it. */
+    static void drawIconGlyph (ArtCanvas& canvas, int index, juce::Rectangle<float> area, float lineWidth, juce::Colour ink);
 };
