@@ -53,7 +53,7 @@ namespace vsthost_detail
 //==============================================================================
 VstHost::VstHost()
 {
-    canDoTexts = { "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "acceptIOChanges" };
+    canDoTexts = { "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "acceptIOChanges", "sizeWindow" };
 }
 
 void VstHost::advanceSamplePosition (vst::int32 numSamples) noexcept
@@ -66,6 +66,24 @@ void VstHost::setVendorAndProduct (std::string vendor, std::string product)
     std::lock_guard<std::mutex> guard (textLock);
     vendorText = std::move (vendor);
     productText = std::move (product);
+}
+
+void VstHost::setSizeWindowHandler (SizeWindowHandler handler)
+{
+    std::lock_guard<std::mutex> guard (textLock);
+    sizeWindowHandler = std::move (handler);
+}
+
+bool VstHost::resizeWindow (int width, int height)
+{
+    SizeWindowHandler handler;
+
+    {
+        std::lock_guard<std::mutex> guard (textLock);
+        handler = sizeWindowHandler;
+    }
+
+    return handler != nullptr && width > 0 && height > 0 && handler (width, height);
 }
 
 void VstHost::addCanDo (std::string text)
@@ -115,7 +133,7 @@ void VstHost::record (vst::int32 opcode, vst::int32 index, float value)
         hostGuard = std::unique_lock<std::recursive_mutex> (*lock);
 
     std::lock_guard<std::mutex> guard (recordLock);
-    notifications.push_back ({ opcode, index, value });
+    notifications.push_back ({ opcode, index, value, std::this_thread::get_id(), vsthost_detail::threadIsProcessing });
 }
 
 vst::VstTimeInfo* VstHost::fillTimeInfo() const
@@ -160,6 +178,10 @@ vst::IntPtr VstHost::handleCall (vst::AEffect*, vst::int32 opcode, vst::int32 in
         case vst::audioMasterIOChanged:
             record (opcode, index, 0.0f);
             return 1;
+
+        case vst::audioMasterSizeWindow:
+            record (opcode, index, (float) value);
+            return resizeWindow (index, (int) value) ? 1 : 0;
 
         case vst::audioMasterVersion:                   return versionAnswer.load();
         case vst::audioMasterWantMidi:                  return 1;
