@@ -88,13 +88,10 @@ void BasePlugin::createGui()
 
     editorComponent = createEditorComponent();
 
+    // The editor runs its display timer itself, only while it is showing: a closed
+    // editor costs nothing.
     if (editorComponent != nullptr)
-    {
         editorComponent->sendLookAndFeelChange();
-
-        if (auto* timer = dynamic_cast<juce::Timer*> (editorComponent.get()))
-            timer->startTimer (25);
-    }
 
     parameterManager.notifyAll();
 }

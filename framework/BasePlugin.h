@@ -62,7 +62,7 @@ public:
     /** Listens to every parameter, reads the settings file and loads a user MIDI map. */
     virtual void initialise();
 
-    /** Builds the editor component once, starts its timer and announces every parameter. */
+    /** Builds the editor component once, sends it a look-and-feel change and announces every parameter. */
     void createGui();
 
     //==============================================================================

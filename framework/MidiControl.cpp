@@ -57,7 +57,13 @@ void MidiControl::setLearnMode (bool shouldLearn)
 
     learn = shouldLearn;
     clearPending();
-    callListeners (&Listener::learnStateChanged);
+
+    // Listeners are editors: off the message thread (a state restore on the host's thread)
+    // they hear of it through the message thread, never at once.
+    if (juce::MessageManager::existsAndIsCurrentThread())
+        callListeners (&Listener::learnStateChanged);
+    else
+        postNotice (learnChanged);
 }
 
 bool MidiControl::isLearnMode() const

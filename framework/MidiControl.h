@@ -9,7 +9,8 @@
     controller message takes its parameter under the lock and sets it after releasing it:
     the parameter's synchronous listeners take the effect's core lock and tell the host, and
     no lock of ours may be held while the host is called. The notices to listeners go through
-    the message thread, except learnStateChanged from setLearnMode, which is called at once.
+    the message thread, except learnStateChanged from setLearnMode on the message thread,
+    which is called at once.
 */
 #pragma once
 
@@ -34,7 +35,8 @@ public:
         /** The map changed (message thread). */
         virtual void midiMapChanged (MidiControl* source) {}
 
-        /** Learn mode or the pending pair changed (message thread, or at once from setLearnMode under the lock). */
+        /** Learn mode or the pending pair changed (message thread; at once from setLearnMode
+            under the lock when that runs on the message thread). */
         virtual void learnStateChanged (MidiControl* source) {}
 
         /** A mapped controller moved; its parameter is now the last-moved one (message thread). */
@@ -58,7 +60,8 @@ public:
     juce::String getPluginName() const;
 
     //==============================================================================
-    /** Switches learn mode; a change clears the pending pair and tells every listener at once. */
+    /** Switches learn mode; a change clears the pending pair and tells every listener, at once
+        on the message thread and through it from any other thread. */
     void setLearnMode (bool shouldLearn);
 
     /** True while learn mode is on. */

@@ -1,4 +1,5 @@
 #include "product/Velcroft.h"
+#include "editor/VelcroftEditor.h"
 #include "dsp/VelcroftCore.h"
 #include "host/PluginEntry.h"
 
@@ -167,4 +168,9 @@ std::unique_ptr<juce::XmlElement> Velcroft::createPresetXml (const Preset& prese
 juce::AudioProcessor* createPluginFilter()
 {
     return new Velcroft();
+}
+
+std::unique_ptr<juce::Component> Velcroft::createEditorComponent()
+{
+    return BasePluginEditor::create<VelcroftEditor> (*this);
 }

@@ -24,6 +24,8 @@ public:
     int getNumHostParameters() override                         { return VelcroftParameters::numParameters; }
     bool hasQuality() const override                            { return false; }
     std::unique_ptr<Core> createCore() override;
+    /** The product's editor, a VelcroftEditor. */
+    std::unique_ptr<juce::Component> createEditorComponent() override;
 
     /** The text the host shows for a parameter's value, in the product's own units. */
     juce::String getDisplayText (int index);

@@ -1,23 +1,13 @@
 #include "framework/BasePlugin.h"
 #include "product/VelcroftParameters.h"
 #include "MessageLoop.h"
+#include "RecordingHostNotifier.h"
 
 #include <gtest/gtest.h>
 
 namespace baseplugintests
 {
-struct RecordingNotifier final : HostedProcessor::HostNotifier
-{
-    void hostAutomate (int slot, float value) override  { automated.push_back ({ slot, value }); }
-    void hostBeginEdit (int slot) override              { begun.push_back (slot); }
-    void hostEndEdit (int slot) override                { ended.push_back (slot); }
-    void hostUpdateDisplay() override                   { ++displayUpdates; }
-    void hostIoChanged() override                       {}
-
-    std::vector<std::pair<int, float>> automated;
-    std::vector<int> begun, ended;
-    int displayUpdates = 0;
-};
+using RecordingNotifier = RecordingHostNotifier;
 
 class TestPlugin final : public BasePlugin
 {

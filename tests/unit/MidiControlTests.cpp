@@ -533,4 +533,46 @@ TEST (MidiControl, DefaultMapFile)
         EXPECT_EQ (midi.getAssignedParameter (7), rig.fx);
     }
 }
+TEST (MidiControl, LearnModeSwitchedOffTheMessageThreadReachesListenersThroughIt)
+{
+    // A state restore on the host's thread switches learn off (loadFromXml): the editor that
+    // listens must hear of it on the message thread, never on the restoring thread.
+    Rig rig;
+    auto& midi = rig.midi;
+    std::vector<std::string> log;
+    RecordingListener listener (log, "a");
+    midi.addListener (&listener);
+
+    struct ThreadCheck : public MidiControl::Listener
+    {
+        void learnStateChanged (MidiControl*) override
+        {
+            offMessageThread = offMessageThread || ! juce::MessageManager::existsAndIsCurrentThread();
+        }
+        std::atomic<bool> offMessageThread { false };
+    } check;
+    midi.addListener (&check);
+
+    midi.setLearnMode (true);
+    ASSERT_EQ (listener.learns, 1) << "on the message thread the notice comes at once";
+
+    std::thread restorer ([&midi]
+    {
+        auto map = midi.createXml();
+        midi.loadFromXml (*map);
+        midi.setLearnMode (true);
+        midi.setLearnMode (false);
+    });
+    restorer.join();
+
+    EXPECT_FALSE (check.offMessageThread.load());
+    EXPECT_EQ (listener.learns, 1);
+    EXPECT_FALSE (midi.isLearnMode());
+    midi.handleUpdateNowIfNeeded();
+    EXPECT_EQ (listener.learns, 2) << "the changes made meanwhile arrive as one notice";
+    EXPECT_FALSE (check.offMessageThread.load());
+    midi.removeListener (&check);
+    midi.removeListener (&listener);
+}
+
 } // namespace MidiControlTestsDetail

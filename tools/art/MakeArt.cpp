@@ -1,5 +1,6 @@
 /*
-    Build-time tool: draws one set of images (so far "toolkit", the toolkit's own) and
+    Build-time tool: draws one set of images ("toolkit", the toolkit's own; "skin", the
+    product's panel and its controls) and
     writes them as PNG files into a folder, from which they are embedded into the plug-in.
     Every other PNG in the folder is removed, so an image that is no longer drawn is no
     longer embedded. A file whose bytes have not changed is left alone.
@@ -7,6 +8,7 @@
     usage: velcroft_make_art <set> <output folder> [--contact-sheet <file.png>]
 */
 #include "tools/art/ArtContactSheet.h"
+#include "tools/art/ProductSkinArt.h"
 #include "tools/art/ToolkitArt.h"
 
 #include <cstdio>
@@ -25,6 +27,9 @@ ArtImageList getImageSet (const juce::String& name)
 {
     if (name == "toolkit")
         return ToolkitArt::getImages();
+
+    if (name == "skin")
+        return ProductSkinArt::getImages();
 
     return {};
 }

@@ -1,0 +1,10 @@
+#include "editor/OldStylePresetBrowserWindow.h"
+
+OldStylePresetBrowserWindow::OldStylePresetBrowserWindow (BasePluginOldStyle& pluginToBrowse)
+    : plugin (pluginToBrowse)
+{
+    setName ("PresetBrowser");
+    setTitle ("Preset Browser");
+}
+
+OldStylePresetBrowserWindow::~OldStylePresetBrowserWindow() = default;
