@@ -72,7 +72,7 @@ int countPixels (const RgbImage& image, std::uint32_t rgb)
 
 using namespace EditorHostTestsDetail;
 
-TEST (EditorHost, ShowsTheEditorAtItsSizeAndTheSamePictureAfterReopening)
+TEST (EditorHost, ShowsTheEditorThatFollowsItsDockedPanelAndShowsTheSamePictureAfterReopening)
 {
     if (! hasDisplay())
         GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
@@ -96,23 +96,37 @@ TEST (EditorHost, ShowsTheEditorAtItsSizeAndTheSamePictureAfterReopening)
     const auto out = folder.getFolder().string();
     std::string output;
     ASSERT_EQ (runHost ("editor '" + folder.getPluginPath() + "' --out '" + out
-                        + "' --actions 'screenshot first; set 0 0.9; audio 200; wait 300; reopen; screenshot second'", output), 0)
+                        + "' --actions 'screenshot first; click 97 35; screenshot docked; click 97 35; "
+                          "set 0 0.9; audio 200; wait 300; reopen; screenshot second'", output), 0)
         << output;
+
+    EXPECT_EQ (width, 633);
+    EXPECT_EQ (height, 223);
 
     EXPECT_EQ (findLine (output, "editor: +(\\d+) x (\\d+)"), (std::vector<std::string> { std::to_string (width), std::to_string (height) }))
         << output;
     EXPECT_FALSE (findLine (output, "first-paint-ms: +([0-9.]+)").empty()) << "the editor never painted\n" << output;
     EXPECT_EQ (findLine (output, "same picture as before the close: (\\w+)"), std::vector<std::string> { "yes" }) << output;
     EXPECT_EQ (findLine (output, "x-errors: +(\\d+)"), std::vector<std::string> { "0" }) << output;
-    EXPECT_TRUE (findLine (output, "size-window").empty()) << "a size request without a change of size\n" << output;
 
-    for (auto* name : { "first", "second" })
+    // Options docks its panel and undocks it: the host is asked twice, on its own GUI thread
+    // (inside its editor calls), and no other time.
+    std::vector<std::string> requests;
+    const std::regex request ("size-window [^\n]*");
+
+    for (std::sregex_iterator i (output.begin(), output.end(), request), end; i != end; ++i)
+        requests.push_back (i->str());
+
+    EXPECT_EQ (requests, (std::vector<std::string> { "size-window 633 x 479 (host GUI thread)",
+                                                     "size-window 633 x 223 (host GUI thread)" })) << output;
+
+    for (auto [name, expectedHeight] : { std::pair { "first", height }, { "docked", 479 }, { "second", height } })
     {
         RgbImage picture;
         std::string error;
         ASSERT_TRUE (RgbImage::readPng (out + "/" + name + ".png", picture, error)) << error;
         EXPECT_EQ (picture.width, width) << name;
-        EXPECT_EQ (picture.height, height) << name;
+        EXPECT_EQ (picture.height, expectedHeight) << name;
 
         // The plug-in's window covers the host's: none of the host's background shows.
         EXPECT_EQ (countPixels (picture, vsthost::EditorWindow::backgroundColour), 0) << name;
