@@ -80,8 +80,7 @@ bool EditorSession::openEditor (std::string& error)
         return false;
 
     out << "editor:          " << window.getWidth() << " x " << window.getHeight() << "\n"
-        << "first-paint-ms:  " << (timing.milliseconds < 0 ? std::string ("never") : EditorSessionDetail::format ("%.1f", timing.milliseconds))
-        << "  (effEditGetRect + effEditOpen to the settled picture)\n";
+        << "first-paint-ms:  " << describe (timing) << "\n";
     reportNotices();
     return true;
 }
@@ -120,6 +119,7 @@ EditorSession::PaintTiming EditorSession::openAndWaitForPaint (std::string& erro
     }
 
     editorOpen = true;
+    timing.openReturnedMs = millisecondsSince (start);
 
     // Measuring, so the host may poll here: each capture is kept as a hash with its time.
     std::vector<std::pair<double, size_t>> captures;
@@ -155,18 +155,34 @@ EditorSession::PaintTiming EditorSession::openAndWaitForPaint (std::string& erro
     {
         const auto finalHash = hashOf (last);
 
-        for (auto& [when, hash] : captures)
+        timing.firstCaptureMs = captures.front().first;
+
+        for (size_t i = 0; i < captures.size(); ++i)
         {
-            if (hash == finalHash)
+            if (captures[i].second == finalHash)
             {
-                timing.milliseconds = when;
+                timing.milliseconds = captures[i].first;
                 break;
             }
+
+            if (i == 0 || captures[i].second != captures[i - 1].second)
+                ++timing.picturesBefore;
         }
     }
 
     timing.picture = std::move (last);
     return timing;
+}
+
+std::string EditorSession::describe (const PaintTiming& timing)
+{
+    using EditorSessionDetail::format;
+
+    if (timing.milliseconds < 0)
+        return "never";
+
+    return format ("%.1f", timing.milliseconds) + "  (effEditGetRect + effEditOpen to the settled picture; effEditOpen returned at "
+         + format ("%.1f", timing.openReturnedMs) + " ms, first capture at " + format ("%.1f", timing.firstCaptureMs) + " ms, " + std::to_string (timing.picturesBefore) + " other picture(s) before)";
 }
 
 //==============================================================================
@@ -438,7 +454,7 @@ bool EditorSession::run (const EditorScript::Action& action, std::string& error)
             if (! editorOpen)
                 return false;
 
-            out << "reopen-paint-ms: " << (timing.milliseconds < 0 ? std::string ("never") : format ("%.1f", timing.milliseconds))
+            out << "reopen-paint-ms: " << describe (timing)
                 << "  (same picture as before the close: " << (timing.picture == before ? "yes" : "no") << ")\n";
             reportNotices();
             return true;

@@ -59,10 +59,14 @@ private:
     struct PaintTiming
     {
         double milliseconds = -1.0;      // -1: never settled on a painted picture
+        double openReturnedMs = 0.0;     // when effEditOpen returned
+        double firstCaptureMs = 0.0;     // when the window was first captured after the open
+        int picturesBefore = 0;          // other pictures captured before the painted one
         RgbImage picture;
     };
 
     PaintTiming openAndWaitForPaint (std::string& error);
+    static std::string describe (const PaintTiming& timing);
     void idleFor (double milliseconds);
     RgbImage settledPicture();
     void reportNotices();

@@ -53,7 +53,7 @@ namespace vsthost_detail
 //==============================================================================
 VstHost::VstHost()
 {
-    canDoTexts = { "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "acceptIOChanges", "sizeWindow" };
+    canDoTexts = { "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "acceptIOChanges" };
 }
 
 void VstHost::advanceSamplePosition (vst::int32 numSamples) noexcept
@@ -210,6 +210,11 @@ vst::IntPtr VstHost::handleCall (vst::AEffect*, vst::int32 opcode, vst::int32 in
 
             const std::string text (static_cast<const char*> (ptr), strnlen (static_cast<const char*> (ptr), 256));
             std::lock_guard<std::mutex> guard (textLock);
+
+            // Only a host with a window to resize says it can.
+            if (text == "sizeWindow")
+                return sizeWindowHandler != nullptr ? 1 : 0;
+
             return std::find (canDoTexts.begin(), canDoTexts.end(), text) != canDoTexts.end() ? 1 : 0;
         }
 

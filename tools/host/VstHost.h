@@ -73,7 +73,8 @@ public:
     /** Adds a text to which audioMasterCanDo answers 1 (the host answers 0 to every other text). */
     void addCanDo (std::string text);
 
-    /** Sets what resizes the editor window (none: size requests are recorded and refused). */
+    /** Sets what resizes the editor window (none: size requests are recorded and refused, and
+        canDo "sizeWindow" answers 0). */
     void setSizeWindowHandler (SizeWindowHandler handler);
 
     /** Makes the host hold a lock of its own while it takes each notification, as hosts that
