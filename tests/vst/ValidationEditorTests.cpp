@@ -5,6 +5,7 @@
     exit with instances open, also from inside an X error.
 */
 #include "ValidationSupport.h"
+#include "tools/host/ProcessUsage.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -199,4 +200,42 @@ TEST (ValidationEditor, AHostThatExitsWithInstancesOpenEndsWithItsStatus)
         window.raiseXError();
         std::exit (7);
     }, ::testing::ExitedWithCode (1), "") << "exit() from inside Xlib's error handler";
+}
+
+TEST (ValidationEditor, AnOpenIdleEditorLetsTheProcessSleepBetweenRepaints)
+{
+    HostWindow window (800, 600);
+
+    if (! window.isAvailable())
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    plugin->setMainsOn (true);
+    ASSERT_EQ (plugin->dispatch (vst::effEditOpen, 0, 0, window.getHandle()), 1);
+
+    // The host idles the editor every 40 ms, as Ardour does, while nothing changes.
+    const auto idleFor = [&plugin] (int milliseconds)
+    {
+        for (int elapsed = 0; elapsed < milliseconds; elapsed += 40)
+        {
+            plugin->dispatch (vst::effEditIdle);
+            std::this_thread::sleep_for (std::chrono::milliseconds (40));
+        }
+    };
+
+    idleFor (300);
+    const auto before = vsthost::ProcessUsage::now();
+    idleFor (1000);
+    const auto used = vsthost::ProcessUsage::now().since (before);
+
+    // Counted, not timed. JUCE repaints from a timer at the screen's rate, 100 Hz on a server
+    // that reports none, which woke the process about 800 times a second; at 40 Hz it wakes
+    // about 330 times (JUCE's timer thread, the message thread, this host's idle calls).
+    EXPECT_LT (used.wakeUps, 550) << "the process woke " << used.wakeUps << " times in a second";
+
+    plugin->dispatch (vst::effEditClose);
+    plugin->close();
 }

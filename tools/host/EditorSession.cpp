@@ -196,7 +196,7 @@ void EditorSession::idleFor (double milliseconds)
         if (editorOpen)
             plugin.dispatch (vst::effEditIdle);
 
-        window.sync();
+        window.drainEvents();
         reportNotices();
 
         const auto left = milliseconds - millisecondsSince (start);

@@ -121,6 +121,13 @@ void EditorWindow::sync()
         return;
 
     XSync (x->display, False);
+    drainEvents();
+}
+
+void EditorWindow::drainEvents()
+{
+    if (x->display == nullptr)
+        return;
 
     while (XPending (x->display) > 0)
     {

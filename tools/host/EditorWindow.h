@@ -63,6 +63,9 @@ public:
 
     /** Waits until the server has handled every request, and reads any events that came. */
     void sync();
+    /** Reads the events that came, without waiting for the server (cheap enough to call on
+        every idle call of the host). */
+    void drainEvents();
 
     /** The number of X errors this process's host connection received. */
     static int getNumXErrors() noexcept;
