@@ -48,9 +48,6 @@ BasePluginEditor::BasePluginEditor (BasePlugin& pluginToEdit)
 {
     setLookAndFeel (&lookAndFeel);
 
-    tooltipWindow = std::make_unique<juce::TooltipWindow> (this, 850);
-    tooltipWindow->setOpaque (false);
-
     statusBar = std::make_unique<StatusBar>();
     addAndMakeVisible (*statusBar);
 
@@ -69,7 +66,7 @@ BasePluginEditor::BasePluginEditor (BasePlugin& pluginToEdit)
                                                               ("." + code + "ccmap").toLowerCase(),
                                                               ("*." + code + "ccmap").toLowerCase());
     plugin.getMidiControl().addListener (this);
-    optionsWindow->getTabbedComponent().addTab ("Midi Control", juce::Colour (0xffc5c5c5), midiControlPage.get(), false);
+    optionsWindow->addPage (midiControlPage.get(), "Midi Control", -1);
 
     plugin.getParameterManager().addAsyncListenerToAll (this);
 
@@ -294,14 +291,23 @@ void BasePluginEditor::parentHierarchyChanged()
 
 void BasePluginEditor::updateTimerState()
 {
+    // The tooltip window polls the mouse on a timer of its own: it too lives only while the
+    // editor shows.
     if (isShowing())
     {
         if (! isTimerRunning())
             startTimer (25);
+
+        if (tooltipWindow == nullptr)
+        {
+            tooltipWindow = std::make_unique<juce::TooltipWindow> (this, 850);
+            tooltipWindow->setOpaque (false);
+        }
     }
     else
     {
         stopTimer();
+        tooltipWindow.reset();
     }
 }
 

@@ -10,31 +10,49 @@
 #include "editor/BasePluginEditor.h"
 #include "framework/BasePluginOldStyle.h"
 #include "gui/controls/GFXDisplayListener.h"
+#include "gui/widgets/DefaultResourcesRadioButtons.h"
+#include "gui/widgets/RadioButtons.h"
 
 class GFXDisplay;
 class OldStylePresetBrowserWindow;
 
 class BasePluginEditorOldStyle : public BasePluginEditor,
+                                 public RadioButtons::Listener,
                                  public GFXDisplayListener
 {
 public:
-    /** The "Presets" page of the Options window. */
-    class PresetsSettingsComponent : public juce::Component
+    /** The "Presets" page of the Options window: how presets are stored, how preset changes
+        sound and which bank the plug-in loads at its next start. */
+    class PresetsSettingsComponent : public juce::Component,
+                                     public RadioButtons::Listener,
+                                     public PathComponent::Listener
     {
     public:
         /** A page for the plug-in's preset settings; bank files match bankFilePatterns. */
         PresetsSettingsComponent (BasePluginOldStyle& plugin, const juce::String& bankFilePatterns);
         ~PresetsSettingsComponent() override;
 
-        /** The patterns of the user bank's file dialog. */
-        const juce::String& getBankFilePatterns() const noexcept    { return bankFilePatterns; }
-
         /** Shows the plug-in's present settings, telling nobody. */
         void updateFromPlugin();
 
+        /** "Preset storing": Automatic, On demand. */
+        RadioButtons& getStoringGroup() noexcept                        { return *storingGroup; }
+        /** "Changing type": Normal, Silent (shown when the plug-in offers silent changes). */
+        RadioButtons& getChangingGroup() noexcept                       { return *changingGroup; }
+        /** "Default presets": Factory presets, Clear presets, User defined with its bank file. */
+        DefaultResourcesRadioButtons& getDefaultPresetsGroup() noexcept { return *defaultPresetsGroup; }
+
+        /** A choice on the page goes to the plug-in. */
+        void radioButtonsChanged (RadioButtons* group) override;
+        /** The user bank file goes to the plug-in. */
+        void pathChanged (PathComponent* field) override;
+        /** @internal */
+        void resized() override;
+
     private:
         BasePluginOldStyle& plugin;
-        juce::String bankFilePatterns;
+        std::unique_ptr<RadioButtons> storingGroup, changingGroup;
+        std::unique_ptr<DefaultResourcesRadioButtons> defaultPresetsGroup;
 
         JUCE_DECLARE_NON_COPYABLE (PresetsSettingsComponent)
     };
@@ -53,6 +71,8 @@ public:
     //==============================================================================
     /** "Browse presets" shows the browser; every other command goes to the base. */
     void controllerEvent (GUIController* controller, int eventId) override;
+    /** A change of the default presets shows that it takes effect at the next start. */
+    void radioButtonsChanged (RadioButtons* group) override;
     /** An edit of the preset name display renames the current preset. */
     void displayTextEdited (GFXDisplay* display) override;
 

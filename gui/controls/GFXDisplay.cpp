@@ -5,8 +5,7 @@
 
 namespace GFXDisplayDetail
 {
-// The timer's periods: idle, and while the user edits (the caret's blink).
-constexpr int idlePeriodMs = 250;
+// The timer runs only while the user edits (the caret's blink): an idle display costs nothing.
 constexpr int editingPeriodMs = 500;
 
 // A key's character is inserted only when it prints: a ctrl+letter can come with a control
@@ -23,7 +22,6 @@ GFXDisplay::GFXDisplay (const juce::String& name)
 {
     updateOpacity();
     setWantsKeyboardFocus (true);
-    startTimer (GFXDisplayDetail::idlePeriodMs);
 }
 
 // Being edited, the field is a desktop window: juce::Component takes it off the desktop.

@@ -1,5 +1,8 @@
 #include "gui/widgets/DefaultLookAndFeel.h"
+#include "gui/widgets/PathComponent.h"
+#include "gui/widgets/StatusBar.h"
 #include "gui/widgets/TabbedComponentEx.h"
+#include "gui/widgets/TextButtonEx.h"
 #include "gui/widgets/ToolkitImageNames.h"
 #include "gui/widgets/WindowComponent.h"
 #include "gui/SkinFonts.h"
@@ -21,13 +24,14 @@ constexpr DefaultColour defaultColours[] =
     { WindowComponent::titleBarColourId, 0xff444444 }, { WindowComponent::titleBarOutlineColourId, 0xffffffff },
     { 0x0f002100, 0xff000000 }, { 0x0f002101, 0xffffffff }, { 0x0f002102, 0xff000000 },                              // music keyboard
     { 0x0f002103, 0xffb2b2b2 }, { 0x0f002104, 0xff7f7f7f },
-    { 0x0f002200, 0xffe3e3e3 }, { 0x0f002201, 0xff000000 }, { 0x0f002202, 0xffffffff },                              // path field
+    { PathComponent::backgroundColourId, 0xffe3e3e3 }, { PathComponent::textColourId, 0xff000000 },
+    { PathComponent::outlineColourId, 0xffffffff },
     { TabbedComponentEx::backgroundColourId, 0xffc5c5c5 }, { DefaultLookAndFeel::tabTextColourId, 0xff000000 },
     { TabbedComponentEx::outlineColourId, 0xff5b5b5b },
     { 0x0f003100, 0xffc5c5c5 }, { 0x0f003101, 0xffe3e3e3 }, { 0x0f003102, 0xffffffff }, { 0x0f003103, 0xffe3e3e3 },  // column browser
     { 0x0f003104, 0xff000000 }, { 0x0f003105, 0xffadadad }, { 0x0f003106, 0xffffffff }, { 0x0f003107, 0xff5b5b5b },
     { 0x0f003108, 0xffffffff },
-    { 0x0f004001, 0xff444444 }, { 0x0f004002, 0xffffffff },                                                          // status bar
+    { StatusBar::backgroundColourId, 0xff444444 }, { StatusBar::textColourId, 0xffffffff },
     { 0, 0xff000000 }, { 1, 0xffffffff }, { 2, 0xffffffff }, { 3, 0xffffff00 },                                      // own small ids
     { juce::Slider::rotarySliderFillColourId, 0xff808080 }, { juce::Slider::rotarySliderOutlineColourId, 0xff000000 },
     { juce::TooltipWindow::textColourId, 0xff000000 }, { juce::TooltipWindow::outlineColourId, 0xff444444 },
@@ -137,6 +141,20 @@ void DefaultLookAndFeel::setIconButtonImages (juce::ImageButton& button, int ico
                       getImage (ToolkitImageNames::icon (iconIndex, large, false)), 1.0f, none,
                       juce::Image(), 1.0f, none,
                       getImage (ToolkitImageNames::icon (iconIndex, large, true)), 1.0f, none);
+}
+
+std::unique_ptr<TextButtonEx> DefaultLookAndFeel::createTextButton (const juce::String& text, int style)
+{
+    // The button keeps the style it was made in, so that a later look-and-feel change
+    // gives it the same set again.
+    auto button = std::make_unique<TextButtonEx> (text, style);
+    setTextButtonImages (*button, style == 2 ? 2 : 0);
+    return button;
+}
+
+std::unique_ptr<TextButtonEx> DefaultLookAndFeel::createTextButton (const juce::String& text)
+{
+    return createTextButton (text, getDefaultTextButtonStyle());
 }
 
 void DefaultLookAndFeel::setTextButtonImages (ImageTextButton& button, int style)

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+class TextButtonEx;
+
 class DefaultLookAndFeel : public juce::LookAndFeel_V2
 {
 public:
@@ -90,6 +92,12 @@ public:
     /** Gives an existing button the images of an icon, as createIconButton does, and sizes
         it to them; nothing for an index above 16. */
     virtual void setIconButtonImages (juce::ImageButton& button, int iconIndex, int size);
+
+    /** A new text button (include TextButtonEx.h to use it) in the style asked for, given
+        the large image set for style 2 and the normal set for any other style. */
+    virtual std::unique_ptr<TextButtonEx> createTextButton (const juce::String& text, int style);
+    /** The same in the default text-button style. */
+    std::unique_ptr<TextButtonEx> createTextButton (const juce::String& text);
 
     /** Gives a text button an image set: style 0 or 1 the normal set (28 high), style 2 the
         large set (32 high); any other style changes nothing. */

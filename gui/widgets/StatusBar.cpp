@@ -4,11 +4,15 @@
 StatusBar::StatusBar()
 {
     clear();
+    lookAndFeelChanged();
 }
 
-StatusBar::~StatusBar() = default;
+StatusBar::~StatusBar()
+{
+    stopTimer();
+}
 
-void StatusBar::setText (const juce::String& newText, int newPriority, int timeoutMilliseconds)
+void StatusBar::setText (const juce::String& newText, int newPriority, int timeoutMs)
 {
     if (newText == text || priority > newPriority)
         return;
@@ -16,8 +20,8 @@ void StatusBar::setText (const juce::String& newText, int newPriority, int timeo
     text = newText;
     priority = newPriority;
 
-    if (timeoutMilliseconds > 0)
-        startTimer (timeoutMilliseconds);
+    if (timeoutMs > 0)
+        startTimer (timeoutMs);
     else
         stopTimer();
 
@@ -28,10 +32,13 @@ void StatusBar::clear()
 {
     priority = 0;
 
+    // Stopped even when the text is already empty: an empty text given a timeout would
+    // otherwise keep its timer firing for nothing.
+    stopTimer();
+
     if (text.isNotEmpty())
     {
         text.clear();
-        stopTimer();
         repaint();
     }
 }
@@ -47,16 +54,16 @@ void StatusBar::lookAndFeelChanged()
     {
         font = laf->getStatusBarFont();
         setSize (getWidth(), laf->getStatusBarHeight());
+        repaint();
     }
-
-    repaint();
 }
 
 void StatusBar::paint (juce::Graphics& g)
 {
     g.setColour (findColour (backgroundColourId));
     g.fillRect (g.getClipBounds());
+
     g.setColour (findColour (textColourId));
     g.setFont (font);
-    g.drawText (text, 5, 0, getWidth(), getHeight(), juce::Justification::centredLeft, true);
+    g.drawText (text, 5, 0, getWidth(), getHeight(), juce::Justification::centredLeft, false);
 }

@@ -1,9 +1,7 @@
 /*
-    The editor's test bench: a real Velcroft in a temporary folder, started as the entry
-    routine starts it (initialise, then createGui), with a host side that records what it
-    is told. Without the product's skin compiled in, a skin of the product's shape (the
-    controls the tests use, at the product's places, with colour-coded filmstrips) is added
-    for the bench's life.
+    The editor's test bench: a real Velcroft in a temporary folder, with its own skin, started
+    as the entry routine starts it (initialise, then createGui), with a host side that records
+    what it is told. A test may add resources (another skin) before the editor is built.
 */
 #pragma once
 
@@ -16,72 +14,6 @@
 
 namespace EditorTestSupport
 {
-/** The skin of the product's shape: the controls the editor tests use, named and placed as the product's. */
-inline juce::String productShapedSkin()
-{
-    struct Row { const char* tag; const char* name; int frames; const char* param; int x, y, w, h; const char* extra; };
-    const Row rows[] = {
-        { "Button", "OptionsButton", 2, "", 78, 14, 38, 43, R"( autorepeat="yes")" },
-        { "Button", "BrowsePresetButton", 2, "", 372, 17, 33, 40, "" },
-        { "Animation", "LeftVUMeter", 12, "", 551, 99, 34, 89, "" },
-        { "Animation", "RightVUMeter", 12, "", 585, 100, 37, 89, "" },
-        { "Knob", "PreampKnob", 61, "Preamp", 20, 15, 37, 35, "" },
-        { "Switch", "LeftBitsKnob", 17, "Left Bits", 86, 83, 37, 35, R"( style="Rotary")" },
-        { "ToggleButton", "LeftAALPFButton", 4, "Left Link Freq", 216, 82, 37, 39, R"( style="3D" clickEvent="onRelease")" },
-        { "Switch", "LeftFilterOrderSwitch", 2, "Left Filter Order", 268, 67, 27, 59, R"( style="Vertical")" },
-        { "Animation", "LeftChannelProcessLed", 2, "", 22, 78, 34, 13, "" },
-        { "Animation", "RightChannelProcessLed", 2, "", 23, 143, 34, 13, "" },
-    };
-
-    juce::String xml = R"(<PluginEditor background="Background.png" application="Velcroft">)";
-    xml << R"(<Display name="PresetNameDisplay" caretColour="FFBEF6FF" backgroundColour="FF232224">)"
-        << R"(<links><link as="connectedTo" param="Current Preset Name"/></links>)"
-        << R"(<gfx resource="Fonts.png" firstASCII=" " fontHeight="9"/><pos left="130" top="28"/><size width="153" height="13"/></Display>)";
-
-    for (const auto& r : rows)
-    {
-        xml << "<" << r.tag << " name=\"" << r.name << "\"" << r.extra << ">";
-
-        if (juce::String (r.param).isNotEmpty())
-            xml << R"(<links><link as="connectedTo" param=")" << r.param << R"("/></links>)";
-
-        if (juce::String (r.name) == "OptionsButton")
-            xml << R"(<actions><action type="onClick" event="Options"/><action type="onClickWithCtrl" event="About"/></actions>)";
-        else if (juce::String (r.name) == "BrowsePresetButton")
-            xml << R"(<actions><action type="onClick" event="Browse presets"/><action type="onClickWithCtrl" event="Store current preset"/></actions>)";
-
-        xml << "<gfx resource=\"" << r.name << ".png\" framesNum=\"" << r.frames << "\"/>"
-            << "<pos left=\"" << r.x << "\" top=\"" << r.y << "\"/>"
-            << "<size width=\"" << r.w << "\" height=\"" << r.h << "\"/></" << r.tag << ">";
-    }
-
-    return xml + "</PluginEditor>";
-}
-
-/** Adds the product-shaped skin and its images, unless the product's own skin is compiled in. */
-inline void addSkinUnlessBuiltIn (SkinTestSupport::ScopedResources& resources)
-{
-    if (loadResourceAsString ("skin.xml").isNotEmpty())
-        return;
-
-    const auto skin = productShapedSkin();
-    resources.add ("skin.xml", skin);
-
-    juce::Image background (juce::Image::ARGB, 633, 207, true);
-    background.clear (background.getBounds(), juce::Colour (0xff2b2a2e));
-    resources.add ("Background.png", background);
-    resources.add ("Fonts.png", SkinTestSupport::makeFilmstrip (7, 9, 192));
-
-    const auto root = juce::parseXML (skin);
-
-    for (auto* element : root->getChildIterator())
-        if (auto* gfx = element->getChildByName ("gfx"); gfx != nullptr && element->getTagName() != "Display")
-            if (auto* size = element->getChildByName ("size"))
-                resources.add (gfx->getStringAttribute ("resource"),
-                               SkinTestSupport::makeFilmstrip (size->getIntAttribute ("width"), size->getIntAttribute ("height"),
-                                                               gfx->getIntAttribute ("framesNum")));
-}
-
 /** A started Velcroft with its editor and a recording host. */
 class EditorRig
 {
@@ -90,7 +22,6 @@ public:
     template <typename Setup>
     explicit EditorRig (Setup&& extraSetup)
     {
-        addSkinUnlessBuiltIn (resources);
         extraSetup (resources);
         plugin = std::make_unique<Velcroft>();
         plugin->setPluginFile (place.folder.getChildFile ("Velcroft.so"));

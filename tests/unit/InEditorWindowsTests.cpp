@@ -8,14 +8,6 @@ namespace InEditorWindowsTestsDetail
 {
 using namespace SkinTestSupport;
 
-/** The editor's stand-in: the component windows attach under, painted white. */
-struct TestDesktop : public juce::Component,
-                     public PseudoModalComponent::Desktop
-{
-    TestDesktop()                                       { setSize (400, 300); }
-    void paint (juce::Graphics& g) override             { g.fillAll (juce::Colours::white); }
-};
-
 /** A window that counts the changes between shown and hidden. */
 template <typename Base>
 struct CountingWindow : public Base
@@ -47,14 +39,6 @@ int countDark (const juce::Image& picture, juce::Rectangle<int> area, float brig
                 ++n;
 
     return n;
-}
-
-/** Clicks a button the way the mouse does, straight to its handlers. */
-void click (juce::Button& button)
-{
-    const auto centre = button.getLocalBounds().getCentre().toFloat();
-    Mouse::press (button, centre);
-    Mouse::release (button, centre, centre);
 }
 } // namespace InEditorWindowsTestsDetail
 
@@ -230,7 +214,7 @@ TEST (WindowComponent, TheCloseButtonHidesTheWindowWhichShowsAgainUnchanged)
     EXPECT_EQ (close.getBounds(), juce::Rectangle<int> (window.getWidth() - 27 - 10, 8, 27, 27));
 
     window.show();
-    click (close);
+    Mouse::click (close);
     EXPECT_FALSE (window.isShownInLayer());
 
     window.show();

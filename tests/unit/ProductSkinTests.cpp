@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace ProductSkinTestsDetail
 {
 /** The product's layout: every control of the skin in document order, with its place, its
@@ -252,6 +254,38 @@ TEST (ProductSkin, EveryImageIsEmbeddedAtTheSizeItsControlCuts)
     }
 }
 
+TEST (ProductSkin, TheArtIsDrawnForThePlacesTheSkinGives)
+{
+    // The generator draws each strip over the panel at its own idea of the control's place;
+    // a control moved in the skin and not in the generator would show a seam.
+    const auto root = juce::parseXML (loadResourceAsString ("skin.xml"));
+    ASSERT_NE (root, nullptr);
+    std::map<juce::String, const ProductSkinArt::Control*> drawn;
+
+    for (auto& control : ProductSkinArt::getControls())
+        drawn[control.image] = &control;
+
+    EXPECT_EQ (drawn.size(), 27u);
+
+    for (auto* element : root->getChildIterator())
+    {
+        const auto image = element->getChildByName ("gfx")->getStringAttribute ("resource");
+        SCOPED_TRACE (image);
+        ASSERT_EQ (drawn.count (image), 1u);
+
+        if (element->hasTagName ("Display"))
+            continue;
+
+        const auto& art = *drawn[image];
+        const auto* pos = element->getChildByName ("pos");
+        const auto* size = element->getChildByName ("size");
+        EXPECT_EQ (juce::Rectangle<int> (art.left, art.top, art.width, art.height).toString(),
+                   juce::Rectangle<int> (pos->getIntAttribute ("left"), pos->getIntAttribute ("top"),
+                                         size->getIntAttribute ("width"), size->getIntAttribute ("height")).toString());
+        EXPECT_EQ (art.frames, element->getChildByName ("gfx")->getIntAttribute ("framesNum"));
+    }
+}
+
 TEST (ProductSkin, ControlsShowTheFramesThatReadTheirSettings)
 {
     ProductSide side;
@@ -333,10 +367,10 @@ TEST (ProductSkin, PicturesOfTheFaceAtSeveralSettings)
         const auto picture = SkinTestSupport::snapshot (face);
         writePicture (picture, juce::String ("product-skin-") + setting.name + ".png");
 
-        if (juce::String (setting.name) == "middle")
+        if (juce::String (setting.name) == "low")
         {
-            writePicture (enlarged (picture.getClippedImage ({ 0, 0, 320, 207 }), 3), "product-skin-middle-left-x3.png");
-            writePicture (enlarged (picture.getClippedImage ({ 313, 0, 320, 207 }), 3), "product-skin-middle-right-x3.png");
+            writePicture (enlarged (picture.getClippedImage ({ 0, 0, 320, 207 }), 3), "product-skin-low-left-x3.png");
+            writePicture (enlarged (picture.getClippedImage ({ 313, 0, 320, 207 }), 3), "product-skin-low-right-x3.png");
         }
     }
 }

@@ -10,6 +10,7 @@
 #include "framework/EventsMap.h"
 #include "framework/ParameterManager.h"
 #include "gui/controls/GUIController.h"
+#include "gui/widgets/PseudoModalComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -243,6 +244,14 @@ namespace Mouse
         c.mouseUp (event (c, at, from, mods.withoutMouseButtons(), from != at));
     }
 
+    /** Presses and releases the left button over the component's centre: a click. */
+    inline void click (juce::Component& c)
+    {
+        const auto centre = c.getLocalBounds().getCentre().toFloat();
+        press (c, centre);
+        release (c, centre, centre);
+    }
+
     /** One wheel step over the component (positive deltaY scrolls up). */
     inline void wheel (juce::Component& c, float deltaY, juce::Point<float> at = {})
     {
@@ -255,6 +264,16 @@ namespace Mouse
         c.mouseWheelMove (event (c, at, at, {}, false), details);
     }
 } // namespace Mouse
+
+//==============================================================================
+/** The editor's stand-in for in-editor windows: the component they attach under, 400 x 300,
+    painted white. */
+struct TestDesktop : public juce::Component,
+                     public PseudoModalComponent::Desktop
+{
+    TestDesktop()                                       { setSize (400, 300); }
+    void paint (juce::Graphics& g) override             { g.fillAll (juce::Colours::white); }
+};
 
 //==============================================================================
 /** Records, in one list, what a control tells its listeners and what its parameter's

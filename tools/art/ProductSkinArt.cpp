@@ -27,14 +27,14 @@ juce::Point<float> polar (juce::Point<float> centre, float radius, float angle)
 //==============================================================================
 // The layout of the panel: the fields the controls sit in and the captions printed on it.
 
-const juce::Rectangle<int> leftRow { 10, 66, 461, 63 };
-const juce::Rectangle<int> rightRow { 10, 132, 461, 66 };
-const juce::Rectangle<int> mixerField { 478, 46, 147, 152 };
-const juce::Rectangle<int> meterBay { 553, 88, 67, 105 };
+const juce::Rectangle<int> leftRow { 12, 66, 459, 63 };
+const juce::Rectangle<int> rightRow { 12, 132, 459, 64 };
+const juce::Rectangle<int> mixerField { 478, 39, 147, 157 };
+const juce::Rectangle<int> meterBay { 553, 88, 67, 104 };
 const juce::Rectangle<int> displayBezel { 126, 24, 161, 21 };
 
-constexpr int topCaptionY = 50;         // captions of the top row, under their controls
-constexpr int sectionY = 58;            // the section titles over the channel rows
+constexpr int topCaptionY = 5;          // captions of the top row, over their controls
+constexpr int sectionY = 57;            // the section titles over the channel rows
 
 /** Top keys: the cap's top edge and size on the panel, the same for all four. */
 constexpr int keyCapTop = 18, keyCapWidth = 29, keyCapHeight = 27;
@@ -77,15 +77,19 @@ void drawScrew (ArtCanvas& c, float cx, float cy, float angle)
 {
     const juce::Point<float> centre (cx, cy);
     juce::Path hole;
-    hole.addEllipse (cx - 3.0f, cy - 3.0f, 6.0f, 6.0f);
-    c.fill (hole, juce::Colours::black.withAlpha (0.5f));
+    hole.addEllipse (cx - 4.0f, cy - 4.0f, 8.0f, 8.0f);
+    c.fill (hole, juce::Colours::black.withAlpha (0.55f));
     juce::Path face;
-    face.addEllipse (cx - 2.5f, cy - 2.5f, 5.0f, 5.0f);
-    c.fillVertical (face, skinScrew.brighter (0.3f), cy - 2.5f, skinScrew.darker (0.6f), cy + 2.5f);
-    juce::Path slot;
-    slot.startNewSubPath (polar (centre, 2.2f, angle));
-    slot.lineTo (polar (centre, 2.2f, angle + pi));
-    c.stroke (slot, 1.0f, skinDivider, false);
+    face.addEllipse (cx - 3.5f, cy - 3.5f, 7.0f, 7.0f);
+    c.fillVertical (face, skinScrew.brighter (0.4f), cy - 3.5f, skinScrew.darker (0.5f), cy + 3.5f);
+
+    for (auto turn : { 0.0f, 0.5f * pi })
+    {
+        juce::Path slot;
+        slot.startNewSubPath (polar (centre, 2.8f, angle + turn));
+        slot.lineTo (polar (centre, 2.8f, angle + turn + pi));
+        c.stroke (slot, 1.0f, skinDivider, false);
+    }
 }
 
 /** A caption with a thin rule running out to each side, the whole set between x1 and x2. */
@@ -119,15 +123,41 @@ void drawBrushing (ArtCanvas& c, juce::Rectangle<int> area)
     }
 }
 
-void drawLogo (ArtCanvas& c)
+/** The name as on a dot-matrix display: each pixel of the font a lit dot with a faint halo. */
+void drawDotMatrixText (ArtCanvas& c, const juce::String& text, float centreX, int y, juce::Colour colour)
 {
     auto& g = c.getGraphics();
-    const auto centre = 552.0f;
-    Font::drawCentred (g, "VELCROFT", centre + 1.0f, 9, juce::Colours::black.withAlpha (0.6f), 2);
-    Font::drawCentred (g, "VELCROFT", centre, 8, skinCaption, 2);
-    g.setColour (skinIndicator);
-    g.fillRect ((int) centre - 47, 25, 94, 1);
-    Font::drawCentred (g, "HIGH QUALITY BIT CRUSHER", centre, 30, skinCaptionDim);
+    constexpr int pitch = 3;
+    const auto width = (text.length() * (Font::glyphWidth + 1) - 1) * pitch;
+    auto x = (int) std::floor (centreX - (float) width / 2.0f);
+
+    for (auto character : text)
+    {
+        for (int row = 0; row < Font::capHeight; ++row)
+        {
+            for (int column = 0; column < Font::glyphWidth; ++column)
+            {
+                const auto dotX = x + column * pitch, dotY = y + row * pitch;
+
+                if (Font::isSet (character, column, row))
+                {
+                    g.setColour (colour.withAlpha (0.16f));
+                    g.fillRect (dotX - 1, dotY - 1, 4, 4);
+                    g.setColour (colour);
+                    g.fillRect (dotX, dotY, 2, 2);
+                }
+            }
+        }
+
+        x += (Font::glyphWidth + 1) * pitch;
+    }
+}
+
+void drawLogo (ArtCanvas& c)
+{
+    const auto centre = 546.0f;
+    drawDotMatrixText (c, "VELCROFT", centre, 6, skinInk);
+    Font::drawCentred (c.getGraphics(), "HIGH QUALITY BIT CRUSHER", centre, 31, skinCaptionDim);
 }
 
 void drawBackground (ArtCanvas& c)
@@ -147,7 +177,7 @@ void drawBackground (ArtCanvas& c)
     g.fillRect (0, 0, 1, all.getHeight());
     g.fillRect (all.getRight() - 1, 0, 1, all.getHeight());
 
-    for (auto [x, y, a] : { std::tuple { 5.0f, 5.0f, 0.3f }, { 628.0f, 5.0f, 1.1f }, { 5.0f, 202.0f, 2.0f }, { 628.0f, 202.0f, 0.7f } })
+    for (auto [x, y, a] : { std::tuple { 6.0f, 6.0f, 0.3f }, { 627.0f, 6.0f, 1.1f }, { 6.0f, 202.0f, 2.0f }, { 627.0f, 202.0f, 0.7f } })
         drawScrew (c, x, y, a);
 
     // Top row: drive, the preset section, the name.
@@ -181,7 +211,7 @@ void drawBackground (ArtCanvas& c)
 
     // The mixer: wet mix, channel link, output level and the meters.
     drawRecess (c, mixerField);
-    Font::drawCentred (g, "VOLUME", 540.0f, 64, skinCaption);
+    Font::drawCentred (g, "VOLUME", 584.5f, 42, skinCaption);
     Font::drawCentred (g, "DRY/WET", 516.5f, 71, skinCaption);
     Font::drawCentred (g, "LINK", 517.5f, 137, skinCaption);
     c.fill (ArtCanvas::roundedArea (meterBay.toFloat(), 3.0f, ArtCanvas::allCorners), juce::Colour (0xff19181c));
@@ -193,9 +223,10 @@ void drawBackground (ArtCanvas& c)
     for (int i = 0; i < meterSegments; ++i)
     {
         const auto y = segmentBottomTop - i * segmentPitch + segmentHeight / 2;
-        g.setColour (i >= 8 ? skinSignalRed.withAlpha (0.7f) : skinCaptionDim.withAlpha (0.6f));
-        g.fillRect (leftSegmentsX + segmentWidth + 4, y, i % 2 == 0 ? 6 : 3, 1);
-        g.fillRect (rightSegmentsX - 4 - (i % 2 == 0 ? 6 : 3), y, i % 2 == 0 ? 6 : 3, 1);
+        const auto halfLength = i % 2 == 0 ? 4 : 2;
+        const auto middle = (leftSegmentsX + segmentWidth + rightSegmentsX) / 2;
+        g.setColour (i >= 8 ? skinSignalRed.withAlpha (0.8f) : skinCaptionDim.withAlpha (0.7f));
+        g.fillRect (middle - halfLength, y, 2 * halfLength + 1, 1);
     }
 }
 
@@ -251,7 +282,12 @@ void drawKnob (ArtCanvas& c, int width, int height, float proportion, bool fromC
     c.stroke (arc (centre, arcRadius, sweepStart, sweepEnd), 2.0f, skinTrack, false);
 
     if (std::abs (angle - origin) > 0.01f)
-        c.stroke (arc (centre, arcRadius, juce::jmin (origin, angle), juce::jmax (origin, angle)), 2.0f, skinIndicator, false);
+    {
+        // The lit arc with a faint glow around it.
+        const auto lit = arc (centre, arcRadius, juce::jmin (origin, angle), juce::jmax (origin, angle));
+        c.stroke (lit, 4.0f, skinIndicator.withAlpha (0.16f), false);
+        c.stroke (lit, 2.0f, skinIndicator, false);
+    }
 
     if (fromCentre)
     {
@@ -351,22 +387,41 @@ void drawLamp (ArtCanvas& c, juce::Rectangle<float> area, juce::Colour colour, b
     c.stroke (ArtCanvas::roundedArea (area.expanded (0.5f), 2.5f, ArtCanvas::allCorners), 1.0f, juce::Colours::black.withAlpha (0.7f), false);
 }
 
-/** A panel key, up or held down, its top left at (x, y). */
+/** A panel key over the cap's area, up or held down (a pixel lower). */
 void drawKey (ArtCanvas& c, juce::Rectangle<int> cap, bool down)
 {
     c.drawFace (down ? skinKeyPressedFace : skinKeyFace, down ? cap.translated (0, 1) : cap, 3.0f);
 }
 
-/** A toggle key: the lamp above, the key with its word below. */
-void drawToggleKey (ArtCanvas& c, int width, int height, const juce::String& label, bool on, bool down)
+/** The picture on a toggle key, in a box centred on the cap: the slope of a low-pass filter,
+    or two links of a chain. */
+void drawToggleIcon (ArtCanvas& c, Kind kind, juce::Rectangle<int> cap, juce::Colour ink)
+{
+    if (kind == Kind::filterToggleKey)
+    {
+        const ArtGlyphBox box (juce::Rectangle<float> (17.0f, 9.0f).withCentre (cap.getCentre().toFloat()), 1.5f);
+        juce::Path slope;
+        slope.startNewSubPath (box.at (0.0f, 0.1f));
+        slope.lineTo (box.at (0.45f, 0.1f));
+        slope.quadraticTo (box.at (0.75f, 0.1f), box.at (1.0f, 1.0f));
+        c.stroke (slope, 1.5f, ink);
+        return;
+    }
+
+    const ArtGlyphBox box (juce::Rectangle<float> (19.0f, 7.0f).withCentre (cap.getCentre().toFloat()), 1.5f);
+    c.stroke (box.frame (0.0f, 0.0f, 0.6f, 1.0f, 3.0f), 1.5f, ink);
+    c.stroke (box.frame (0.4f, 0.0f, 1.0f, 1.0f, 3.0f), 1.5f, ink);
+}
+
+/** A toggle key: the lamp above, the key with its picture below. */
+void drawToggleKey (ArtCanvas& c, Kind kind, int width, int height, bool on, bool down)
 {
     const juce::Rectangle<float> lamp ((float) width / 2.0f - 7.0f, 3.0f, 14.0f, 4.0f);
     drawLamp (c, lamp, skinIndicator, on);
 
     const juce::Rectangle<int> cap (4, 11, width - 8, height - 14);
     drawKey (c, cap, down);
-    const auto labelY = cap.getCentreY() - 3 + (down ? 1 : 0);
-    Font::drawCentred (c.getGraphics(), label, (float) width / 2.0f, labelY, on ? skinInk : skinPointer);
+    drawToggleIcon (c, kind, down ? cap.translated (0, 1) : cap, on ? skinInk : skinPointer);
 }
 
 /** The icon of a top key, in a 13-pixel box centred on the cap. */
@@ -423,10 +478,13 @@ juce::Colour segmentColour (int segment)
     return segment < 6 ? skinSignalGreen : segment < 8 ? skinSignalYellow : skinSignalRed;
 }
 
-/** A meter showing lit segments from the bottom. */
+/** A meter showing lit segments from the bottom: the column of segments that stands
+    inside the control, placed on the panel's grid, so the two meters line up although
+    their controls do not. */
 void drawMeter (ArtCanvas& c, const ProductSkinArt::Control& control, int lit)
 {
-    const auto x = (control.left == 585 ? rightSegmentsX : leftSegmentsX) - control.left;
+    const auto inside = [&control] (int x) { return x >= control.left && x + segmentWidth <= control.left + control.width; };
+    const auto x = (inside (leftSegmentsX) ? leftSegmentsX : rightSegmentsX) - control.left;
 
     for (int i = 0; i < meterSegments; ++i)
     {
@@ -506,7 +564,8 @@ void drawFrame (ArtCanvas& c, const ProductSkinArt::Control& control, int frame)
         case Kind::bitsSelector:    drawSelector (c, w, h, frame, control.frames, bitsLabel (frame)); break;
         case Kind::filterTypeSelector: drawSelector (c, w, h, frame, control.frames, filterTypeLabel (frame)); break;
         case Kind::orderLever:      drawLever (c, w, h, frame == 1); break;
-        case Kind::toggleKey:       drawToggleKey (c, w, h, control.label, frame >= 2, frame % 2 == 1); break;
+        case Kind::filterToggleKey:
+        case Kind::linkToggleKey:   drawToggleKey (c, control.kind, w, h, frame >= 2, frame % 2 == 1); break;
         case Kind::activityLight:   drawLamp (c, { 5.0f, 4.0f, (float) w - 10.0f, (float) h - 8.0f }, skinSignalGreen, frame == 1); break;
         case Kind::font:            break;
     }
@@ -531,6 +590,7 @@ void drawStrip (ArtCanvas& c, const ProductSkinArt::Control& control)
         g.setOrigin ({ 0, frame * control.height });
         g.reduceClipRegion (0, 0, control.width, control.height);
         g.drawImageAt (background, 0, 0);
+        g.setOrigin ({ control.nudgeX, control.nudgeY });
         drawFrame (c, control, frame);
     }
 }
@@ -539,35 +599,38 @@ void drawStrip (ArtCanvas& c, const ProductSkinArt::Control& control)
 const std::vector<ProductSkinArt::Control>& ProductSkinArt::getControls()
 {
     using K = Kind;
+
+    // Some controls stand a pixel off the line of their row or of their twin in the other
+    // channel; their pictures are nudged back onto it.
     static const std::vector<Control> controls {
-        { "OptionsButton.png",          78,  14, 38, 43,  2, K::optionsKey, {} },
-        { "PrevPresetButton.png",       297, 15, 33, 42,  2, K::previousKey, {} },
-        { "NextPresetButton.png",       335, 16, 34, 41,  2, K::nextKey, {} },
-        { "BrowsePresetButton.png",     372, 17, 33, 40,  2, K::browseKey, {} },
+        { "OptionsButton.png",          78,  14, 38, 43,  2, K::optionsKey },
+        { "PrevPresetButton.png",       297, 15, 33, 42,  2, K::previousKey },
+        { "NextPresetButton.png",       335, 16, 34, 41,  2, K::nextKey },
+        { "BrowsePresetButton.png",     372, 17, 33, 40,  2, K::browseKey },
         { "Fonts.png",                  130, 28, ArtPixelFont::glyphWidth + 2, ArtPixelFont::glyphHeight,
-                                        2 * (ArtPixelFont::lastCode - ArtPixelFont::firstCode + 1), K::font, {} },
-        { "LeftVUMeterAnimation.png",   551, 99, 34, 89, 12, K::meter, {} },
-        { "RightVUMeterAnimation.png",  585, 100, 37, 89, 12, K::meter, {} },
-        { "OutputVolumeKnob.png",       566, 50, 37, 35, 61, K::centredKnob, {} },
-        { "PreampKnob.png",             20,  15, 37, 35, 61, K::knob, {} },
-        { "LeftBitsKnob.png",           86,  83, 37, 35, 17, K::bitsSelector, {} },
-        { "LeftFrequencyKnob.png",      157, 84, 37, 35, 61, K::knob, {} },
-        { "LeftAALPFButton.png",        216, 82, 37, 39,  4, K::toggleKey, "AA" },
-        { "LeftFilterOrderSwitch.png",  268, 67, 27, 59,  2, K::orderLever, {} },
-        { "LeftFilterTypeKnob.png",     311, 84, 37, 35,  5, K::filterTypeSelector, {} },
-        { "LeftCutoffKnob.png",         370, 83, 37, 35, 61, K::knob, {} },
-        { "LeftResoKnob.png",           426, 83, 37, 35, 61, K::knob, {} },
-        { "RightBitsKnob.png",          86,  149, 37, 35, 17, K::bitsSelector, {} },
-        { "RightFrequencyKnob.png",     157, 149, 37, 35, 61, K::knob, {} },
-        { "RightAALPFButton.png",       217, 149, 37, 39,  4, K::toggleKey, "AA" },
-        { "RightFilterOrderSwitch.png", 268, 134, 27, 59,  2, K::orderLever, {} },
-        { "RightFilterTypeKnob.png",    310, 149, 37, 35,  5, K::filterTypeSelector, {} },
-        { "RightCutoffKnob.png",        370, 149, 37, 35, 61, K::knob, {} },
-        { "RightResoKnob.png",          427, 149, 37, 35, 61, K::knob, {} },
-        { "LinkParamsButton.png",       499, 147, 37, 42,  4, K::toggleKey, "LINK" },
-        { "FXKnob.png",                 498, 83, 37, 35, 61, K::knob, {} },
-        { "LeftChannelProcessLed.png",  22,  78, 34, 13,  2, K::activityLight, {} },
-        { "RightChannelProcessLed.png", 23,  143, 34, 13,  2, K::activityLight, {} },
+                                        2 * (ArtPixelFont::lastCode - ArtPixelFont::firstCode + 1), K::font },
+        { "LeftVUMeterAnimation.png",   551, 99, 34, 89, 12, K::meter },
+        { "RightVUMeterAnimation.png",  585, 100, 37, 89, 12, K::meter },
+        { "OutputVolumeKnob.png",       566, 50, 37, 35, 61, K::centredKnob },
+        { "PreampKnob.png",             20,  15, 37, 35, 61, K::knob },
+        { "LeftBitsKnob.png",           86,  83, 37, 35, 17, K::bitsSelector },
+        { "LeftFrequencyKnob.png",      157, 84, 37, 35, 61, K::knob, 0, -1 },
+        { "LeftAALPFButton.png",        216, 82, 37, 39,  4, K::filterToggleKey, 0, 1 },
+        { "LeftFilterOrderSwitch.png",  268, 67, 27, 59,  2, K::orderLever },
+        { "LeftFilterTypeKnob.png",     311, 84, 37, 35,  5, K::filterTypeSelector, 0, -1 },
+        { "LeftCutoffKnob.png",         370, 83, 37, 35, 61, K::knob },
+        { "LeftResoKnob.png",           426, 83, 37, 35, 61, K::knob },
+        { "RightBitsKnob.png",          86,  149, 37, 35, 17, K::bitsSelector },
+        { "RightFrequencyKnob.png",     157, 149, 37, 35, 61, K::knob },
+        { "RightAALPFButton.png",       217, 149, 37, 39,  4, K::filterToggleKey, -1, 0 },
+        { "RightFilterOrderSwitch.png", 268, 134, 27, 59,  2, K::orderLever, 0, -1 },
+        { "RightFilterTypeKnob.png",    310, 149, 37, 35,  5, K::filterTypeSelector, 1, 0 },
+        { "RightCutoffKnob.png",        370, 149, 37, 35, 61, K::knob },
+        { "RightResoKnob.png",          427, 149, 37, 35, 61, K::knob, -1, 0 },
+        { "LinkParamsButton.png",       499, 147, 37, 42,  4, K::linkToggleKey, -1, 0 },
+        { "FXKnob.png",                 498, 83, 37, 35, 61, K::knob },
+        { "LeftChannelProcessLed.png",  22,  78, 34, 13,  2, K::activityLight },
+        { "RightChannelProcessLed.png", 23,  143, 34, 13,  2, K::activityLight, -1, 1 },
     };
     return controls;
 }

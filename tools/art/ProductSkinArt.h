@@ -18,17 +18,17 @@ public:
     enum class Kind
     {
         font, optionsKey, previousKey, nextKey, browseKey, meter, knob, centredKnob,
-        bitsSelector, filterTypeSelector, orderLever, toggleKey, activityLight
+        bitsSelector, filterTypeSelector, orderLever, filterToggleKey, linkToggleKey, activityLight
     };
 
     /** One image-bearing control: its image, where it stands on the panel, its frame size
-        and count, and for keys and toggles the word printed on it. */
+        and count, and what it shows. */
     struct Control
     {
         juce::String image;                 ///< resource name, "NAME.png"
         int left = 0, top = 0, width = 0, height = 0, frames = 1;
         Kind kind = Kind::knob;
-        juce::String label;
+        int nudgeX = 0, nudgeY = 0;         ///< moves the picture inside the frame, to line up with its neighbours
     };
 
     static constexpr int panelWidth = 633;  ///< the background's size
