@@ -239,3 +239,53 @@ TEST (ValidationEditor, AnOpenIdleEditorLetsTheProcessSleepBetweenRepaints)
     plugin->dispatch (vst::effEditClose);
     plugin->close();
 }
+
+TEST (ValidationEditor, TwoInstancesShowTheirOwnEditorsAtOnce)
+{
+    // Side by side: a window covered by another cannot be read back.
+    HostWindow windows[] { { 640, 480, 0, 0 }, { 640, 480, 0, 500 } };
+
+    if (! windows[0].isAvailable())
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    std::unique_ptr<VstPlugin> instances[] { openInstance (library), openInstance (library) };
+    ASSERT_TRUE (instances[0] != nullptr && instances[1] != nullptr);
+
+    // The second plays factory preset 25, chosen by a program change: its display shows another name.
+    StereoBuffers buffers (512);
+    instances[1]->setMainsOn (true);
+    instances[1]->process (buffers.inputs(), buffers.outputs(), 512, { VstPlugin::MidiEvent::programChange (25) });
+
+    vst::ERect* rect = nullptr;
+    ASSERT_EQ (instances[0]->dispatch (vst::effEditGetRect, 0, 0, &rect), 1);
+    const auto width = rect->right - rect->left, height = rect->bottom - rect->top;
+    vsthost::RgbImage pictures[2];
+
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_EQ (instances[i]->dispatch (vst::effEditOpen, 0, 0, windows[i].getHandle()), 1);
+        ASSERT_EQ (windows[i].waitForChildWindows (1), 1);
+    }
+
+    for (int i = 0; i < 2; ++i)
+    {
+        pictures[i] = windows[i].waitForSettledPicture (width, height);
+        ASSERT_FALSE (pictures[i].isEmpty());
+        EXPECT_NE (pictures[i], vsthost::RgbImage::filled (width, height, 0)) << "editor " << i << " never painted";
+    }
+
+    EXPECT_NE (pictures[0], pictures[1]) << "both windows show the same editor";
+
+    // Closing one leaves the other as it was; the closed one comes back as it was.
+    instances[0]->dispatch (vst::effEditClose);
+    EXPECT_EQ (windows[0].waitForChildWindows (0), 0);
+    EXPECT_EQ (windows[1].waitForSettledPicture (width, height), pictures[1]);
+
+    ASSERT_EQ (instances[0]->dispatch (vst::effEditOpen, 0, 0, windows[0].getHandle()), 1);
+    EXPECT_EQ (windows[0].waitForSettledPicture (width, height), pictures[0]) << "the reopened editor looks different";
+
+    for (auto& instance : instances)
+        instance->close();
+}
