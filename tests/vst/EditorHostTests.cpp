@@ -97,7 +97,8 @@ TEST (EditorHost, ShowsTheEditorThatFollowsItsDockedPanelAndShowsTheSamePictureA
     std::string output;
     ASSERT_EQ (runHost ("editor '" + folder.getPluginPath() + "' --out '" + out
                         + "' --actions 'screenshot first; click 97 35; screenshot docked; click 97 35; "
-                          "set 0 0.9; audio 200; wait 300; reopen; screenshot second'", output), 0)
+                          "set 0 0.9; audio 200; wait 300; reopen; screenshot second; "
+                          "click 200 34; type Tape; screenshot typing; key Escape'", output), 0)
         << output;
 
     EXPECT_EQ (width, 633);
@@ -131,6 +132,26 @@ TEST (EditorHost, ShowsTheEditorThatFollowsItsDockedPanelAndShowsTheSamePictureA
         // The plug-in's window covers the host's: none of the host's background shows.
         EXPECT_EQ (countPixels (picture, vsthost::EditorWindow::backgroundColour), 0) << name;
     }
+
+    // While the preset name is edited its field is a window of its own over the editor: the
+    // screenshot shows it as the screen does, its glyphs and background, not a black hole.
+    RgbImage typing;
+    std::string error;
+    ASSERT_TRUE (RgbImage::readPng (out + "/typing.png", typing, error)) << error;
+    int black = 0, lit = 0;
+
+    for (int y = 28; y <= 41; ++y)
+    {
+        for (int x = 130; x <= 283; ++x)
+        {
+            const auto rgb = typing.getPixel (x, y);
+            black += rgb == 0 ? 1 : 0;
+            lit += (rgb & 0xff) > 0x80 ? 1 : 0;     // the display's light glyphs
+        }
+    }
+
+    EXPECT_LT (black, 154 * 14 / 2) << "the name field being edited shows black";
+    EXPECT_GT (lit, 20) << "no glyphs in the name field being edited";
 }
 
 TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)

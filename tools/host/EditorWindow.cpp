@@ -154,7 +154,14 @@ RgbImage EditorWindow::capture()
     if (! isOpen())
         return {};
 
-    auto* image = XGetImage (x->display, x->window, 0, 0, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap);
+    // Read from the screen where the window lies, so that windows the plug-in puts over its
+    // editor (a text field lifted to the desktop, a menu) show as a user sees them: a window's
+    // own image leaves what covers it undefined.
+    int left = 0, top = 0;
+    Window child = 0;
+    const auto root = DefaultRootWindow (x->display);
+    XTranslateCoordinates (x->display, x->window, root, 0, 0, &left, &top, &child);
+    auto* image = XGetImage (x->display, root, left, top, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap);
 
     if (image == nullptr)
         return {};

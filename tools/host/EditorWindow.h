@@ -47,7 +47,9 @@ public:
     /** Resizes the window (the host's answer to audioMasterSizeWindow). */
     void setSize (int newWidth, int newHeight);
 
-    /** The window's picture now, the plug-in's window inside it included. Empty on failure. */
+    /** The window's picture now as the screen shows it: the plug-in's window inside it and any
+        window over it (a lifted text field, a menu) included. Empty on failure (a window that
+        does not lie wholly on the screen). */
     RgbImage capture();
 
     /** Moves the pointer to (x, y) of the window and clicks the left button; with control held
