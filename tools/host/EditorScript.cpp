@@ -146,6 +146,10 @@ bool EditorScript::parse (const std::string& text, std::vector<Action>& actions,
 
             if (action.type == Type::type)
             {
+                // Quotes keep outer spaces: type " Mk2"
+                if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"')
+                    rest = rest.substr (1, rest.size() - 2);
+
                 action.text = rest;
             }
             else

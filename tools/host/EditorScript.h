@@ -4,7 +4,8 @@
 
         click X Y            ctrl-click X Y          drag X1 Y1 X2 Y2
         key NAME             (an X key name: Return, Escape, Tab, BackSpace, a ...; "ctrl+" prefix)
-        type TEXT            (the rest of the action without its outer spaces, typed key by key)
+        type TEXT            (the rest of the action without its outer spaces, typed key by key;
+                             in double quotes it is typed as written between them)
         set INDEX VALUE      (host parameter set, normalised)
         program N            (MIDI program change, 0..127)
         audio MS [sine|demo|silence]  (an audio thread processes MS milliseconds of the signal in
