@@ -463,16 +463,13 @@ bool EditorSession::run (const EditorScript::Action& action, std::string& error)
         case Type::cpu:
         {
             const bool withAudio = action.text == "audio";
+            stopAudio();
 
             if (withAudio)
             {
+                // The meters move before the measured stretch begins.
                 startAudio (Signal::sine, n[0] + 1000.0);
                 idleFor (300);
-            }
-
-            else
-            {
-                stopAudio();
             }
 
             const auto before = ProcessUsage::now();
