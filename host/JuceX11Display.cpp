@@ -94,7 +94,8 @@ void provideWindowManagerAtoms (juce::XWindowSystem& windowSystem, ::Display* di
     thread and our message thread even when nothing changed: most of what an open, idle editor
     costs the host's process. Nothing in the editor moves faster than its 25 ms display timer,
     so its windows repaint at most that often. JUCE reads the rate from its list of displays
-    when it makes a window; the list is rebuilt only when the global scale changes. */
+    when it makes a window. It rebuilds the list only when the scale or the desktop's DPI
+    setting changes; the next effEditGetRect or effEditOpen limits the rate again. */
 constexpr double maxRepaintHz = 40.0;
 
 void limitRepaintRate()
