@@ -41,8 +41,9 @@ public:
     /** The window's id, as effEditOpen takes it. */
     void* getHandle() const noexcept;
 
-    /** The window's size now. */
+    /** The window's width now. */
     int getWidth() const noexcept                       { return width; }
+    /** The window's height now. */
     int getHeight() const noexcept                      { return height; }
     /** Resizes the window (the host's answer to audioMasterSizeWindow). */
     void setSize (int newWidth, int newHeight);

@@ -31,11 +31,13 @@ struct RgbImage
     /** Reads an 8-bit RGB or RGBA PNG file (alpha is dropped). */
     static bool readPng (const std::string& path, RgbImage& image, std::string& error);
 
+    /** True for pictures of the same size with the same pixels. */
     bool operator== (const RgbImage& other) const noexcept
     {
         return width == other.width && height == other.height && pixels == other.pixels;
     }
 
+    /** True for pictures that differ in size or in any pixel. */
     bool operator!= (const RgbImage& other) const noexcept  { return ! operator== (other); }
 };
 
