@@ -242,8 +242,10 @@ TEST (ValidationEditor, AnOpenIdleEditorLetsTheProcessSleepBetweenRepaints)
 
 TEST (ValidationEditor, TwoInstancesShowTheirOwnEditorsAtOnce)
 {
-    // Side by side: a window covered by another cannot be read back.
-    HostWindow windows[] { { 640, 480, 0, 0 }, { 640, 480, 0, 500 } };
+    // A window covered by another cannot be read back: these two lie side by side, below the
+    // windows of the other editor tests (at the top left, up to 1024 x 768), which may run at
+    // the same time on the same server (1280 x 1024 under the suite's xvfb-run).
+    HostWindow windows[] { { 640, 240, 0, 780 }, { 640, 240, 640, 780 } };
 
     if (! windows[0].isAvailable())
         GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
