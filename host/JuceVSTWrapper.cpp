@@ -68,8 +68,16 @@ vst::IntPtr JuceVSTWrapper::dispatcher (vst::int32 opcode, vst::int32 index, vst
         case vst::effEditGetRect:
         case vst::effEditOpen:
         case vst::effEditClose:
+        {
+            const auto result = handleEditorOpcode (opcode, value, ptr);
+            sendPendingSizeRequest();
+            return result;
+        }
+
         case vst::effEditIdle:
-            return handleEditorOpcode (opcode, value, ptr);
+            // Hosts call this many times a second: it leaves the message thread asleep.
+            sendPendingSizeRequest();
+            return 0;
 
         default:
             return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
@@ -461,6 +469,11 @@ vst::IntPtr JuceVSTWrapper::handleEditorOpcode (vst::int32 opcode, vst::IntPtr, 
 
             editorBounds = { 0, 0, (vst::int16) editor->getHeight(), (vst::int16) editor->getWidth() };
             *static_cast<vst::ERect**> (ptr) = &editorBounds;
+
+            // The answer supersedes a request the host has not had yet.
+            hostKnownWidth = editor->getWidth();
+            hostKnownHeight = editor->getHeight();
+            pendingHostSize = 0;
             return 1;
         }
 
@@ -492,7 +505,13 @@ void JuceVSTWrapper::openEditor (void* parentWindow)
     editor->setOpaque (true);
     editor->setVisible (true);
     editor->addToDesktop (0, parentWindow);
+    editor->addComponentListener (this);
     JuceRuntime::editorShown();
+
+    // The editor changed size since the host asked (while closed): its window is told now. A
+    // host that has not asked yet sizes its window from effEditGetRect.
+    if (hostKnownWidth > 0)
+        requestHostSize (editor->getWidth(), editor->getHeight());
 }
 
 void JuceVSTWrapper::closeEditor()
@@ -501,7 +520,37 @@ void JuceVSTWrapper::closeEditor()
     {
         // The host may have destroyed its window, and ours with it, before closing the editor.
         const JuceX11Display::ErrorTrap trap;
+        editor->removeComponentListener (this);
         editor->removeFromDesktop();
         editor.reset();
     }
+
+    pendingHostSize = 0;
+}
+
+void JuceVSTWrapper::componentMovedOrResized (juce::Component& component, bool, bool wasResized)
+{
+    // A docked panel opened or closed (on the message thread, or inside an editor opcode).
+    if (wasResized && &component == editor.get())
+        requestHostSize (component.getWidth(), component.getHeight());
+}
+
+void JuceVSTWrapper::requestHostSize (int width, int height)
+{
+    if (width <= 0 || height <= 0 || (width == hostKnownWidth && height == hostKnownHeight))
+        return;
+
+    hostKnownWidth = width;
+    hostKnownHeight = height;
+    pendingHostSize = ((juce::uint64) (juce::uint32) width << 32) | (juce::uint32) height;
+}
+
+void JuceVSTWrapper::sendPendingSizeRequest()
+{
+    // Only the host's own editor calls get here: never its audio thread, never our message
+    // thread, and no lock of ours is held while the host resizes its window.
+    const auto size = pendingHostSize.exchange (0);
+
+    if (size != 0)
+        sizeWindow ((vst::int32) (size >> 32), (vst::int32) (size & 0xffffffffu));
 }

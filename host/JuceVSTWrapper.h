@@ -17,7 +17,8 @@
 
 class JuceVSTWrapper final : public AudioEffectX,
                              private HostedProcessor::HostNotifier,
-                             private juce::AudioPlayHead
+                             private juce::AudioPlayHead,
+                             private juce::ComponentListener
 {
 public:
     /** Wraps processor for the host behind audioMaster; call from any thread but the message thread. */
@@ -68,9 +69,13 @@ private:
 
     juce::Optional<PositionInfo> getPosition() const override;
 
+    void componentMovedOrResized (juce::Component&, bool wasMoved, bool wasResized) override;
+
     vst::IntPtr handleEditorOpcode (vst::int32 opcode, vst::IntPtr value, void* ptr);
     void openEditor (void* parentWindow);
     void closeEditor();
+    void requestHostSize (int width, int height);
+    void sendPendingSizeRequest();
     void prepareProcessor();
     void copyInputsToOutputs (float* const* inputs, float* const* outputs, int numInputs, int numOutputs, int numFrames);
     void copyMidiEventsForBlock (int numSamples);
@@ -82,6 +87,15 @@ private:
     HostedProcessor* hosted = nullptr;
     std::unique_ptr<juce::AudioProcessorEditor> editor;
     vst::ERect editorBounds {};
+
+    // The editor's size as the host last learnt it (effEditGetRect or a size request), touched
+    // with the message thread held; (0, 0) until the host first asks.
+    int hostKnownWidth = 0, hostKnownHeight = 0;
+
+    // A size the host has still to be asked for: width in the high half, height in the low
+    // one, 0 for none. The editor changes size on the message thread, but the host is asked on
+    // its own thread, in its next editor call, with no lock of ours held.
+    std::atomic<juce::uint64> pendingHostSize { 0 };
 
     PendingMidiEvents pendingMidi;
     juce::MidiBuffer blockMidi;

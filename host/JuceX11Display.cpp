@@ -88,6 +88,26 @@ void provideWindowManagerAtoms (juce::XWindowSystem& windowSystem, ::Display* di
     atoms.protocols = Atoms::getCreating (display, "WM_PROTOCOLS");
     atoms.state = Atoms::getCreating (display, "WM_STATE");
 }
+
+/** JUCE repaints each of our windows from a timer at the screen's refresh rate (100 Hz where
+    the server reports none, as Xvfb and VNC servers do), and each tick wakes JUCE's timer
+    thread and our message thread even when nothing changed: most of what an open, idle editor
+    costs the host's process. Nothing in the editor moves faster than its 25 ms display timer,
+    so its windows repaint at most that often. JUCE reads the rate from its list of displays
+    when it makes a window. It rebuilds the list only when the scale or the desktop's DPI
+    setting changes; the next effEditGetRect or effEditOpen limits the rate again. */
+constexpr double maxRepaintHz = 40.0;
+
+void limitRepaintRate()
+{
+    // The list is JUCE's public member, shown only as const; nothing else reads it while the
+    // message thread is held.
+    auto& displays = const_cast<juce::Displays&> (juce::Desktop::getInstance().getDisplays());
+
+    for (auto& display : displays.displays)
+        if (! display.verticalFrequencyHz.has_value() || *display.verticalFrequencyHz > maxRepaintHz)
+            display.verticalFrequencyHz = maxRepaintHz;
+}
 } // namespace JuceX11DisplayDetail
 
 //==============================================================================
@@ -100,6 +120,7 @@ bool JuceX11Display::prepare()
         return false;
 
     JuceX11DisplayDetail::provideWindowManagerAtoms (*windowSystem, display);
+    JuceX11DisplayDetail::limitRepaintRate();
     return true;
 }
 

@@ -13,8 +13,9 @@
 class JuceX11Display
 {
 public:
-    /** Opens JUCE's connection if that has not been done and readies it for our windows.
-        False when there is no X server to talk to. Call with the message thread held. */
+    /** Opens JUCE's connection if that has not been done and readies it for our windows (the
+        window-manager atoms JUCE needs, a repaint rate of at most 40 Hz). False when there is
+        no X server to talk to. Call with the message thread held. */
     static bool prepare();
 
     /** True when window names a window on the X server that can hold our editor (it exists and

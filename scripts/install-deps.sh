@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config ccache
     juce-modules-source
     libfreetype-dev libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev libxrender-dev
-    libpng-dev libjpeg-dev zlib1g-dev
+    libpng-dev libjpeg-dev zlib1g-dev libxtst-dev
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core

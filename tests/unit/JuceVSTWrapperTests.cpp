@@ -350,3 +350,66 @@ TEST (JuceVSTWrapper, GivesTheEditorSizeAndClosesIt)
     EXPECT_EQ (plugin.close(), 1);
     EXPECT_TRUE (plugin.log.destroyed);
 }
+
+TEST (JuceVSTWrapper, AsksTheHostForTheEditorsNewSizeInItsNextEditorCall)
+{
+    Instance plugin;
+    vst::ERect* rect = nullptr;
+    ASSERT_EQ (plugin.dispatch (vst::effEditGetRect, 0, 0, &rect), 1);
+
+    // The host's window, as a host makes it for the editor.
+    juce::Component hostWindow;
+    hostWindow.setSize (320, 200);
+    hostWindow.addToDesktop (0);
+
+    if (hostWindow.getWindowHandle() == nullptr)
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    ASSERT_EQ (plugin.dispatch (vst::effEditOpen, 0, 0, hostWindow.getWindowHandle()), 1);
+    auto* editor = plugin.fake->getActiveEditor();
+    ASSERT_NE (editor, nullptr);
+
+    const auto sizeRequests = []
+    {
+        std::vector<std::pair<int, int>> requests;
+
+        for (auto& call : hostCalls)
+            if (call.opcode == vst::audioMasterSizeWindow)
+                requests.emplace_back (call.index, (int) call.value);
+
+        return requests;
+    };
+
+    using Sizes = std::vector<std::pair<int, int>>;
+
+    // A docked panel opens on the message thread: the host hears of it in its next editor call,
+    // once, and its window follows.
+    editor->setSize (320, 456);
+    EXPECT_EQ (sizeRequests(), Sizes {}) << "asked outside the host's editor call";
+    plugin.dispatch (vst::effEditIdle);
+    EXPECT_EQ (sizeRequests(), (Sizes { { 320, 456 } }));
+    plugin.dispatch (vst::effEditIdle);
+    EXPECT_EQ (sizeRequests().size(), 1u) << "asked twice for one change";
+
+    ASSERT_EQ (plugin.dispatch (vst::effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ (rect->bottom - rect->top, 456);
+
+    // Changes between two host calls make one request for the last size.
+    editor->setSize (320, 300);
+    editor->setSize (320, 200);
+    plugin.dispatch (vst::effEditIdle);
+    EXPECT_EQ (sizeRequests(), (Sizes { { 320, 456 }, { 320, 200 } }));
+
+    // The host that asks the size itself has its answer: no request follows.
+    editor->setSize (320, 500);
+    ASSERT_EQ (plugin.dispatch (vst::effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ (rect->bottom - rect->top, 500);
+    plugin.dispatch (vst::effEditIdle);
+    EXPECT_EQ (sizeRequests().size(), 2u);
+
+    // A closed editor asks nothing, also for a change made just before the close.
+    editor->setSize (320, 222);
+    plugin.dispatch (vst::effEditClose);
+    plugin.dispatch (vst::effEditIdle);
+    EXPECT_EQ (sizeRequests().size(), 2u);
+}

@@ -5,6 +5,7 @@
     exit with instances open, also from inside an X error.
 */
 #include "ValidationSupport.h"
+#include "tools/host/ProcessUsage.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -199,4 +200,94 @@ TEST (ValidationEditor, AHostThatExitsWithInstancesOpenEndsWithItsStatus)
         window.raiseXError();
         std::exit (7);
     }, ::testing::ExitedWithCode (1), "") << "exit() from inside Xlib's error handler";
+}
+
+TEST (ValidationEditor, AnOpenIdleEditorLetsTheProcessSleepBetweenRepaints)
+{
+    HostWindow window (800, 600);
+
+    if (! window.isAvailable())
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    plugin->setMainsOn (true);
+    ASSERT_EQ (plugin->dispatch (vst::effEditOpen, 0, 0, window.getHandle()), 1);
+
+    // The host idles the editor every 40 ms, as Ardour does, while nothing changes.
+    const auto idleFor = [&plugin] (int milliseconds)
+    {
+        for (int elapsed = 0; elapsed < milliseconds; elapsed += 40)
+        {
+            plugin->dispatch (vst::effEditIdle);
+            std::this_thread::sleep_for (std::chrono::milliseconds (40));
+        }
+    };
+
+    idleFor (300);
+    const auto before = vsthost::ProcessUsage::now();
+    idleFor (1000);
+    const auto used = vsthost::ProcessUsage::now().since (before);
+
+    // Counted, not timed. JUCE repaints from a timer at the screen's rate, 100 Hz on a server
+    // that reports none, which woke the process about 800 times a second; at 40 Hz it wakes
+    // about 330 times (JUCE's timer thread, the message thread, this host's idle calls).
+    EXPECT_LT (used.wakeUps, 550) << "the process woke " << used.wakeUps << " times in a second";
+
+    plugin->dispatch (vst::effEditClose);
+    plugin->close();
+}
+
+TEST (ValidationEditor, TwoInstancesShowTheirOwnEditorsAtOnce)
+{
+    // A window covered by another cannot be read back: these two lie side by side, below the
+    // windows of the other editor tests (at the top left, up to 1024 x 768), which may run at
+    // the same time on the same server (1280 x 1024 under the suite's xvfb-run).
+    HostWindow windows[] { { 640, 240, 0, 780 }, { 640, 240, 640, 780 } };
+
+    if (! windows[0].isAvailable())
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    std::unique_ptr<VstPlugin> instances[] { openInstance (library), openInstance (library) };
+    ASSERT_TRUE (instances[0] != nullptr && instances[1] != nullptr);
+
+    // The second plays factory preset 25, chosen by a program change: its display shows another name.
+    StereoBuffers buffers (512);
+    instances[1]->setMainsOn (true);
+    instances[1]->process (buffers.inputs(), buffers.outputs(), 512, { VstPlugin::MidiEvent::programChange (25) });
+
+    vst::ERect* rect = nullptr;
+    ASSERT_EQ (instances[0]->dispatch (vst::effEditGetRect, 0, 0, &rect), 1);
+    const auto width = rect->right - rect->left, height = rect->bottom - rect->top;
+    vsthost::RgbImage pictures[2];
+
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_EQ (instances[i]->dispatch (vst::effEditOpen, 0, 0, windows[i].getHandle()), 1);
+        ASSERT_EQ (windows[i].waitForChildWindows (1), 1);
+    }
+
+    for (int i = 0; i < 2; ++i)
+    {
+        pictures[i] = windows[i].waitForSettledPicture (width, height);
+        ASSERT_FALSE (pictures[i].isEmpty());
+        EXPECT_NE (pictures[i], vsthost::RgbImage::filled (width, height, 0)) << "editor " << i << " never painted";
+    }
+
+    EXPECT_NE (pictures[0], pictures[1]) << "both windows show the same editor";
+
+    // Closing one leaves the other as it was; the closed one comes back as it was.
+    instances[0]->dispatch (vst::effEditClose);
+    EXPECT_EQ (windows[0].waitForChildWindows (0), 0);
+    EXPECT_EQ (windows[1].waitForSettledPicture (width, height), pictures[1]);
+
+    ASSERT_EQ (instances[0]->dispatch (vst::effEditOpen, 0, 0, windows[0].getHandle()), 1);
+    EXPECT_EQ (windows[0].waitForSettledPicture (width, height), pictures[0]) << "the reopened editor looks different";
+
+    for (auto& instance : instances)
+        instance->close();
 }

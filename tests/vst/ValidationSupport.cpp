@@ -236,7 +236,8 @@ struct HostWindow::Xlib
               && bind (defaultScreen, "XDefaultScreen") && bind (rootWindow, "XRootWindow")
               && bind (blackPixel, "XBlackPixel") && bind (createSimpleWindow, "XCreateSimpleWindow")
               && bind (mapWindow, "XMapWindow") && bind (destroyWindow, "XDestroyWindow")
-              && bind (sync, "XSync") && bind (queryTree, "XQueryTree") && bind (freeMemory, "XFree");
+              && bind (sync, "XSync") && bind (queryTree, "XQueryTree") && bind (freeMemory, "XFree")
+              && bind (getImage, "XGetImage");
 
         if (loaded)
         {
@@ -269,11 +270,12 @@ struct HostWindow::Xlib
     int (*sync) (Display*, Bool) = nullptr;
     Status (*queryTree) (Display*, Window, Window*, Window*, Window**, unsigned*) = nullptr;
     int (*freeMemory) (void*) = nullptr;
+    XImage* (*getImage) (Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int) = nullptr;
 };
 
 std::atomic<int> HostWindow::Xlib::numErrors { 0 };
 
-HostWindow::HostWindow (int width, int height)
+HostWindow::HostWindow (int width, int height, int left, int top)
     : x (&Xlib::get())
 {
     if (! x->loaded)
@@ -286,7 +288,7 @@ HostWindow::HostWindow (int width, int height)
 
     display = d;
     const auto screen = x->defaultScreen (d);
-    window = x->createSimpleWindow (d, x->rootWindow (d, screen), 0, 0, (unsigned) width, (unsigned) height, 0,
+    window = x->createSimpleWindow (d, x->rootWindow (d, screen), left, top, (unsigned) width, (unsigned) height, 0,
                                     x->blackPixel (d, screen), x->blackPixel (d, screen));
     x->mapWindow (d, window);
     x->sync (d, False);
@@ -357,6 +359,56 @@ int HostWindow::countChildWindows()
         x->freeMemory (children);
 
     return (int) count;
+}
+
+vsthost::RgbImage HostWindow::capture (int width, int height)
+{
+    if (window == 0 || destroyed)
+        return {};
+
+    auto* d = static_cast<Display*> (display);
+    x->sync (d, False);
+    auto* image = x->getImage (d, window, 0, 0, (unsigned) width, (unsigned) height, ~0ul, ZPixmap);
+
+    if (image == nullptr)
+        return {};
+
+    // A 24-bit true-colour server, as Xvfb's "-screen 0 WxHx24" is.
+    vsthost::RgbImage picture = vsthost::RgbImage::filled (width, height, 0);
+
+    for (int row = 0; row < height; ++row)
+    {
+        for (int col = 0; col < width; ++col)
+        {
+            const auto pixel = image->f.get_pixel (image, col, row);
+            auto* out = picture.pixels.data() + ((size_t) row * (size_t) width + (size_t) col) * 3;
+            out[0] = (std::uint8_t) ((pixel & image->red_mask) >> 16);
+            out[1] = (std::uint8_t) ((pixel & image->green_mask) >> 8);
+            out[2] = (std::uint8_t) (pixel & image->blue_mask);
+        }
+    }
+
+    image->f.destroy_image (image);
+    return picture;
+}
+
+vsthost::RgbImage HostWindow::waitForSettledPicture (int width, int height)
+{
+    // Painted means not the window's own black, and the same twice in a row.
+    auto last = capture (width, height);
+
+    for (int i = 0; i < 200; ++i)
+    {
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        auto next = capture (width, height);
+
+        if (next == last && next != vsthost::RgbImage::filled (width, height, 0))
+            return next;
+
+        last = std::move (next);
+    }
+
+    return last;
 }
 
 int HostWindow::waitForChildWindows (int expected)

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "VelcroftTestSupport.h"
+#include "tools/host/RgbImage.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +109,8 @@ OutputCheck processSignal (vsthost::VstPlugin& plugin, TestSignal& signal, std::
 class HostWindow
 {
 public:
-    HostWindow (int width, int height);
+    /** Makes a mapped window of the size at (left, top) of the screen. */
+    HostWindow (int width, int height, int left = 0, int top = 0);
     ~HostWindow();
 
     HostWindow (const HostWindow&) = delete;
@@ -122,6 +124,12 @@ public:
     int countChildWindows();
     /** Waits (a bounded number of short sleeps) until the child count is as expected; returns the last count. */
     int waitForChildWindows (int expected);
+    /** The picture in the window's top left width x height pixels now (the editor's window
+        inside it included); empty when it cannot be read. */
+    vsthost::RgbImage capture (int width, int height);
+    /** Waits (a bounded number of short sleeps) until the picture is not the window's own black
+        and the same twice in a row; returns the last picture. */
+    vsthost::RgbImage waitForSettledPicture (int width, int height);
 
     /** Destroys the window now, as a host that closes its window before effEditClose. */
     void destroy();

@@ -6,6 +6,7 @@
 #include "ValidationSupport.h"
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace ValidationSupport;
@@ -250,7 +251,7 @@ TEST (Validation, OpensAndClosesTheEditorWhileAudioRuns)
     AudioThread audio (*plugin, 44100.0, true);
     int width = -1, height = -1;
 
-    for (int cycle = 0; cycle < 5; ++cycle)
+    for (int cycle = 0; cycle < 40; ++cycle)
     {
         vst::ERect* rect = nullptr;
         ASSERT_EQ (plugin->dispatch (vst::effEditGetRect, 0, 0, &rect), 1);
@@ -270,7 +271,7 @@ TEST (Validation, OpensAndClosesTheEditorWhileAudioRuns)
         EXPECT_EQ (plugin->dispatch (vst::effEditOpen, 0, 0, window.getHandle()), 1) << "cycle " << cycle;
         EXPECT_EQ (window.waitForChildWindows (1), 1) << "the editor did not appear in the host's window, cycle " << cycle;
 
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 3; ++i)
         {
             plugin->dispatch (vst::effEditIdle);
             audio.waitForBlocks (1);
@@ -337,6 +338,74 @@ TEST (Validation, TakesTheEditorOpcodesFromAnotherHostThreadWithoutXErrors)
     const auto check = audio.stop();
     EXPECT_TRUE (check.isClean()) << check.describe();
     EXPECT_GT (audio.getBlocksDone(), 0);
+
+    plugin->close();
+    EXPECT_EQ (HostWindow::getNumXErrors(), errorsBefore) << "X errors of the plug-in reached the host";
+}
+
+TEST (Validation, RestoresTheStateWhileTheEditorIsOpenAndAudioRuns)
+{
+    // As Ardour restores a session's state: on a thread of the host's own, while the audio
+    // thread runs and the GUI thread idles the open editor.
+    HostWindow window (1024, 768);
+
+    if (! window.isAvailable())
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+
+    const auto stateA = plugin->getChunk (false);
+    const auto valuesA = parameterValues (*plugin);
+    std::mt19937 random (11);
+
+    for (int i = 0; i < numParameters; ++i)
+        plugin->setParameter (i, std::uniform_real_distribution<float> (0.0f, 1.0f) (random));
+
+    const auto stateB = plugin->getChunk (false);
+    const auto valuesB = parameterValues (*plugin);
+    ASSERT_NE (valuesA, valuesB);
+
+    plugin->setMainsOn (true);
+    const auto errorsBefore = HostWindow::getNumXErrors();
+    ASSERT_EQ (plugin->dispatch (vst::effEditOpen, 0, 0, window.getHandle()), 1);
+    ASSERT_EQ (window.waitForChildWindows (1), 1);
+
+    AudioThread audio (*plugin, 44100.0, false);
+    std::atomic<bool> restoring { true };
+
+    std::thread loader ([&]
+    {
+        for (int round = 0; round < 40; ++round)
+        {
+            plugin->setChunk (round % 2 == 0 ? stateA : stateB, false);
+            audio.waitForBlocks (1);
+        }
+
+        restoring = false;
+    });
+
+    while (restoring)
+    {
+        plugin->dispatch (vst::effEditIdle);
+        std::this_thread::sleep_for (std::chrono::milliseconds (5));
+    }
+
+    loader.join();
+    EXPECT_EQ (parameterValues (*plugin), valuesB) << "the last restore did not hold";
+
+    // The editor is still the one in the host's window, and closes and opens as before.
+    EXPECT_EQ (window.countChildWindows(), 1);
+    plugin->dispatch (vst::effEditClose);
+    EXPECT_EQ (window.waitForChildWindows (0), 0);
+    EXPECT_EQ (plugin->dispatch (vst::effEditOpen, 0, 0, window.getHandle()), 1);
+    EXPECT_EQ (window.waitForChildWindows (1), 1);
+
+    const auto check = audio.stop();
+    EXPECT_TRUE (check.isClean()) << check.describe();
+    EXPECT_GT (check.peak, 1.0e-3) << check.describe();
 
     plugin->close();
     EXPECT_EQ (HostWindow::getNumXErrors(), errorsBefore) << "X errors of the plug-in reached the host";

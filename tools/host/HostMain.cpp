@@ -5,10 +5,13 @@
         velcroft_host render <plugin.so> (--in <in.wav> | --demo <seconds>) --out <out.wav> [options]
         velcroft_host demo-signal <out.wav> [--rate R] [--seconds S]
         velcroft_host idle <plugin.so> [--seconds S]
+        velcroft_host editor <plugin.so> [--script FILE | --actions "A; B; ..."] --out <folder>
 
     Exit status: 0 on success, 1 when the work fails, 2 for bad arguments.
 */
 #include "tools/host/DemoSignal.h"
+#include "tools/host/EditorSession.h"
+#include "tools/host/HostFile.h"
 #include "tools/host/ProcessUsage.h"
 #include "tools/host/VstPlugin.h"
 #include "tools/host/WavFile.h"
@@ -43,11 +46,18 @@ namespace hostmain_detail
                "        [--load-state FILE] [--save-state FILE] [--load-program FILE] [--save-program FILE]\n"
                "  velcroft_host demo-signal <out.wav> [--rate R] [--seconds S]\n"
                "  velcroft_host idle <plugin.so> [--seconds S]\n"
+               "  velcroft_host editor <plugin.so> [--script FILE | --actions \"A; B; ...\"] --out <folder>\n"
+               "        [--state FILE]\n"
                "\n"
                "  --block takes one size or a list of sizes used in turn; --set values are normalised (0..1);\n"
                "  --program and --cc send MIDI on channel 1 at an absolute sample position.\n"
                "  idle opens and resumes an instance, leaves it alone for S seconds (5 by default) and prints\n"
-               "  what the whole process used meanwhile: CPU time and wake-ups per second.\n";
+               "  what the whole process used meanwhile: CPU time and wake-ups per second.\n"
+               "  editor opens the plug-in's editor in an X window (DISPLAY; Xvfb in tests), runs the actions\n"
+               "  (click X Y, ctrl-click X Y, drag X1 Y1 X2 Y2, key NAME, type TEXT, set INDEX VALUE, program N,\n"
+               "  audio MS [sine|demo|silence], wait MS, screenshot NAME, reopen, cpu MS [audio]), writes\n"
+               "  NAME.png into the folder and prints what the host saw (size requests, edits, automation)\n"
+               "  and the time to the first painted picture. --state loads a state chunk file first.\n";
     }
 
     /** Thrown for a bad command line; main prints the message and the usage. */
@@ -489,6 +499,104 @@ namespace hostmain_detail
                      (double) used.wakeUps / seconds);
         return 0;
     }
+    //==============================================================================
+    int runEditor (Arguments& args)
+    {
+        if (args.done())
+            throw UsageError { "editor needs a plug-in file" };
+
+        const auto path = args.take();
+        std::string scriptText, outFolder, statePath;
+        bool haveScript = false;
+
+        while (! args.done())
+        {
+            const auto option = args.take();
+
+            if (option == "--script" || option == "--actions")
+            {
+                if (haveScript)
+                    throw UsageError { "editor takes one --script or --actions" };
+
+                haveScript = true;
+                const auto value = args.valueOf (option);
+
+                if (option == "--actions")
+                {
+                    scriptText = value;
+                }
+                else
+                {
+                    std::vector<std::uint8_t> bytes;
+                    std::string error;
+
+                    if (! vsthost::HostFile::read (value, bytes, error, 1 << 20))
+                        throw UsageError { error };
+
+                    scriptText.assign (bytes.begin(), bytes.end());
+                }
+            }
+            else if (option == "--out")     outFolder = args.valueOf (option);
+            else if (option == "--state")   statePath = args.valueOf (option);
+            else                            throw UsageError { "unknown option '" + option + "'" };
+        }
+
+        if (outFolder.empty())
+            throw UsageError { "editor needs --out" };
+
+        std::vector<vsthost::EditorScript::Action> actions;
+        std::string error;
+
+        if (! vsthost::EditorScript::parse (scriptText, actions, error))
+            throw UsageError { "script " + error };
+
+        vsthost::EditorWindow window (640, 480);
+
+        if (! window.isOpen())
+        {
+            std::cerr << "error: " << window.getError() << "\n";
+            return exitFailure;
+        }
+
+        auto plugin = openPlugin (path);
+
+        if (plugin == nullptr)
+            return exitFailure;
+
+        if (! statePath.empty() && ! plugin->loadChunk (statePath, false, error))
+        {
+            std::cerr << "error: " << error << "\n";
+            return exitFailure;
+        }
+
+        plugin->setMainsOn (true);
+        int status = 0;
+
+        {
+            vsthost::EditorSession session (*plugin, window, outFolder, std::cout);
+
+            if (! session.openEditor (error))
+            {
+                std::cerr << "error: " << error << "\n";
+                return exitFailure;
+            }
+
+            for (auto& action : actions)
+            {
+                if (! session.run (action, error))
+                {
+                    std::cerr << "error: line " << action.line << ": " << vsthost::EditorScript::getName (action.type)
+                              << ": " << error << "\n";
+                    status = exitFailure;
+                    break;
+                }
+            }
+        }
+
+        plugin->close();
+        std::printf ("x-errors:        %d\n", vsthost::EditorWindow::getNumXErrors());
+        return status;
+    }
 } // namespace hostmain_detail
 
 int main (int argc, char** argv)
@@ -509,6 +617,7 @@ int main (int argc, char** argv)
         if (command == "render")        return runRender (args);
         if (command == "demo-signal")   return runDemoSignal (args);
         if (command == "idle")          return runIdle (args);
+        if (command == "editor")        return runEditor (args);
 
         if (command == "--help" || command == "-h" || command == "help")
         {

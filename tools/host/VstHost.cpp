@@ -68,6 +68,24 @@ void VstHost::setVendorAndProduct (std::string vendor, std::string product)
     productText = std::move (product);
 }
 
+void VstHost::setSizeWindowHandler (SizeWindowHandler handler)
+{
+    std::lock_guard<std::mutex> guard (textLock);
+    sizeWindowHandler = std::move (handler);
+}
+
+bool VstHost::resizeWindow (int width, int height)
+{
+    SizeWindowHandler handler;
+
+    {
+        std::lock_guard<std::mutex> guard (textLock);
+        handler = sizeWindowHandler;
+    }
+
+    return handler != nullptr && width > 0 && height > 0 && handler (width, height);
+}
+
 void VstHost::addCanDo (std::string text)
 {
     std::lock_guard<std::mutex> guard (textLock);
@@ -115,7 +133,7 @@ void VstHost::record (vst::int32 opcode, vst::int32 index, float value)
         hostGuard = std::unique_lock<std::recursive_mutex> (*lock);
 
     std::lock_guard<std::mutex> guard (recordLock);
-    notifications.push_back ({ opcode, index, value });
+    notifications.push_back ({ opcode, index, value, std::this_thread::get_id(), vsthost_detail::threadIsProcessing });
 }
 
 vst::VstTimeInfo* VstHost::fillTimeInfo() const
@@ -161,6 +179,10 @@ vst::IntPtr VstHost::handleCall (vst::AEffect*, vst::int32 opcode, vst::int32 in
             record (opcode, index, 0.0f);
             return 1;
 
+        case vst::audioMasterSizeWindow:
+            record (opcode, index, (float) value);
+            return resizeWindow (index, (int) value) ? 1 : 0;
+
         case vst::audioMasterVersion:                   return versionAnswer.load();
         case vst::audioMasterWantMidi:                  return 1;
         case vst::audioMasterGetTime:                   return (vst::IntPtr) fillTimeInfo();
@@ -188,6 +210,11 @@ vst::IntPtr VstHost::handleCall (vst::AEffect*, vst::int32 opcode, vst::int32 in
 
             const std::string text (static_cast<const char*> (ptr), strnlen (static_cast<const char*> (ptr), 256));
             std::lock_guard<std::mutex> guard (textLock);
+
+            // Only a host with a window to resize says it can.
+            if (text == "sizeWindow")
+                return sizeWindowHandler != nullptr ? 1 : 0;
+
             return std::find (canDoTexts.begin(), canDoTexts.end(), text) != canDoTexts.end() ? 1 : 0;
         }
 

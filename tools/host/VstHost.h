@@ -10,9 +10,11 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vsthost
@@ -24,10 +26,16 @@ public:
     /** One notification the plug-in sent through the host callback. */
     struct Notification
     {
-        vst::int32 opcode = 0;      // audioMasterAutomate, BeginEdit, EndEdit, UpdateDisplay or IOChanged
-        vst::int32 index = 0;       // the parameter index where the opcode has one
-        float value = 0.0f;         // the automated value (audioMasterAutomate)
+        vst::int32 opcode = 0;      // audioMasterAutomate, BeginEdit, EndEdit, UpdateDisplay, IOChanged or SizeWindow
+        vst::int32 index = 0;       // the parameter index where the opcode has one; the width for SizeWindow
+        float value = 0.0f;         // the automated value (audioMasterAutomate); the height for SizeWindow
+        std::thread::id thread;     // the thread the plug-in called from
+        bool fromAudioThread = false;   // called inside processing (see ScopedProcessing)
     };
+
+    /** Resizes the host's editor window when the plug-in asks (audioMasterSizeWindow); answers
+        whether it did. Called on the thread the plug-in calls from. */
+    using SizeWindowHandler = std::function<bool (int width, int height)>;
 
     /** Creates a host that answers as a VST 2.4 host at 44,100 Hz with blocks of 512. */
     VstHost();
@@ -64,6 +72,10 @@ public:
     void setVendorAndProduct (std::string vendor, std::string product);
     /** Adds a text to which audioMasterCanDo answers 1 (the host answers 0 to every other text). */
     void addCanDo (std::string text);
+
+    /** Sets what resizes the editor window (none: size requests are recorded and refused, and
+        canDo "sizeWindow" answers 0). */
+    void setSizeWindowHandler (SizeWindowHandler handler);
 
     /** Makes the host hold a lock of its own while it takes each notification, as hosts that
         guard their automation data do (null: no lock). The lock must outlive the calls. */
@@ -126,6 +138,7 @@ public:
 
 private:
     void record (vst::int32 opcode, vst::int32 index, float value);
+    bool resizeWindow (int width, int height);
     vst::VstTimeInfo* fillTimeInfo() const;
 
     std::atomic<vst::int32> versionAnswer { vst::kVstVersion };
@@ -138,6 +151,7 @@ private:
     mutable std::mutex textLock;
     std::string vendorText { "Kestrom Audio Works" }, productText { "Velcroft Test Host" };
     std::vector<std::string> canDoTexts;
+    SizeWindowHandler sizeWindowHandler;      // guarded by textLock
 
     std::atomic<std::recursive_mutex*> notificationLock { nullptr };
     mutable std::mutex recordLock;
