@@ -65,6 +65,7 @@ BasePluginEditor::BasePluginEditor (BasePlugin& pluginToEdit)
     midiControlPage = std::make_unique<MidiControlComponent> (plugin.getMidiControl(),
                                                               ("." + code + "ccmap").toLowerCase(),
                                                               ("*." + code + "ccmap").toLowerCase());
+    midiControlPage->getDefaultMapBox().addListener (this);
     plugin.getMidiControl().addListener (this);
     optionsWindow->addPage (midiControlPage.get(), "Midi Control", -1);
 
@@ -428,6 +429,12 @@ void BasePluginEditor::learnStateChanged (MidiControl* midiControl)
         else
             midiLearnButton->stopBlinking();
     }
+}
+
+void BasePluginEditor::defaultResourceChanged (DefaultResourceCheckBox* box)
+{
+    if (box == &midiControlPage->getDefaultMapBox())
+        showSettingsNotice ("Default Map");
 }
 
 void BasePluginEditor::controllerMoved (MidiControl* midiControl)
