@@ -75,6 +75,7 @@ BasePluginEditor::BasePluginEditor (BasePlugin& pluginToEdit)
     midiControlPage = std::make_unique<MidiControlComponent> (plugin.getMidiControl(),
                                                               ("." + code + "ccmap").toLowerCase(),
                                                               ("*." + code + "ccmap").toLowerCase());
+    midiControlPage->getDefaultMapBox().addListener (this);
     plugin.getMidiControl().addListener (this);
     optionsWindow->addPage (midiControlPage.get(), "Midi Control", -1);
 
@@ -434,6 +435,12 @@ void BasePluginEditor::learnStateChanged (MidiControl* midiControl)
         else
             midiLearnButton->stopBlinking();
     }
+}
+
+void BasePluginEditor::defaultResourceChanged (DefaultResourceCheckBox* box)
+{
+    if (box == &midiControlPage->getDefaultMapBox())
+        showSettingsNotice ("Default Map");
 }
 
 void BasePluginEditor::controllerMoved (MidiControl* midiControl)

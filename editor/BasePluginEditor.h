@@ -15,6 +15,7 @@
 #include "framework/BasePlugin.h"
 #include "gui/controls/GUIController.h"
 #include "gui/widgets/DefaultLookAndFeel.h"
+#include "gui/widgets/DefaultResourceCheckBox.h"
 #include "gui/widgets/OptionsWindow.h"
 #include "gui/widgets/PseudoModalComponent.h"
 #include "gui/widgets/StatusBar.h"
@@ -30,6 +31,7 @@ class BasePluginEditor : public juce::Component,
                          public Parameter::Listener,
                          public GUIController::Listener,
                          public MidiControl::Listener,
+                         public DefaultResourceCheckBox::Listener,
                          public TabbedComponentEx::Listener,
                          public PseudoModalComponent::Desktop,
                          public juce::Timer
@@ -136,6 +138,8 @@ public:
     void learnStateChanged (MidiControl* midiControl) override;
     /** Shows the parameter a MIDI controller moved on the status bar. */
     void controllerMoved (MidiControl* midiControl) override;
+    /** A change of the MIDI page's default map shows that it takes effect at the next start. */
+    void defaultResourceChanged (DefaultResourceCheckBox* box) override;
     /** Another Options page is shown: the status bar is cleared. */
     void tabChanged (TabbedComponentEx* tabbedComponent) override;
 

@@ -199,13 +199,18 @@ void MidiControl::removeAssignment (int controller)
 
 void MidiControl::clearMap()
 {
-    {
-        const juce::ScopedLock sl (lock);
-        map.fill (nullptr);
-        count = 0;
-    }
-
+    const juce::ScopedLock sl (lock);
+    map.fill (nullptr);
+    count = 0;
     postNotice (mapChanged);
+
+    // A pending pair names an assignment that is gone; kept, it would ignore the very
+    // controller and parameter the user moves next.
+    if (learn)
+    {
+        clearPending();
+        tryAssignPending();
+    }
 }
 
 int MidiControl::indexOfParameter (const Parameter* parameter) const

@@ -93,7 +93,7 @@ public:
     /** Frees a controller; in learn mode the pending pair is cleared too. */
     void removeAssignment (int controller);
 
-    /** Frees every controller and posts a map notice. */
+    /** Frees every controller and posts a map notice; in learn mode the pending pair is cleared too. */
     void clearMap();
 
     /** The lowest controller mapped to the parameter, or -1. */

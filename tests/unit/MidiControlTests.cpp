@@ -298,6 +298,16 @@ TEST (MidiControl, LearnControllerFirstOrParameterFirst)
     EXPECT_EQ (midi.getPendingController(), -1);
     EXPECT_EQ (midi.getPendingParameter(), nullptr);
 
+    // So does clearing the whole map: the same controller and parameter can then be paired again.
+    midi.setPendingAssignment (33);
+    midi.clearMap();
+    EXPECT_EQ (midi.getPendingController(), -1);
+    EXPECT_EQ (midi.getPendingParameter(), nullptr);
+    midi.learnController (33);
+    midi.learnParameter (rig.fx);
+    EXPECT_EQ (midi.getAssignedParameter (33), rig.fx);
+    midi.clearMap();
+
     // Switching learn mode clears the pending pair.
     midi.learnController (40);
     midi.setLearnMode (false);
