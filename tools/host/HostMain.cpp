@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -543,6 +544,12 @@ namespace hostmain_detail
 
         if (outFolder.empty())
             throw UsageError { "editor needs --out" };
+
+        std::error_code folderError;
+        std::filesystem::create_directories (outFolder, folderError);
+
+        if (folderError)
+            throw UsageError { "cannot create " + outFolder + ": " + folderError.message() };
 
         std::vector<vsthost::EditorScript::Action> actions;
         std::string error;
