@@ -43,6 +43,25 @@ public:
         }
     }
 
+    /** Calls callback (listener) as call does, stopping before any further call once
+        shouldStop() answers true: the owner of the list may be deleted by a listener. */
+    template <typename StopCheck, typename Callback>
+    void callChecked (StopCheck&& shouldStop, Callback&& callback)
+    {
+        for (int i = listeners.size(); --i >= 0;)
+        {
+            if (shouldStop())
+                return;
+
+            i = juce::jmin (i, listeners.size() - 1);
+
+            if (i < 0)
+                break;
+
+            callback (*listeners.getUnchecked (i));
+        }
+    }
+
 private:
     juce::Array<ListenerType*> listeners;
 };
