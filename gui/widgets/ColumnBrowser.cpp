@@ -33,7 +33,9 @@ ColumnBrowser::~ColumnBrowser()
     clearColumns();
     parkedColumn.reset();
     retiredColumns.clear();
-    setViewedComponent (nullptr, false);
+    dragSourceColumn = nullptr;
+
+    // The content goes with its members while still viewed, so it keeps the browser's look.
 }
 
 ColumnBrowser::CallingColumn::CallingColumn (ColumnBrowser& b, Column* column)
@@ -52,6 +54,7 @@ void ColumnBrowser::dispose (Column* column)
     if (column == nullptr)
         return;
 
+    // Deleted while still a child, so that it goes with the browser's look.
     if (column != callingColumn)
     {
         delete column;
@@ -80,11 +83,12 @@ void ColumnBrowser::showColumn (std::unique_ptr<Column> newColumn)
     {
         auto* removed = columns.removeAndReturn (columns.size() - 1);
         removedWidth = removed->getWidth();
-        content.removeChildComponent (removed);
 
         if (isDragActive() && removed == dragSourceColumn)
         {
-            // The drag needs its source to live on until it ends.
+            // The drag needs its source to live on until it ends; out of the strip it keeps the look.
+            content.removeChildComponent (removed);
+            removed->setLookAndFeel (&getLookAndFeel());
             dispose (parkedColumn.release());
             parkedColumn.reset (removed);
         }
@@ -146,7 +150,6 @@ void ColumnBrowser::clearColumns()
     while (! columns.isEmpty())
     {
         auto* column = columns.removeAndReturn (columns.size() - 1);
-        content.removeChildComponent (column);
 
         if (column == dragSourceColumn)
             dragSourceColumn = nullptr;
@@ -224,6 +227,9 @@ void ColumnBrowser::lookAndFeelChanged()
 {
     juce::Viewport::lookAndFeelChanged();
     setScrollBarThickness (getLookAndFeel().getDefaultScrollbarWidth());
+
+    if (parkedColumn != nullptr)
+        parkedColumn->setLookAndFeel (&getLookAndFeel());
 }
 
 void ColumnBrowser::ViewportComponent::resized()
@@ -291,11 +297,7 @@ ColumnBrowser::ListColumn::ListColumn (ColumnBrowser& owner)
     addAndMakeVisible (*list);
 }
 
-ColumnBrowser::ListColumn::~ListColumn()
-{
-    // The rows' components call back into this column while they go.
-    list.reset();
-}
+ColumnBrowser::ListColumn::~ListColumn() = default;
 
 const juce::Image& ColumnBrowser::ListColumn::getRowIcon (int, bool)
 {
@@ -481,10 +483,9 @@ ColumnBrowser::ListColumn::List::List (ListColumn& owner)
     lookAndFeelChanged();
 }
 
-ColumnBrowser::ListColumn::List::~List()
-{
-    setModel (nullptr);
-}
+// No setModel (nullptr) here: it would lay out the rows again, and they ask their column,
+// which is going.
+ColumnBrowser::ListColumn::List::~List() = default;
 
 int ColumnBrowser::ListColumn::List::getNumRows()
 {

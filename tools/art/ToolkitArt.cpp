@@ -1,5 +1,6 @@
 #include "tools/art/ToolkitArt.h"
 #include "tools/art/ArtGlyphBox.h"
+#include "tools/art/BrowserRowArt.h"
 #include "gui/widgets/ToolkitImageNames.h"
 
 #include <cmath>
@@ -400,6 +401,9 @@ ArtImageList ToolkitArt::getImages()
 
     for (auto edge : { Names::shadowTop, Names::shadowBottom, Names::shadowLeft, Names::shadowRight })
         images.push_back (shadowEdge (edge));
+
+    for (auto& rowIcon : BrowserRowArt::getImages())
+        images.push_back (rowIcon);
 
     return images;
 }
