@@ -41,6 +41,16 @@ SkinControlFactory::Control createGenericControl (Parameter& parameter)
 
     return control;
 }
+/** True while the component and all its parents are visible inside a window on the desktop
+    (which may be minimised): the editor is open in the host. */
+bool isInOpenWindow (const juce::Component& component)
+{
+    for (auto* c = &component; c != nullptr; c = c->getParentComponent())
+        if (! c->isVisible())
+            return false;
+
+    return component.getPeer() != nullptr;
+}
 } // namespace BasePluginEditorDetail
 
 BasePluginEditor::BasePluginEditor (BasePlugin& pluginToEdit)
@@ -269,14 +279,10 @@ void BasePluginEditor::refreshDisplay()
 
 void BasePluginEditor::timerCallback()
 {
-    // A hidden editor stops its timer; the next show starts it again.
-    if (! isShowing())
-    {
-        stopTimer();
-        return;
-    }
-
-    refreshDisplay();
+    // A minimised window keeps its timer (nothing tells the editor when it comes back), but
+    // nothing is refreshed for it.
+    if (isShowing())
+        refreshDisplay();
 }
 
 void BasePluginEditor::visibilityChanged()
@@ -293,7 +299,7 @@ void BasePluginEditor::updateTimerState()
 {
     // The tooltip window polls the mouse on a timer of its own: it too lives only while the
     // editor shows.
-    if (isShowing())
+    if (BasePluginEditorDetail::isInOpenWindow (*this))
     {
         if (! isTimerRunning())
             startTimer (25);
