@@ -22,21 +22,22 @@ void drawFolder (ArtCanvas& c, bool selected)
 {
     const auto colours = inkFor (selected);
 
-    // The tab at the back, then the front of the folder over it.
+    // The back with its tab, then the front of the folder over it.
     juce::Path back;
     back.startNewSubPath (1.5f, 13.5f);
-    back.lineTo (1.5f, 3.5f);
-    back.lineTo (6.0f, 3.5f);
-    back.lineTo (7.5f, 5.0f);
-    back.lineTo (14.5f, 5.0f);
+    back.lineTo (1.5f, 2.5f);
+    back.lineTo (6.5f, 2.5f);
+    back.lineTo (8.5f, 4.5f);
+    back.lineTo (14.5f, 4.5f);
     back.lineTo (14.5f, 13.5f);
     back.closeSubPath();
-    c.fill (back, colours.inside.darker (0.15f));
+    c.fill (back, colours.inside.darker (0.35f));
     c.stroke (back, 1.0f, colours.line, false);
 
-    const auto front = ArtCanvas::roundedArea ({ 1.0f, 7.0f, 14.0f, 7.0f }, 1.0f, ArtCanvas::allCorners);
+    juce::Path front;
+    front.addRectangle (1.5f, 6.5f, 13.0f, 7.0f);
     c.fill (front, colours.inside);
-    c.stroke (ArtCanvas::roundedArea ({ 1.5f, 7.5f, 13.0f, 6.0f }, 0.5f, ArtCanvas::allCorners), 1.0f, colours.line, false);
+    c.stroke (front, 1.0f, colours.line, false);
 }
 
 void drawPreset (ArtCanvas& c, bool selected)
@@ -46,8 +47,8 @@ void drawPreset (ArtCanvas& c, bool selected)
     // A sheet with a folded corner.
     juce::Path sheet;
     sheet.startNewSubPath (2.5f, 0.5f);
-    sheet.lineTo (10.0f, 0.5f);
-    sheet.lineTo (13.5f, 4.0f);
+    sheet.lineTo (9.5f, 0.5f);
+    sheet.lineTo (13.5f, 4.5f);
     sheet.lineTo (13.5f, 15.5f);
     sheet.lineTo (2.5f, 15.5f);
     sheet.closeSubPath();
@@ -60,21 +61,17 @@ void drawPreset (ArtCanvas& c, bool selected)
     fold.lineTo (13.5f, 4.5f);
     c.stroke (fold, 1.0f, colours.line, false);
 
-    // The crushed wave: four steps of a sine, two pixels each, with their rises.
-    const int levels[] = { 9, 7, 7, 9, 11, 13, 13, 11 };
+    // One period of a sine held in one-pixel steps on five levels: the crushed wave, pixel by
+    // pixel, each rise filling the column of the step it leads to.
+    const int rows[] = { 10, 8, 7, 8, 10, 12, 13, 12, 10 };
     juce::Path steps;
 
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < juce::numElementsInArray (rows); ++i)
     {
-        const auto x = 4.0f + 2.0f * (float) i;
-        const auto y = (float) levels[i * 2];
-        steps.addRectangle (x, y, 2.0f, 1.0f);
-
-        if (i > 0)
-        {
-            const auto previous = (float) levels[i * 2 - 2];
-            steps.addRectangle (x, juce::jmin (y, previous), 1.0f, std::abs (y - previous) + 1.0f);
-        }
+        const auto x = (float) (4 + i);
+        const auto top = i > 0 ? juce::jmin (rows[i], rows[i - 1]) : rows[i];
+        const auto bottom = i > 0 ? juce::jmax (rows[i], rows[i - 1]) : rows[i];
+        steps.addRectangle (x, (float) top, 1.0f, (float) (bottom - top + 1));
     }
 
     c.fill (steps, colours.mark);
