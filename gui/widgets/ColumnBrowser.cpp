@@ -545,7 +545,18 @@ juce::var ColumnBrowser::ListColumn::List::getDragSourceDescription (const juce:
 void ColumnBrowser::ListColumn::List::lookAndFeelChanged()
 {
     juce::ListBox::lookAndFeelChanged();
+    updateColours();
+}
 
+void ColumnBrowser::ListColumn::List::parentHierarchyChanged()
+{
+    // A column is made before it joins the browser, whose look it then takes.
+    juce::ListBox::parentHierarchyChanged();
+    updateColours();
+}
+
+void ColumnBrowser::ListColumn::List::updateColours()
+{
     if (auto* laf = dynamic_cast<DefaultLookAndFeel*> (&getLookAndFeel()))
         setColour (juce::ListBox::backgroundColourId, laf->findColour (columnColourId));
 }

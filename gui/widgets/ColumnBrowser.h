@@ -311,8 +311,12 @@ public:
     juce::String getTooltipForRow (int) override            { return {}; }
     /** @internal */
     void lookAndFeelChanged() override;
+    /** @internal */
+    void parentHierarchyChanged() override;
 
 private:
+    void updateColours();
+
     ListColumn& column;
 
     JUCE_DECLARE_NON_COPYABLE (List)

@@ -115,6 +115,9 @@ TEST (ColumnBrowser, ShowingAColumnKeepsItsAncestorsAndTheReplacementTakesTheRem
     EXPECT_EQ (browser.getContentComponent().getWidth(), 600);
     EXPECT_EQ (browser.changes, 1);
 
+    // Made before they joined the browser, the lists still take its look's column colour.
+    EXPECT_EQ (levelAt (browser, 2).getList().findColour (juce::ListBox::backgroundColourId), juce::Colour (0xffe3e3e3));
+
     // A new level 1 replaces levels 1 and 2 and takes the width of level 1, the leftmost removed.
     browser.getColumn (1)->setSize (150, browser.getColumn (1)->getHeight());
     browser.showColumn (std::make_unique<LevelColumn> (browser, log, 1));
@@ -164,6 +167,7 @@ TEST (ColumnBrowser, DropPositionFollowsThePointerAndTheColumnsAnswers)
 
     // Rows 20 high: the top 5 pixels go before the row, the bottom 5 after it, the rest onto it.
     EXPECT_EQ (modeAt (24), std::make_pair (1, (int) ListColumn::beforeRow));
+    SkinTestSupport::savePictureIfAsked (SkinTestSupport::snapshot (browser), "widgets/column-browser-drop-before.png");
     EXPECT_EQ (modeAt (35), std::make_pair (1, (int) ListColumn::afterRow));
     EXPECT_EQ (modeAt (30), std::make_pair (1, (int) ListColumn::ontoRow));
     EXPECT_EQ (modeAt (100), std::make_pair (-1, (int) ListColumn::ontoColumn));      // past the last row
@@ -172,6 +176,7 @@ TEST (ColumnBrowser, DropPositionFollowsThePointerAndTheColumnsAnswers)
     EXPECT_EQ (modeAt (50), std::make_pair (2, (int) ListColumn::ontoRow));
     EXPECT_TRUE (right.getList().isRowSelected (2));
     EXPECT_EQ (browser.getNumColumns(), 3);
+    SkinTestSupport::savePictureIfAsked (SkinTestSupport::snapshot (browser), "widgets/column-browser-drop-onto.png");
 
     // No drops onto rows: halves decide; nothing between rows either: the column.
     right.acceptRows = false;
