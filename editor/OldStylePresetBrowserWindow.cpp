@@ -16,7 +16,7 @@ constexpr int iconIndices[] = { 9, 10, 1, 3, 6, 5 };
 } // namespace OldStylePresetBrowserWindowDetail
 
 OldStylePresetBrowserWindow::OldStylePresetBrowserWindow (BasePluginOldStyle& pluginToBrowse)
-    : plugin (pluginToBrowse)
+    : plugin (pluginToBrowse), parameters (pluginToBrowse.getParameterManager())
 {
     setName ("PresetBrowser");
     setTitle ("Preset Browser");
@@ -61,14 +61,15 @@ OldStylePresetBrowserWindow::OldStylePresetBrowserWindow (BasePluginOldStyle& pl
     addAndMakeVisible (fileRow);
 
     // Heard on the message thread: the current preset also changes on the audio and host threads.
-    auto& parameters = plugin.getParameterManager();
     parameters.addAsyncListener (ParameterManager::currentPresetNumberIndex, this);
     parameters.addAsyncListener (ParameterManager::currentPresetNameIndex, this);
 }
 
 OldStylePresetBrowserWindow::~OldStylePresetBrowserWindow()
 {
-    auto& parameters = plugin.getParameterManager();
+    // The plug-in deletes its editor after its preset layer has gone: from here on nothing
+    // may ask the bank, so the columns go first, before the rows' layout could refresh them.
+    browser.clearColumns();
     parameters.removeAsyncListener (ParameterManager::currentPresetNumberIndex, this);
     parameters.removeAsyncListener (ParameterManager::currentPresetNameIndex, this);
 

@@ -73,6 +73,7 @@ private:
                        std::function<void (const juce::File&)> action);
 
     BasePluginOldStyle& plugin;
+    ParameterManager& parameters;       // outlives the preset layer of the plug-in, which goes before the editor
     OldStylePresetsBrowser browser { *this, plugin };
     ComponentRow iconRow, fileRow;      // before their children, which go first and keep the look
     juce::Label presetLabel { "Preset", "Preset" }, bankLabel { "Bank", "Bank" };
