@@ -274,6 +274,57 @@ TEST (PresetBrowserWindow, DropsMovePresetsAndGroups)
     EXPECT_FALSE (rig.presets().canDropBeforeRow (&rig.presets(), 0));
 }
 
+TEST (PresetBrowserWindow, ARealMouseDragTakesAPresetOntoAnotherGroup)
+{
+    // The X server's own pointer, moved by xdotool: the drag starts in one column, selects the
+    // group it hovers (which takes the dragged column out of the strip) and drops there.
+    if (! juce::File ("/usr/bin/xdotool").existsAsFile())
+        GTEST_SKIP() << "xdotool is not installed";
+
+    BrowserRig rig;
+    rig.editor().setTopLeftPosition (560, 480);
+    rig.settle();
+    const auto names = [&rig] (int group)
+    {
+        juce::StringArray n;
+        for (int i = 0; i < rig.plugin->getNumPresetsInGroup (group); ++i)
+            n.add (rig.plugin->getPresetNameInGroup (group, i));
+        return n;
+    };
+    const auto dragged = rig.plugin->getPresetNameInGroup (0, 1);
+
+    const auto rowCentre = [] (ColumnBrowser::ListColumn& column, int row)
+    {
+        auto& list = column.getList();
+        return list.localPointToGlobal (list.getRowPosition (row, true).getCentre());
+    };
+    const auto from = rowCentre (rig.presets(), 1);
+    const auto to = rowCentre (rig.groups(), 2);
+    const auto at = [] (juce::Point<int> p) { return juce::String (p.x) + " " + juce::String (p.y); };
+
+    juce::StringArray command { "/usr/bin/xdotool", "mousemove", "--sync", at (from), "sleep", "0.2", "mousedown", "1", "sleep", "0.2" };
+
+    for (int step = 1; step <= 10; ++step)
+        command.addArray ({ "mousemove", at (from + (to - from) * step / 10), "sleep", "0.05" });
+
+    command.addArray ({ "sleep", "0.3", "mouseup", "1", "sleep", "0.2" });
+    command = juce::StringArray::fromTokens (command.joinIntoString (" "), false);
+
+    juce::ChildProcess xdotool;
+    ASSERT_TRUE (xdotool.start (command));
+
+    for (int i = 0; i < 100 && xdotool.isRunning(); ++i)
+        rig.settle();
+
+    rig.settle();
+    EXPECT_EQ (xdotool.getExitCode(), 0u);
+    EXPECT_EQ (rig.groupSizes(), juce::StringArray ({ "Classic Boxes:10", "Linked Channels:19", "Unlinked Channels:13", "Not used:86" }));
+    EXPECT_EQ (names (2)[12], dragged);
+    EXPECT_EQ (rig.browser().getSelectedGroup(), 2);
+    EXPECT_EQ (rig.presets().getGroup(), 2);
+    EXPECT_NE (rig.browser().getParkedColumn(), nullptr);
+}
+
 TEST (PresetBrowserWindow, CopyPasteAndSteppingGoThroughTheBank)
 {
     BrowserRig rig;
