@@ -74,6 +74,10 @@ void GFXButton::modifierKeysChanged (const juce::ModifierKeys& modifiers)
 
 void GFXButton::updateTooltip (const juce::ModifierKeys& modifiers)
 {
+    // A button without skin actions (a window's text button) keeps the tooltip its owner gave it.
+    if (clickEvents.click == -1 && clickEvents.ctrlClick == -1)
+        return;
+
     setTooltip (modifiers.isCtrlDown() && clickEvents.ctrlClick != -1 ? ctrlClickTooltip : clickTooltip);
 }
 

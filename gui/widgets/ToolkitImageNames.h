@@ -55,6 +55,13 @@ public:
         return juce::String (large ? "TextButtonLarge" : "TextButton") + partNames[(int) part] + ".png";
     }
 
+    /** A row icon of the preset browser (16 x 16): a group's or a preset's, drawn for an
+        unselected row or for the selected-row fill. */
+    static juce::String browserRowIcon (bool group, bool selected)
+    {
+        return juce::String (group ? "GroupIcon" : "PresetIcon") + (selected ? "Sel.png" : ".png");
+    }
+
     /** The window's title-bar icon (24 x 24). */
     static juce::String windowIcon()
     {

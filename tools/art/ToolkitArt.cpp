@@ -1,5 +1,6 @@
 #include "tools/art/ToolkitArt.h"
 #include "tools/art/ArtGlyphBox.h"
+#include "tools/art/BrowserRowArt.h"
 #include "tools/art/ModulatorArt.h"
 #include "gui/widgets/ToolkitImageNames.h"
 
@@ -408,6 +409,9 @@ ArtImageList ToolkitArt::getImages()
         images.push_back (shadowEdge (edge));
 
     for (auto& image : ModulatorArt::getImages())
+        images.push_back (std::move (image));
+
+    for (auto& image : BrowserRowArt::getImages())
         images.push_back (std::move (image));
 
     return images;

@@ -1,6 +1,7 @@
 /*
     The toolkit's own images: the check box and radio button, the 17 icons in two sizes,
-    normal and pressed, the two text-button sets and the window's icon and shadow edges.
+    normal and pressed, the two text-button sets, the window's icon and shadow edges, and
+    the preset browser's row icons.
     Their names come from gui/widgets/ToolkitImageNames.h.
 */
 #pragma once
