@@ -41,12 +41,16 @@ BasePlugin::BasePlugin (const BusesProperties& buses)
 BasePlugin::~BasePlugin()
 {
     cancelPendingUpdate();
+    deleteEditorComponent();
+    parameterManager.removeListenerFromAll (this);
+}
 
+void BasePlugin::deleteEditorComponent()
+{
     if (auto* timer = dynamic_cast<juce::Timer*> (editorComponent.get()))
         timer->stopTimer();
 
     editorComponent.reset();
-    parameterManager.removeListenerFromAll (this);
 }
 
 //==============================================================================

@@ -218,6 +218,11 @@ public:
     static std::unique_ptr<juce::XmlElement> parseStateChunk (const void* data, int sizeInBytes);
 
 protected:
+    /** Deletes the editor component, if there is one. The editor reaches into every layer of
+        the plug-in, so each layer that owns what it reads calls this first in its destructor:
+        the editor goes while the whole plug-in is still there. */
+    void deleteEditorComponent();
+
     /** Set by effect bases whose start-up must run through the entry routine. */
     void setNeedsInitialisation() noexcept                      { initialisationNeeded = true; }
 

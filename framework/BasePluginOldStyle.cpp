@@ -104,7 +104,10 @@ BasePluginOldStyle::BasePluginOldStyle (int numPresetParams, int numNonPresetPar
         presets.add (new Preset (numPresetParameters, i));
 }
 
-BasePluginOldStyle::~BasePluginOldStyle() = default;
+BasePluginOldStyle::~BasePluginOldStyle()
+{
+    deleteEditorComponent();
+}
 
 void BasePluginOldStyle::initialise()
 {

@@ -24,6 +24,8 @@ QuillonEffect::QuillonEffect (int numPresetParameters)
 
 QuillonEffect::~QuillonEffect()
 {
+    deleteEditorComponent();
+
     // The core stops being the bank's changer and listener before it goes.
     setPresetChanger (nullptr);
 

@@ -49,6 +49,7 @@ Velcroft::Velcroft()
 
 Velcroft::~Velcroft()
 {
+    deleteEditorComponent();
     saveIniFile();
 }
 

@@ -1,6 +1,7 @@
 #include "framework/BasePlugin.h"
 #include "product/VelcroftParameters.h"
 #include "MessageLoop.h"
+#include "PresetTestPlugin.h"
 #include "RecordingHostNotifier.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,36 @@ TEST (BasePlugin, KeepsOneEditorComponentForTheHostWindows)
         EXPECT_FALSE (component->isVisible());
         EXPECT_EQ (plugin.getEditorComponent(), component) << "closing the host window keeps the component";
     }
+}
+
+TEST (BasePlugin, TheEditorGoesWhileEveryLayerOfThePluginIsStillThere)
+{
+    // An editor reads the bank and the core until it is gone: it must go before the layers
+    // that own them, not last of all with the framework's base.
+    struct Probe final : juce::Component
+    {
+        Probe (BasePlugin& p, bool& seen) : plugin (p), sawEffectLayer (seen) {}
+        ~Probe() override { sawEffectLayer = dynamic_cast<QuillonEffect*> (&plugin) != nullptr; }
+
+        BasePlugin& plugin;
+        bool& sawEffectLayer;
+    };
+
+    struct PluginWithProbe final : PresetTestSupport::PresetPlugin
+    {
+        explicit PluginWithProbe (bool& seen) : sawEffectLayer (seen) {}
+        std::unique_ptr<juce::Component> createEditorComponent() override { return std::make_unique<Probe> (*this, sawEffectLayer); }
+
+        bool& sawEffectLayer;
+    };
+
+    bool sawEffectLayer = false;
+    {
+        PluginWithProbe plugin (sawEffectLayer);
+        plugin.createGui();
+        ASSERT_NE (plugin.getEditorComponent(), nullptr);
+    }
+    EXPECT_TRUE (sawEffectLayer);
 }
 
 TEST (BasePlugin, RootElementsCarryThePluginsName)
