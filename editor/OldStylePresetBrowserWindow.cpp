@@ -159,17 +159,54 @@ void OldStylePresetBrowserWindow::parameterChanged (Parameter* parameter)
     if (parameter == nullptr)
         return;
 
-    if (parameter->getIndex() == ParameterManager::currentPresetNumberIndex)
+    const auto index = parameter->getIndex();
+
+    if (index != ParameterManager::currentPresetNumberIndex && index != ParameterManager::currentPresetNameIndex)
+        return;
+
+    // Laying out the lists starts JUCE's timers, whose thread then wakes the process for good:
+    // a window nobody sees waits until it is shown.
+    if (! isShowing())
     {
-        const auto slot = parameter->getIntValue();
-        const auto group = plugin.getGroupOfPreset (slot);
-        const auto first = plugin.getGroupFirstPresetIndex (group);
-        browser.selectGroupAndPreset (group, first == -1 ? -1 : slot - first);
+        catchUpPending = true;
+        return;
     }
-    else if (parameter->getIndex() == ParameterManager::currentPresetNameIndex)
-    {
+
+    if (index == ParameterManager::currentPresetNumberIndex)
+        showPreset (parameter->getIntValue());
+    else
         browser.refresh();
-    }
+}
+
+void OldStylePresetBrowserWindow::showPreset (int slot)
+{
+    const auto group = plugin.getGroupOfPreset (slot);
+    const auto first = plugin.getGroupFirstPresetIndex (group);
+    browser.selectGroupAndPreset (group, first == -1 ? -1 : slot - first);
+}
+
+void OldStylePresetBrowserWindow::catchUpWhenShowing()
+{
+    if (! catchUpPending || ! isShowing())
+        return;
+
+    catchUpPending = false;
+    browser.refresh();
+
+    if (auto* number = parameters.getParameter (ParameterManager::currentPresetNumberIndex))
+        showPreset (number->getIntValue());
+}
+
+void OldStylePresetBrowserWindow::parentHierarchyChanged()
+{
+    WindowComponent::parentHierarchyChanged();
+    catchUpWhenShowing();
+}
+
+void OldStylePresetBrowserWindow::visibilityChanged()
+{
+    WindowComponent::visibilityChanged();
+    catchUpWhenShowing();
 }
 
 void OldStylePresetBrowserWindow::buttonClicked (juce::Button* button)

@@ -66,14 +66,24 @@ public:
     void resized() override;
     /** @internal */
     void childBoundsChanged (juce::Component* child) override;
+    /** @internal */
+    void parentHierarchyChanged() override;
+    /** @internal */
+    void visibilityChanged() override;
 
 private:
+    /** Shows the current preset, and the bank's names afresh, once the window is on screen. */
+    void catchUpWhenShowing();
+    /** Selects the group and the row of preset slot. */
+    void showPreset (int slot);
+
     /** Opens a file dialog; a chosen file goes to the action. */
     void launchDialog (const juce::String& title, const juce::String& patterns, bool save,
                        std::function<void (const juce::File&)> action);
 
     BasePluginOldStyle& plugin;
     ParameterManager& parameters;       // outlives the preset layer of the plug-in, which goes before the editor
+    bool catchUpPending = false;        // the bank changed while the window was not on screen
     OldStylePresetsBrowser browser { *this, plugin };
     ComponentRow iconRow, fileRow;      // before their children, which go first and keep the look
     juce::Label presetLabel { "Preset", "Preset" }, bankLabel { "Bank", "Bank" };

@@ -38,18 +38,6 @@ constexpr DefaultColour defaultColours[] =
     { juce::ScrollBar::thumbColourId, 0xff6e6e6e }, { juce::ScrollBar::trackColourId, 0xffcccccc }
 };
 
-/** An embedded image, decoded once and then shared through JUCE's image cache. */
-juce::Image getImage (const juce::String& name)
-{
-    const auto hash = ("DefaultLookAndFeel:" + name).hashCode64();
-    auto image = juce::ImageCache::getFromHashCode (hash);
-
-    if (! image.isValid() && loadImageResource (name, image) && image.isValid())
-        juce::ImageCache::addImageToCache (image, hash);
-
-    return image;
-}
-
 /** The arrow of the scroll-bar buttons, pointing up, in a 13-pixel square. */
 juce::Path makeUpArrow()
 {
@@ -88,12 +76,22 @@ DefaultLookAndFeel::DefaultLookAndFeel()
 DefaultLookAndFeel::~DefaultLookAndFeel() = default;
 
 //==============================================================================
-juce::Image DefaultLookAndFeel::getCheckBoxImage()              { return DefaultLookAndFeelDetail::getImage (ToolkitImageNames::checkBox (false)); }
-juce::Image DefaultLookAndFeel::getCheckBoxTickedImage()        { return DefaultLookAndFeelDetail::getImage (ToolkitImageNames::checkBox (true)); }
+juce::Image DefaultLookAndFeel::getImage (const juce::String& name)
+{
+    auto& image = images[name];
+
+    if (! image.isValid())
+        loadImageResource (name, image);
+
+    return image;
+}
+
+juce::Image DefaultLookAndFeel::getCheckBoxImage()              { return getImage (ToolkitImageNames::checkBox (false)); }
+juce::Image DefaultLookAndFeel::getCheckBoxTickedImage()        { return getImage (ToolkitImageNames::checkBox (true)); }
 juce::Font DefaultLookAndFeel::getDefaultFont()                 { return defaultFont; }
 int DefaultLookAndFeel::getCheckBoxTextGap()                    { return 5; }
-juce::Image DefaultLookAndFeel::getRadioButtonImage()           { return DefaultLookAndFeelDetail::getImage (ToolkitImageNames::radioButton (false)); }
-juce::Image DefaultLookAndFeel::getRadioButtonSelectedImage()   { return DefaultLookAndFeelDetail::getImage (ToolkitImageNames::radioButton (true)); }
+juce::Image DefaultLookAndFeel::getRadioButtonImage()           { return getImage (ToolkitImageNames::radioButton (false)); }
+juce::Image DefaultLookAndFeel::getRadioButtonSelectedImage()   { return getImage (ToolkitImageNames::radioButton (true)); }
 juce::Font DefaultLookAndFeel::getRadioButtonsTitleFont()       { return boldFont; }
 juce::Font DefaultLookAndFeel::getRadioButtonsFont()            { return defaultFont; }
 int DefaultLookAndFeel::getRadioButtonsTitleIndent()            { return 13; }
@@ -140,7 +138,6 @@ void DefaultLookAndFeel::setIconButtonImages (juce::ImageButton& button, int ico
     if (iconIndex < 0 || iconIndex >= ToolkitImageNames::numIcons)
         return;
 
-    using DefaultLookAndFeelDetail::getImage;
     const auto large = size == 2;
     const auto none = juce::Colours::transparentBlack;
 
@@ -172,7 +169,6 @@ void DefaultLookAndFeel::setTextButtonImages (ImageTextButton& button, int style
         return;
 
     using Names = ToolkitImageNames;
-    using DefaultLookAndFeelDetail::getImage;
     const auto large = style == 2;
 
     button.setImages (getImage (Names::textButton (large, Names::left)),

@@ -13,6 +13,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <map>
 #include <memory>
 
 class TextButtonEx;
@@ -162,6 +163,12 @@ public:
     void drawTabAreaBehindFrontButton (juce::TabbedButtonBar&, juce::Graphics&, int width, int height) override;
 
 private:
+    /** An embedded image, decoded on first use. Kept here rather than in JUCE's image cache,
+        whose timer would keep JUCE's timer thread running in every instance, editor shown or not. */
+    juce::Image getImage (const juce::String& name);
+
+    std::map<juce::String, juce::Image> images;
+
     /** The scroll-bar arrows, indexed by JUCE's button direction (0 up, 1 right, 2 down, 3 left). */
     juce::Path arrows[4];
     juce::Font defaultFont, boldFont;

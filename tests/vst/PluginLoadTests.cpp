@@ -261,8 +261,10 @@ TEST (PluginLibrary, AnIdleInstanceLeavesTheProcessAsleep)
     const auto used = vsthost::ProcessUsage::now().since (before);
 
     // Counted, not timed: a thread that polls its queue wakes hundreds of times a second
-    // whatever the machine's load, one that blocks until there is work about never.
-    EXPECT_LT (used.wakeUps, 50) << "the idle process woke " << used.wakeUps << " times in a second";
+    // whatever the machine's load, one that blocks until there is work about never. JUCE's
+    // timer thread, once any timer has run, wakes ten times a second for good: an editor that
+    // nobody has opened starts none.
+    EXPECT_LT (used.wakeUps, 5) << "the idle process woke " << used.wakeUps << " times in a second";
 
     plugin->close();
 }
