@@ -75,12 +75,11 @@ struct VectorLanes
         return sum ((a0 + a1) + (a2 + a3)) + 32.0e-20;
     }
 
-    /** The rate converters' filter: the 65 most recent samples of each channel (oldest
-        first) times one row of 65 coefficients: out[0] = left sum, out[1] = right sum, each
-        plus 65e-20 so that silence never leaves denormal numbers behind. The 64 older samples
-        are read from left and right, the newest are passed by value (stored a moment ago). */
-    static VELCROFT_ALWAYS_INLINE void firStereo (const double* left, const double* right, const double* row,
-                                                  double newestLeft, double newestRight, double* out) noexcept
+    /** The rate converters' filter: the 64 most recent samples of each channel (oldest
+        first, from left and right) times one row of 64 coefficients: out[0] = left sum,
+        out[1] = right sum, each plus 65e-20 (as over 65 taps) so that silence never leaves denormal numbers
+        behind. */
+    static VELCROFT_ALWAYS_INLINE void firStereo (const double* left, const double* right, const double* row, double* out) noexcept
     {
         // Four sums per channel, so that the chains of dependent additions stay short; each
         // coefficient group is loaded once for both channels.
@@ -100,13 +99,11 @@ struct VectorLanes
             r3 += loadDoubles (right + k + 12) * c3;
         }
 
-        const DoublesHalf newest = { newestLeft, newestRight };
-        storePair (out, (sums ((l0 + l1) + (l2 + l3), (r0 + r1) + (r2 + r3)) + newest * row[64]) + 65.0e-20);
+        storePair (out, sums ((l0 + l1) + (l2 + l3), (r0 + r1) + (r2 + r3)) + 65.0e-20);
     }
 
     /** The same in single precision. */
-    static VELCROFT_ALWAYS_INLINE void firStereo (const float* left, const float* right, const float* row,
-                                                  float newestLeft, float newestRight, double* out) noexcept
+    static VELCROFT_ALWAYS_INLINE void firStereo (const float* left, const float* right, const float* row, double* out) noexcept
     {
         Floats l0 = {}, l1 = {}, r0 = {}, r1 = {};
 
@@ -119,8 +116,7 @@ struct VectorLanes
             r1 += loadFloats (right + k + 8) * c1;
         }
 
-        const FloatPair newest = { newestLeft, newestRight };
-        const auto total = sums (l0 + l1, r0 + r1) + newest * row[64];
+        const auto total = sums (l0 + l1, r0 + r1);
         storePair (out, DoublesHalf { (double) total[0], (double) total[1] } + 65.0e-20);
     }
 

@@ -509,10 +509,21 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     auto* inLeft = inConverter->getLeftInput();
     auto* inRight = inConverter->getRightInput();
 
-    for (int i = 0; i < n; ++i)
+    // Loops of their own for stereo and mono, which the compiler turns into vector code.
+    if (mono)
     {
-        inLeft[i] = finiteOrZero (leftSamples[i]);
-        inRight[i] = mono ? 0.0 : finiteOrZero (rightSamples[i]);
+        for (int i = 0; i < n; ++i)
+            inLeft[i] = finiteOrZero (leftSamples[i]);
+
+        std::fill (inRight, inRight + n, 0.0);
+    }
+    else
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            inLeft[i] = finiteOrZero (leftSamples[i]);
+            inRight[i] = finiteOrZero (rightSamples[i]);
+        }
     }
 
     int sources[chunkLength + 2];
