@@ -152,6 +152,20 @@ struct VectorLanes
         return h;
     }
 
+    typedef long long DoubleBits __attribute__ ((vector_size (16)));
+    typedef int FloatPairBits __attribute__ ((vector_size (8)));
+
+    /** The magnitudes of the lanes (the sign bits cleared, as std::abs does). */
+    static VELCROFT_ALWAYS_INLINE DoublesHalf abs (DoublesHalf v) noexcept
+    {
+        return (DoublesHalf) ((DoubleBits) v & ~(DoubleBits) -(DoublesHalf {}));      // -0.0: the sign bits alone
+    }
+
+    static VELCROFT_ALWAYS_INLINE FloatPair abs (FloatPair v) noexcept
+    {
+        return (FloatPair) ((FloatPairBits) v & ~(FloatPairBits) -(FloatPair {}));
+    }
+
     /** Two doubles from p (any alignment). */
     static VELCROFT_ALWAYS_INLINE DoublesHalf loadPair (const double* p) noexcept
     {

@@ -614,21 +614,38 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
     // output has decayed; the input is read before the output overwrites it.
     const auto soundingLeft = lastSounding (leftSamples, count);
     const auto soundingRight = lastSounding (rightSamples, count);
-    int quietLeft = -1, quietRight = -1;
+
+    // Both channels side by side in the lanes of one pair, each lane computing what
+    // updateMeters and toOutputSample compute for its channel.
+    using Pair = VectorLanes::DoublesHalf;
+    const auto envelopeDecay = vuDecay + 1e-20;
+    Pair vuPeak = { left.vuPeak, right.vuPeak };
+    Pair envelope = { left.envelope, right.envelope };
+    Pair quiet = { -1.0, -1.0 }, place = {};
 
     for (int i = 0; i < count; ++i)
     {
-        const auto outL = outputs[2 * i], outR = outputs[2 * i + 1];
-        quietLeft = updateMeters (left, outL) ? i : quietLeft;
-        quietRight = updateMeters (right, outR) ? i : quietRight;
+        const auto out = VectorLanes::loadPair (outputs + 2 * i);
+        const auto position = getVuPositions (out);
+        vuPeak = vuPeak < position ? position : vuPeak;
+        vuPeak = vuDecay * vuPeak + 1e-20;
+        const auto magnitude = VectorLanes::abs (out);
+        const auto decayed = envelope * envelopeDecay;
+        envelope = magnitude < decayed ? decayed : magnitude;
+        quiet = envelope < 2e-5 ? place : quiet;
+        place += 1.0;
 
-        const auto gain = fadeStep (hostRate.fade, hostRate.ratio);
-        leftSamples[i] = toOutputSample (outL * gain);
-        rightSamples[i] = toOutputSample (outR * gain);
+        const auto samples = toOutputSamples (out * fadeStep (hostRate.fade, hostRate.ratio));
+        leftSamples[i] = samples[0];
+        rightSamples[i] = samples[1];
     }
 
-    left.active = isLitAfterChunk (left.active, soundingLeft, quietLeft);
-    right.active = isLitAfterChunk (right.active, soundingRight, quietRight);
+    left.vuPeak = vuPeak[0];
+    right.vuPeak = vuPeak[1];
+    left.envelope = envelope[0];
+    right.envelope = envelope[1];
+    left.active = isLitAfterChunk (left.active, soundingLeft, (int) quiet[0]);
+    right.active = isLitAfterChunk (right.active, soundingRight, (int) quiet[1]);
 }
 
 forcedinline void VelcroftCore::finishMonoChunk (float* samples, int count, const double* outputs) noexcept
@@ -935,6 +952,18 @@ forcedinline double VelcroftCore::finiteOrZero (float x) noexcept
 {
     // A sample that is not a finite number counts as silence.
     return std::isfinite (x) ? (double) x : 0.0;
+}
+
+forcedinline VectorLanes::FloatPair VelcroftCore::toOutputSamples (VectorLanes::DoublesHalf x) noexcept
+{
+    // What toOutputSample does, in both lanes.
+    using Pair = VectorLanes::DoublesHalf;
+    using Floats = VectorLanes::FloatPair;
+    constexpr auto largest = (double) std::numeric_limits<float>::max();
+    x = -largest < x ? x : Pair {} - largest;
+    x = x < largest ? x : Pair {} + largest;
+    const auto f = __builtin_convertvector (x, Floats);
+    return VectorLanes::abs (f) < std::numeric_limits<float>::min() ? Floats {} : f;
 }
 
 forcedinline float VelcroftCore::toOutputSample (double x) noexcept

@@ -302,6 +302,7 @@ private:
     static bool isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept;
     static double finiteOrZero (float x) noexcept;
     static float toOutputSample (double x) noexcept;
+    static VectorLanes::FloatPair toOutputSamples (VectorLanes::DoublesHalf x) noexcept;    // both channels at once
 
     // Parameters: the smoothed values and their targets (the mix target is raw[fx]'s value).
     static constexpr int numRawValues = VelcroftParameters::leftFilterOrder;

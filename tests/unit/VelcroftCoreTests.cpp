@@ -2,6 +2,7 @@
 
 #include "dsp/BandLimitedStep.h"
 #include "dsp/VelcroftCore.h"
+#include "VelcroftAgreement.h"
 
 #include <cmath>
 #include <limits>
@@ -581,6 +582,37 @@ TEST (VelcroftCore, LinkedModeSurvivesLongSilence)
         }
 
         EXPECT_GT (energy / (double) l.size(), 0.01) << frequency;
+    }
+}
+
+TEST (VelcroftCore, MetersFollowTheReferenceCoreOverNoise)
+{
+    // Both channels' meters are followed side by side in vector lanes: after every block they
+    // must show what the plain per-sample meters of the reference core show. At 44,100 Hz the
+    // outputs agree to the last bits, so the published levels are equal.
+    for (const auto* setting : VelcroftAgreement::settings)
+    {
+        std::vector<float> levels[2];     // fast, reference: left and right after each block
+        VelcroftAgreement::Scenario scenario;
+        int which = 0;
+
+        scenario.beforeBlock = [&] (QuillonEffectCore& core, std::int64_t)
+        {
+            levels[which].push_back (core.getVuLeft());
+            levels[which].push_back (core.getVuRight());
+            which = 1 - which;
+        };
+
+        const auto result = VelcroftAgreement::compare (*setting, 44100, 2.0, scenario);
+        EXPECT_TRUE (result.agrees()) << setting->name;
+        ASSERT_EQ (levels[0].size(), levels[1].size());
+        int differing = 0;
+
+        for (size_t i = 0; i < levels[0].size(); ++i)
+            differing += levels[0][i] != levels[1][i] ? 1 : 0;
+
+        EXPECT_EQ (differing, 0) << setting->name;
+        EXPECT_GT (*std::max_element (levels[0].begin(), levels[0].end()), 0.5f) << setting->name;
     }
 }
 
