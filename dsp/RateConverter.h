@@ -90,25 +90,33 @@ public:
 
         // Input i completes the outputs that use samples i - 63 .. i, which lie at
         // leftLine[i + 1 .. i + 64]: the history of the previous blocks, then this block.
-        const auto* row = rows + phase * rowStride;
+        // The position is kept in locals: a store to inputIndices could otherwise change a
+        // member, which would then be read again from memory at every output.
+        int p = phase;
+        const auto numPhases = phases;
+        const auto* const firstRow = rows;
+        const auto* const steps = advance;
+        const auto* row = firstRow + p * rowStride;
+        const auto* const left = leftLine + 1;
+        const auto* const right = rightLine + 1;
 
         auto output = [&] (int i)
         {
-            VectorLanes::firStereo (leftLine + i + 1, rightLine + i + 1, row, out + 2 * n);
+            VectorLanes::firStereo (left + i, right + i, row, out + 2 * n);
 
             if (inputIndices != nullptr)
                 inputIndices[n] = i;
 
             ++n;
 
-            if (++phase < phases)
+            if (++p < numPhases)
             {
                 row += rowStride;
             }
             else
             {
-                phase = 0;
-                row = rows;
+                p = 0;
+                row = firstRow;
             }
         };
 
@@ -117,7 +125,7 @@ public:
             // countdown inputs are still to come before the next output.
             int i = countdown - 1;
 
-            for (; i < count; i += advance[phase])
+            for (; i < count; i += steps[p])
                 output (i);
 
             countdown = i - count + 1;
@@ -126,9 +134,11 @@ public:
         {
             // Every input gives an output, and further ones while the next row needs no new
             // input.
-            for (int i = 0; i < count; i += advance[phase])
+            for (int i = 0; i < count; i += steps[p])
                 output (i);
         }
+
+        phase = p;
 
         // The last 64 samples are the next block's history.
         std::memmove (leftLine, leftLine + count, sizeof (Sample) * history);

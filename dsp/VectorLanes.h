@@ -11,6 +11,7 @@
 #include "dsp/BandLimitedStep.h"
 
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #if defined (__GNUC__)
@@ -164,6 +165,38 @@ struct VectorLanes
     static VELCROFT_ALWAYS_INLINE FloatPair abs (FloatPair v) noexcept
     {
         return (FloatPair) ((FloatPairBits) v & ~(FloatPairBits) -(FloatPair {}));
+    }
+
+    typedef int FloatBits __attribute__ ((vector_size (16)));
+    typedef long long FloatBitsWide __attribute__ ((vector_size (16)));
+
+    static VELCROFT_ALWAYS_INLINE FloatsHalf abs (FloatsHalf v) noexcept
+    {
+        return (FloatsHalf) ((FloatBits) v & ~(FloatBits) -(FloatsHalf {}));
+    }
+
+    /** For each of four samples, all bits set where it is a finite number other than 0 (it
+        sounds), else none. */
+    static VELCROFT_ALWAYS_INLINE FloatBits areSounding (FloatsHalf v) noexcept
+    {
+        const auto magnitude = abs (v);
+        return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
+    }
+
+    /** True when every lane of a mask has all its bits set. */
+    static VELCROFT_ALWAYS_INLINE bool allSet (FloatBits mask) noexcept
+    {
+        const auto halves = (FloatBitsWide) mask;
+        return (halves[0] & halves[1]) == -1;
+    }
+
+    /** out[i] = in[i] where it is a finite number, else 0, for the first four samples. */
+    static VELCROFT_ALWAYS_INLINE void copyFiniteFour (const float* in, double* out) noexcept
+    {
+        const auto x = loadFloats<FloatsHalf> (in);
+        const auto kept = (FloatsHalf) ((FloatBits) x & (abs (x) <= std::numeric_limits<float>::max()));
+        const auto wide = __builtin_convertvector (kept, Doubles);
+        std::memcpy (out, &wide, sizeof (wide));
     }
 
     /** Two doubles from p (any alignment). */

@@ -444,10 +444,25 @@ forcedinline void VelcroftCore::renderMonoLoop (float* samples, int count) noexc
 
 forcedinline int VelcroftCore::getChunkLength (const float* leftSamples, const float* rightSamples, int count) const noexcept
 {
-    if (linked)
-        for (int i = 1; i < count; ++i)
-            if (! (isSounding (leftSamples[i]) || isSounding (rightSamples[i])))
-                return i;
+    if (! linked)
+        return count;
+
+    // Four frames at a time while all of them sound, then one at a time from the group
+    // where one does not.
+    int i = 1;
+
+    for (; i + 4 <= count; i += 4)
+    {
+        const auto sounding = VectorLanes::areSounding (VectorLanes::loadFloats<VectorLanes::FloatsHalf> (leftSamples + i))
+                            | VectorLanes::areSounding (VectorLanes::loadFloats<VectorLanes::FloatsHalf> (rightSamples + i));
+
+        if (! VectorLanes::allSet (sounding))
+            break;
+    }
+
+    for (; i < count; ++i)
+        if (! (isSounding (leftSamples[i]) || isSounding (rightSamples[i])))
+            return i;
 
     return count;
 }
@@ -509,22 +524,12 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     auto* inLeft = inConverter->getLeftInput();
     auto* inRight = inConverter->getRightInput();
 
-    // Loops of their own for stereo and mono, which the compiler turns into vector code.
-    if (mono)
-    {
-        for (int i = 0; i < n; ++i)
-            inLeft[i] = finiteOrZero (leftSamples[i]);
+    copyFinite (leftSamples, inLeft, n);
 
+    if (mono)
         std::fill (inRight, inRight + n, 0.0);
-    }
     else
-    {
-        for (int i = 0; i < n; ++i)
-        {
-            inLeft[i] = finiteOrZero (leftSamples[i]);
-            inRight[i] = finiteOrZero (rightSamples[i]);
-        }
-    }
+        copyFinite (rightSamples, inRight, n);
 
     int sources[chunkLength + 2];
     const auto numFrames = inConverter->convert (n, frames, sources);
@@ -946,6 +951,18 @@ forcedinline bool VelcroftCore::isSounding (float x) noexcept
 {
     const auto magnitude = std::abs (x);
     return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
+}
+
+forcedinline void VelcroftCore::copyFinite (const float* samples, double* out, int count) noexcept
+{
+    // Four at a time (VectorLanes::copyFiniteFour), the rest one by one.
+    int i = 0;
+
+    for (; i + 4 <= count; i += 4)
+        VectorLanes::copyFiniteFour (samples + i, out + i);
+
+    for (; i < count; ++i)
+        out[i] = finiteOrZero (samples[i]);
 }
 
 forcedinline double VelcroftCore::finiteOrZero (float x) noexcept

@@ -301,6 +301,7 @@ private:
     static int lastSounding (const float* samples, int count) noexcept;   // -1 when none
     static bool isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept;
     static double finiteOrZero (float x) noexcept;
+    static void copyFinite (const float* samples, double* out, int count) noexcept;     // finiteOrZero of each
     static float toOutputSample (double x) noexcept;
     static VectorLanes::FloatPair toOutputSamples (VectorLanes::DoublesHalf x) noexcept;    // both channels at once
 
