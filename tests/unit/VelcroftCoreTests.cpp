@@ -616,6 +616,39 @@ TEST (VelcroftCore, MetersFollowTheReferenceCoreOverNoise)
     }
 }
 
+TEST (VelcroftCore, NonFiniteInputsCountAsSilenceAsInTheReferenceCore)
+{
+    // The input is copied and searched for silent frames four samples at a time: NaNs and
+    // infinities, alone or in runs, on one channel or both, inside silent stretches and at
+    // every place in a group of four, must count as silence as in the plain reference core
+    // (in linked mode a silent frame starts a chunk).
+    VelcroftAgreement::Scenario scenario;
+    scenario.blockSize = 101;
+
+    scenario.shapeInput = [] (std::vector<float>& l, std::vector<float>& r)
+    {
+        const float bad[] = { std::nanf (""), HUGE_VALF, -HUGE_VALF };
+
+        for (size_t i = 0; i < l.size(); ++i)
+        {
+            if ((i / 700) % 3 == 2)
+                l[i] = r[i] = 0.0f;
+
+            if (i % 13 == 0 || (i / 5) % 41 == 7)
+                l[i] = bad[i % 3];
+
+            if (i % 29 == 3 || (i / 5) % 41 == 7)
+                r[i] = bad[(i / 2) % 3];
+        }
+    };
+
+    auto setting = VelcroftAgreement::factorySlot0;     // linked
+    setting.values[VelcroftParameters::preamp] = 0.2f;
+
+    for (const auto rate : { 44100, 48000 })
+        EXPECT_TRUE (VelcroftAgreement::compare (setting, rate, 1.0, scenario).agrees()) << rate;
+}
+
 TEST (VelcroftCore, MetersAndActivityLights)
 {
     using namespace VelcroftCoreTestsDetail;
