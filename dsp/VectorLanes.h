@@ -76,6 +76,36 @@ struct VectorLanes
         return sum ((a0 + a1) + (a2 + a3)) + 32.0e-20;
     }
 
+    /** sincDot of two rings over one row, { left, right }: the row is loaded once for both,
+        and each sum is added up as sincDot adds it up. */
+    static VELCROFT_ALWAYS_INLINE DoublesHalf sincDots (const double* row, const double* left, double newestLeft,
+                                                        const double* right, double newestRight) noexcept
+    {
+        const auto r0 = loadDoubles (row), r1 = loadDoubles (row + 4), r2 = loadDoubles (row + 8), r3 = loadDoubles (row + 12);
+        const auto r4 = loadDoubles (row + 16), r5 = loadDoubles (row + 20), r6 = loadDoubles (row + 24), r7 = loadDoubles (row + 28);
+
+        auto l0 = r0 * loadDoubles (left), l1 = r1 * loadDoubles (left + 4);
+        auto l2 = r2 * loadDoubles (left + 8), l3 = r3 * loadDoubles (left + 12);
+        l0 += r4 * loadDoubles (left + 16);
+        l1 += r5 * loadDoubles (left + 20);
+        l2 += r6 * loadDoubles (left + 24);
+        const Doubles lastLeft = { left[28], left[29], left[30], newestLeft };
+        l3 += r7 * lastLeft;
+
+        auto m0 = r0 * loadDoubles (right), m1 = r1 * loadDoubles (right + 4);
+        auto m2 = r2 * loadDoubles (right + 8), m3 = r3 * loadDoubles (right + 12);
+        m0 += r4 * loadDoubles (right + 16);
+        m1 += r5 * loadDoubles (right + 20);
+        m2 += r6 * loadDoubles (right + 24);
+        const Doubles lastRight = { right[28], right[29], right[30], newestRight };
+        m3 += r7 * lastRight;
+
+        // { (a0 + a2) + (a1 + a3) } for each, the order sum takes.
+        const auto a = (l0 + l1) + (l2 + l3), b = (m0 + m1) + (m2 + m3);
+        const Doubles pairs = __builtin_shufflevector (a, b, 0, 4, 1, 5) + __builtin_shufflevector (a, b, 2, 6, 3, 7);
+        return (lowHalf (pairs) + highHalf (pairs)) + 32.0e-20;
+    }
+
     /** The rate converters' filter: the 64 most recent samples of each channel (oldest
         first, from left and right) times one row of 64 coefficients: out[0] = left sum,
         out[1] = right sum, each plus 65e-20 (as over 65 taps) so that silence never leaves denormal numbers

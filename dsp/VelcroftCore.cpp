@@ -757,7 +757,7 @@ forcedinline double VelcroftCore::clip (double x) noexcept
    #endif
 }
 
-forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
+forcedinline const double* VelcroftCore::getSincRow (double offset) noexcept
 {
     auto position = offset * sincEntriesPerSample;
 
@@ -768,9 +768,21 @@ forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noex
         position = position > 0.0 ? (double) (sincEntriesPerSample - 1) : 0.0;
     }
 
+    return sincRows + (size_t) (int) position * sincTaps;
+}
+
+forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
+{
     // Tap 0 is the oldest of the last 32 inputs; the sampled instant lies 15 + offset
     // samples back.
-    return VectorLanes::sincDot (sincRows + (size_t) (int) position * sincTaps, c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
+    return VectorLanes::sincDot (getSincRow (offset), c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
+}
+
+forcedinline VectorLanes::DoublesHalf VelcroftCore::sampleWetRings (double offset) noexcept
+{
+    // The same for both channels at one offset (linked): each row group is loaded once.
+    return VectorLanes::sincDots (getSincRow (offset), channels[0].wetRing + ringIndex + 1, channels[0].wetRing[ringIndex],
+                                  channels[1].wetRing + ringIndex + 1, channels[1].wetRing[ringIndex]);
 }
 
 forcedinline double VelcroftCore::quantise (double x, const Channel& c) const noexcept
@@ -869,8 +881,9 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto offset = left.dueOffset;
 
         const auto preamp = smoothed[preampSlot];
-        const auto valueL = quantise (clip (sampleWetRing (left, offset) * preamp), left);
-        const auto valueR = quantise (clip (sampleWetRing (right, offset) * preamp), left);
+        const auto sampled = sampleWetRings (offset);
+        const auto valueL = quantise (clip (sampled[0] * preamp), left);
+        const auto valueR = quantise (clip (sampled[1] * preamp), left);
         BandLimitedStepOutput::startSteps<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
     }
 

@@ -280,7 +280,9 @@ private:
     void updateFilters() noexcept;
     void stepNoise() noexcept;
     void advancePhase (Channel& c) noexcept;
+    const double* getSincRow (double offset) noexcept;
     double sampleWetRing (Channel& c, double offset) noexcept;
+    VectorLanes::DoublesHalf sampleWetRings (double offset) noexcept;     // both channels, linked
     double quantise (double x, const Channel& c) const noexcept;
     /** Where each channel's filter runs during a chunk: its type before the crusher and after
         it, filterOff where it does not run. */

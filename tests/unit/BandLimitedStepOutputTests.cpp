@@ -220,6 +220,11 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
 
         EXPECT_NEAR (VectorLanes::sincDot (row, ring, ring[31]), sinc, 1e-13);
 
+        // Both linked channels at once: each sum exactly as sincDot gives it.
+        const auto both = VectorLanes::sincDots (row, ring, ring[31], left, left[31]);
+        EXPECT_EQ (both[0], VectorLanes::sincDot (row, ring, ring[31]));
+        EXPECT_EQ (both[1], VectorLanes::sincDot (row, left, left[31]));
+
         for (int n = 0; n <= 40; ++n)
         {
             double plain1[48];
