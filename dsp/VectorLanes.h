@@ -243,6 +243,18 @@ struct VectorLanes
         std::memcpy (p, &v, sizeof (v));
     }
 
+    /** Makes the compiler hold a pointer in one register from here on. A queue's address is
+        its object's plus a position; left as that sum, each group of an unrolled loop over
+        the queue would first compute its address with an instruction of its own. */
+    static VELCROFT_ALWAYS_INLINE void inRegister (double*& p) noexcept
+    {
+       #if defined (__GNUC__)
+        asm ("" : "+r" (p));
+       #else
+        (void) p;
+       #endif
+    }
+
     /** The step output's queue of pending output (see BandLimitedStepOutput), for one new
         step: dst[k] += x a[k] + y s[k], for k < n. Width doubles at a time: 4 where the loop
         this is inlined into is compiled for AVX2, 2 in the baseline loop (whose registers
@@ -252,6 +264,7 @@ struct VectorLanes
     {
         static_assert (Width == 2 || Width == 4, "two or four at a time");
         int k = 0;
+        inRegister (dst);
 
         if constexpr (Width == 4)
         {
@@ -277,6 +290,8 @@ struct VectorLanes
     {
         static_assert (Width == 2 || Width == 4, "two or four at a time");
         int k = 0;
+        inRegister (dst1);
+        inRegister (dst2);
 
         if constexpr (Width == 4)
         {
