@@ -14,7 +14,9 @@
     The per-sample work is kept small: the sinc table is stored in rows of the 32 taps one
     sampling offset needs (on large memory pages, since rows are read at random), the
     band-limited step output sums its slots in runs or as a queue of pending output
-    (BandLimitedStepOutput), both channels share one pass of each rate converter, the stereo
+    (BandLimitedStepOutput), both channels share one pass of each rate converter, the meters
+    and the output of both channels run side by side in vector lanes, linked channels share
+    one pass over the sinc row, the stereo
     and mono sample loops are compiled twice (baseline and AVX2 with fused multiply-add,
     chosen with the VectorKernels set) with the per-sample inner loops inlined into them
     (VectorLanes), the
