@@ -887,16 +887,20 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         BandLimitedStepOutput::startSteps<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
     }
 
-    for (int ch = 0; ch < 2; ++ch)
+    // Written out for each channel rather than as a loop, so that each channel's members lie
+    // at fixed offsets instead of being found through the loop's index.
+    auto output = [&] (Channel& c)
     {
-        auto& c = channels[ch];
         auto out = c.steps.template next<Width> (left.step);
 
         if (places.after[0] != filterOff)
             out = c.filter.process (out, places.after[0]);
 
         c.wet = out;
-    }
+    };
+
+    output (left);
+    output (right);
 }
 
 template <int Width>
