@@ -220,13 +220,30 @@ struct VectorLanes
         return (halves[0] & halves[1]) == -1;
     }
 
-    /** out[i] = in[i] where it is a finite number, else 0, for the first four samples. */
-    static VELCROFT_ALWAYS_INLINE void copyFiniteFour (const float* in, double* out) noexcept
+    /** Four samples as doubles, each where it is a finite number, else 0. */
+    static VELCROFT_ALWAYS_INLINE Doubles loadFiniteFour (const float* in) noexcept
     {
         const auto x = loadFloats<FloatsHalf> (in);
         const auto kept = (FloatsHalf) ((FloatBits) x & (abs (x) <= std::numeric_limits<float>::max()));
-        const auto wide = __builtin_convertvector (kept, Doubles);
+        return __builtin_convertvector (kept, Doubles);
+    }
+
+    /** out[i] = in[i] where it is a finite number, else 0, for the first four samples. */
+    static VELCROFT_ALWAYS_INLINE void copyFiniteFour (const float* in, double* out) noexcept
+    {
+        const auto wide = loadFiniteFour (in);
         std::memcpy (out, &wide, sizeof (wide));
+    }
+
+    /** The same for four frames of two channels, interleaved: out[2 i] from left[i],
+        out[2 i + 1] from right[i]. */
+    static VELCROFT_ALWAYS_INLINE void copyFiniteFrames (const float* left, const float* right, double* out) noexcept
+    {
+        const auto l = loadFiniteFour (left), r = loadFiniteFour (right);
+        const Doubles first = __builtin_shufflevector (l, r, 0, 4, 1, 5);
+        const Doubles second = __builtin_shufflevector (l, r, 2, 6, 3, 7);
+        std::memcpy (out, &first, sizeof (first));
+        std::memcpy (out + 4, &second, sizeof (second));
     }
 
     /** Two doubles from p (any alignment). */

@@ -481,12 +481,15 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     const auto places = getFilterPlaces();
     updateFilters();
 
+    // The inputs go into the frames first, four at a time, and are crushed in place.
+    copyFiniteFrames (leftSamples, rightSamples, frames, n);
+
     for (int i = 0; i < n; ++i)
     {
         if (smoothParameters())
             updateFilters();
 
-        crushFrame<Width> (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, places, frames + 2 * i);
+        crushFrame<Width> (frames[2 * i], frames[2 * i + 1], i > 0 || startActive, places, frames + 2 * i);
     }
 
     return n;
@@ -980,6 +983,21 @@ forcedinline void VelcroftCore::copyFinite (const float* samples, double* out, i
 
     for (; i < count; ++i)
         out[i] = finiteOrZero (samples[i]);
+}
+
+forcedinline void VelcroftCore::copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept
+{
+    // Four frames at a time (VectorLanes::copyFiniteFrames), the rest one by one.
+    int i = 0;
+
+    for (; i + 4 <= count; i += 4)
+        VectorLanes::copyFiniteFrames (left + i, right + i, frames + 2 * i);
+
+    for (; i < count; ++i)
+    {
+        frames[2 * i] = finiteOrZero (left[i]);
+        frames[2 * i + 1] = finiteOrZero (right[i]);
+    }
 }
 
 forcedinline double VelcroftCore::finiteOrZero (float x) noexcept

@@ -306,6 +306,7 @@ private:
     static bool isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept;
     static double finiteOrZero (float x) noexcept;
     static void copyFinite (const float* samples, double* out, int count) noexcept;     // finiteOrZero of each
+    static void copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept;     // the same, interleaved
     static float toOutputSample (double x) noexcept;
     static VectorLanes::FloatPair toOutputSamples (VectorLanes::DoublesHalf x) noexcept;    // both channels at once
 
