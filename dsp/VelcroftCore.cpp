@@ -746,18 +746,23 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     }
 }
 
-forcedinline double VelcroftCore::clip (double x) noexcept
+forcedinline double VelcroftCore::limit (double x, double low, double high) noexcept
 {
-    // A value that is not above -1 (a NaN too) becomes -1. On x86 as the processor's max and
+    // A value that is not above low (a NaN too) becomes low. On x86 as the processor's max and
     // min, which the compiler would otherwise turn into a branch that the signal, often
     // lying at random around the limits, keeps mispredicting.
    #if VELCROFT_X86_CORE
-    const auto low = _mm_max_sd (_mm_set_sd (x), _mm_set_sd (-1.0));      // x > -1 ? x : -1
-    return _mm_cvtsd_f64 (_mm_min_sd (low, _mm_set_sd (1.0)));
+    const auto above = _mm_max_sd (_mm_set_sd (x), _mm_set_sd (low));      // x > low ? x : low
+    return _mm_cvtsd_f64 (_mm_min_sd (above, _mm_set_sd (high)));
    #else
-    const auto low = x > -1.0 ? x : -1.0;
-    return low < 1.0 ? low : 1.0;
+    const auto above = x > low ? x : low;
+    return above < high ? above : high;
    #endif
+}
+
+forcedinline double VelcroftCore::clip (double x) noexcept
+{
+    return limit (x, -1.0, 1.0);
 }
 
 forcedinline const double* VelcroftCore::getSincRow (double offset) noexcept
@@ -796,7 +801,7 @@ forcedinline double VelcroftCore::quantise (double x, const Channel& c) const no
     // Truncation toward zero, as a 32-bit integer (the value is limited first so that the
     // conversion is always defined).
     const auto scaled = (noise * c.ditherScale + x) * c.halfLevel + 0.5;
-    return (double) (juce::int32) std::min (1.0e9, std::max (-1.0e9, scaled)) * c.stepSize;
+    return (double) (juce::int32) limit (scaled, -1.0e9, 1.0e9) * c.stepSize;
 }
 
 VelcroftCore::FilterPlaces VelcroftCore::getFilterPlaces() const noexcept

@@ -249,6 +249,7 @@ private:
     static std::vector<double> buildSincTable();
     static void updateStep (Channel& c) noexcept;
     static void setLevel (Channel& c, double level) noexcept;
+    static double limit (double x, double low, double high) noexcept;     // a NaN gives low
     static double clip (double x) noexcept;
 
     void link() noexcept;
