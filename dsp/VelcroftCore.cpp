@@ -726,7 +726,7 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     if (c.phase <= 0.0)
     {
         c.due = true;
-        c.dueOffset = juce::jmin (juce::jmax (0.0, -c.phase), maxDueOffset);
+        c.dueOffset = limit (-c.phase, 0.0, maxDueOffset);
         c.phase += c.period + 1e-20;
 
         // Start fetching the sinc row of the sample after next to fall due (at this ratio):
