@@ -5,8 +5,10 @@
     rate / 300 is its factor in the ratio.
 
     A converter takes a block of frames at a time: the caller writes them after the last 64
-    samples of the previous blocks, and each output is one pass over 65 consecutive samples
-    there, so the per-frame work is a plain loop over the outputs alone. Both channels go
+    samples of the previous blocks, and each output is one pass over 64 consecutive samples
+    there, so the per-frame work is a plain loop over the outputs alone. The first of the 65
+    taps is left out: the window is zero there (below 1.4e-19 at every rate pair), and 64
+    taps are whole vectors with nothing left over. Both channels go
     through the same rows at the same instants, so each pass loads every coefficient once
     for both channels (VectorLanes::firStereo, inlined into the caller's loop). The
     coefficient banks are built once per rate pair and sample type for the whole process and
@@ -45,7 +47,8 @@ public:
         int inFactor = 1, outFactor = 1;
         double step = 1.0;                  /**< input samples per output sample */
         std::vector<int> advance;           /**< input samples consumed before each row is used */
-        std::vector<Sample> rows;           /**< per row numTaps coefficients, then zeros up to rowStride */
+        std::vector<Sample> rows;           /**< room for the rows and an alignment of 64 bytes */
+        const Sample* firstRow = nullptr;   /**< per row taps 1 .. numTaps - 1 (rowStride coefficients), into rows */
     };
 
     /** Prepares a conversion from inRate to outRate. A rate that is not supported is treated like the other one, so the converter becomes a
@@ -85,18 +88,36 @@ public:
         assert (count >= 0 && count <= maxBlock);
         int n = 0;
 
-        // Input i completes the outputs that use samples i - 64 .. i, which lie at
-        // leftLine[i .. i + 64]: the history of the previous blocks, then this block.
+        // Input i completes the outputs that use samples i - 63 .. i, which lie at
+        // leftLine[i + 1 .. i + 64]: the history of the previous blocks, then this block.
+        // The position is kept in locals: a store to inputIndices could otherwise change a
+        // member, which would then be read again from memory at every output.
+        int p = phase;
+        const auto numPhases = phases;
+        const auto* const firstRow = rows;
+        const auto* const steps = advance;
+        const auto* row = firstRow + p * rowStride;
+        const auto* const left = leftLine + 1;
+        const auto* const right = rightLine + 1;
+
         auto output = [&] (int i)
         {
-            VectorLanes::firStereo (leftLine + i, rightLine + i, rows + phase * rowStride,
-                                    leftLine[i + history], rightLine[i + history], out + 2 * n);
+            VectorLanes::firStereo (left + i, right + i, row, out + 2 * n);
 
             if (inputIndices != nullptr)
                 inputIndices[n] = i;
 
             ++n;
-            phase = phase + 1 < phases ? phase + 1 : 0;
+
+            if (++p < numPhases)
+            {
+                row += rowStride;
+            }
+            else
+            {
+                p = 0;
+                row = firstRow;
+            }
         };
 
         if (down)
@@ -104,7 +125,7 @@ public:
             // countdown inputs are still to come before the next output.
             int i = countdown - 1;
 
-            for (; i < count; i += advance[phase])
+            for (; i < count; i += steps[p])
                 output (i);
 
             countdown = i - count + 1;
@@ -113,9 +134,11 @@ public:
         {
             // Every input gives an output, and further ones while the next row needs no new
             // input.
-            for (int i = 0; i < count; i += advance[phase])
+            for (int i = 0; i < count; i += steps[p])
                 output (i);
         }
+
+        phase = p;
 
         // The last 64 samples are the next block's history.
         std::memmove (leftLine, leftLine + count, sizeof (Sample) * history);
@@ -146,9 +169,8 @@ public:
     /** The shared bank for a pair of rate factors, built on first use (thread-safe). */
     static std::shared_ptr<const Bank> getBank (int inFactor, int outFactor);
 
-    /** Samples from one row of a bank to the next: the taps and zeros up to a whole number of
-        eight-sample groups, so that a row's wide loads split fewer cache lines. */
-    static constexpr int rowStride = 72;
+    /** Samples from one row of a bank to the next: the 64 taps used, whole groups of eight. */
+    static constexpr int rowStride = 64;
 
 private:
     static constexpr int history = numTaps - 1;

@@ -11,6 +11,7 @@
 #include "dsp/BandLimitedStep.h"
 
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #if defined (__GNUC__)
@@ -75,12 +76,41 @@ struct VectorLanes
         return sum ((a0 + a1) + (a2 + a3)) + 32.0e-20;
     }
 
-    /** The rate converters' filter: the 65 most recent samples of each channel (oldest
-        first) times one row of 65 coefficients: out[0] = left sum, out[1] = right sum, each
-        plus 65e-20 so that silence never leaves denormal numbers behind. The 64 older samples
-        are read from left and right, the newest are passed by value (stored a moment ago). */
-    static VELCROFT_ALWAYS_INLINE void firStereo (const double* left, const double* right, const double* row,
-                                                  double newestLeft, double newestRight, double* out) noexcept
+    /** sincDot of two rings over one row, { left, right }: the row is loaded once for both,
+        and each sum is added up as sincDot adds it up. */
+    static VELCROFT_ALWAYS_INLINE DoublesHalf sincDots (const double* row, const double* left, double newestLeft,
+                                                        const double* right, double newestRight) noexcept
+    {
+        const auto r0 = loadDoubles (row), r1 = loadDoubles (row + 4), r2 = loadDoubles (row + 8), r3 = loadDoubles (row + 12);
+        const auto r4 = loadDoubles (row + 16), r5 = loadDoubles (row + 20), r6 = loadDoubles (row + 24), r7 = loadDoubles (row + 28);
+
+        auto l0 = r0 * loadDoubles (left), l1 = r1 * loadDoubles (left + 4);
+        auto l2 = r2 * loadDoubles (left + 8), l3 = r3 * loadDoubles (left + 12);
+        l0 += r4 * loadDoubles (left + 16);
+        l1 += r5 * loadDoubles (left + 20);
+        l2 += r6 * loadDoubles (left + 24);
+        const Doubles lastLeft = { left[28], left[29], left[30], newestLeft };
+        l3 += r7 * lastLeft;
+
+        auto m0 = r0 * loadDoubles (right), m1 = r1 * loadDoubles (right + 4);
+        auto m2 = r2 * loadDoubles (right + 8), m3 = r3 * loadDoubles (right + 12);
+        m0 += r4 * loadDoubles (right + 16);
+        m1 += r5 * loadDoubles (right + 20);
+        m2 += r6 * loadDoubles (right + 24);
+        const Doubles lastRight = { right[28], right[29], right[30], newestRight };
+        m3 += r7 * lastRight;
+
+        // { (a0 + a2) + (a1 + a3) } for each, the order sum takes.
+        const auto a = (l0 + l1) + (l2 + l3), b = (m0 + m1) + (m2 + m3);
+        const Doubles pairs = __builtin_shufflevector (a, b, 0, 4, 1, 5) + __builtin_shufflevector (a, b, 2, 6, 3, 7);
+        return (lowHalf (pairs) + highHalf (pairs)) + 32.0e-20;
+    }
+
+    /** The rate converters' filter: the 64 most recent samples of each channel (oldest
+        first, from left and right) times one row of 64 coefficients: out[0] = left sum,
+        out[1] = right sum, each plus 65e-20 (as over 65 taps) so that silence never leaves denormal numbers
+        behind. */
+    static VELCROFT_ALWAYS_INLINE void firStereo (const double* left, const double* right, const double* row, double* out) noexcept
     {
         // Four sums per channel, so that the chains of dependent additions stay short; each
         // coefficient group is loaded once for both channels.
@@ -100,13 +130,11 @@ struct VectorLanes
             r3 += loadDoubles (right + k + 12) * c3;
         }
 
-        const DoublesHalf newest = { newestLeft, newestRight };
-        storePair (out, (sums ((l0 + l1) + (l2 + l3), (r0 + r1) + (r2 + r3)) + newest * row[64]) + 65.0e-20);
+        storePair (out, sums ((l0 + l1) + (l2 + l3), (r0 + r1) + (r2 + r3)) + 65.0e-20);
     }
 
     /** The same in single precision. */
-    static VELCROFT_ALWAYS_INLINE void firStereo (const float* left, const float* right, const float* row,
-                                                  float newestLeft, float newestRight, double* out) noexcept
+    static VELCROFT_ALWAYS_INLINE void firStereo (const float* left, const float* right, const float* row, double* out) noexcept
     {
         Floats l0 = {}, l1 = {}, r0 = {}, r1 = {};
 
@@ -119,8 +147,7 @@ struct VectorLanes
             r1 += loadFloats (right + k + 8) * c1;
         }
 
-        const FloatPair newest = { newestLeft, newestRight };
-        const auto total = sums (l0 + l1, r0 + r1) + newest * row[64];
+        const auto total = sums (l0 + l1, r0 + r1);
         storePair (out, DoublesHalf { (double) total[0], (double) total[1] } + 65.0e-20);
     }
 
@@ -156,6 +183,69 @@ struct VectorLanes
         return h;
     }
 
+    typedef long long DoubleBits __attribute__ ((vector_size (16)));
+    typedef int FloatPairBits __attribute__ ((vector_size (8)));
+
+    /** The magnitudes of the lanes (the sign bits cleared, as std::abs does). */
+    static VELCROFT_ALWAYS_INLINE DoublesHalf abs (DoublesHalf v) noexcept
+    {
+        return (DoublesHalf) ((DoubleBits) v & ~(DoubleBits) -(DoublesHalf {}));      // -0.0: the sign bits alone
+    }
+
+    static VELCROFT_ALWAYS_INLINE FloatPair abs (FloatPair v) noexcept
+    {
+        return (FloatPair) ((FloatPairBits) v & ~(FloatPairBits) -(FloatPair {}));
+    }
+
+    typedef int FloatBits __attribute__ ((vector_size (16)));
+    typedef long long FloatBitsWide __attribute__ ((vector_size (16)));
+
+    static VELCROFT_ALWAYS_INLINE FloatsHalf abs (FloatsHalf v) noexcept
+    {
+        return (FloatsHalf) ((FloatBits) v & ~(FloatBits) -(FloatsHalf {}));
+    }
+
+    /** For each of four samples, all bits set where it is a finite number other than 0 (it
+        sounds), else none. */
+    static VELCROFT_ALWAYS_INLINE FloatBits areSounding (FloatsHalf v) noexcept
+    {
+        const auto magnitude = abs (v);
+        return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
+    }
+
+    /** True when every lane of a mask has all its bits set. */
+    static VELCROFT_ALWAYS_INLINE bool allSet (FloatBits mask) noexcept
+    {
+        const auto halves = (FloatBitsWide) mask;
+        return (halves[0] & halves[1]) == -1;
+    }
+
+    /** Four samples as doubles, each where it is a finite number, else 0. */
+    static VELCROFT_ALWAYS_INLINE Doubles loadFiniteFour (const float* in) noexcept
+    {
+        const auto x = loadFloats<FloatsHalf> (in);
+        const auto kept = (FloatsHalf) ((FloatBits) x & (abs (x) <= std::numeric_limits<float>::max()));
+        return __builtin_convertvector (kept, Doubles);
+    }
+
+    /** out[i] = in[i] where it is a finite number, else 0, for the first four samples. */
+    static VELCROFT_ALWAYS_INLINE void copyFiniteFour (const float* in, double* out) noexcept
+    {
+        const auto wide = loadFiniteFour (in);
+        std::memcpy (out, &wide, sizeof (wide));
+    }
+
+    /** The same for four frames of two channels, interleaved: out[2 i] from left[i],
+        out[2 i + 1] from right[i]. */
+    static VELCROFT_ALWAYS_INLINE void copyFiniteFrames (const float* left, const float* right, double* out) noexcept
+    {
+        const auto l = loadFiniteFour (left), r = loadFiniteFour (right);
+        const Doubles first = __builtin_shufflevector (l, r, 0, 4, 1, 5);
+        const Doubles second = __builtin_shufflevector (l, r, 2, 6, 3, 7);
+        std::memcpy (out, &first, sizeof (first));
+        std::memcpy (out + 4, &second, sizeof (second));
+    }
+
     /** Two doubles from p (any alignment). */
     static VELCROFT_ALWAYS_INLINE DoublesHalf loadPair (const double* p) noexcept
     {
@@ -170,6 +260,18 @@ struct VectorLanes
         std::memcpy (p, &v, sizeof (v));
     }
 
+    /** Makes the compiler hold a pointer in one register from here on. A queue's address is
+        its object's plus a position; left as that sum, each group of an unrolled loop over
+        the queue would first compute its address with an instruction of its own. */
+    static VELCROFT_ALWAYS_INLINE void inRegister (double*& p) noexcept
+    {
+       #if defined (__GNUC__)
+        asm ("" : "+r" (p));
+       #else
+        (void) p;
+       #endif
+    }
+
     /** The step output's queue of pending output (see BandLimitedStepOutput), for one new
         step: dst[k] += x a[k] + y s[k], for k < n. Width doubles at a time: 4 where the loop
         this is inlined into is compiled for AVX2, 2 in the baseline loop (whose registers
@@ -179,6 +281,7 @@ struct VectorLanes
     {
         static_assert (Width == 2 || Width == 4, "two or four at a time");
         int k = 0;
+        inRegister (dst);
 
         if constexpr (Width == 4)
         {
@@ -204,6 +307,8 @@ struct VectorLanes
     {
         static_assert (Width == 2 || Width == 4, "two or four at a time");
         int k = 0;
+        inRegister (dst1);
+        inRegister (dst2);
 
         if constexpr (Width == 4)
         {

@@ -444,10 +444,25 @@ forcedinline void VelcroftCore::renderMonoLoop (float* samples, int count) noexc
 
 forcedinline int VelcroftCore::getChunkLength (const float* leftSamples, const float* rightSamples, int count) const noexcept
 {
-    if (linked)
-        for (int i = 1; i < count; ++i)
-            if (! (isSounding (leftSamples[i]) || isSounding (rightSamples[i])))
-                return i;
+    if (! linked)
+        return count;
+
+    // Four frames at a time while all of them sound, then one at a time from the group
+    // where one does not.
+    int i = 1;
+
+    for (; i + 4 <= count; i += 4)
+    {
+        const auto sounding = VectorLanes::areSounding (VectorLanes::loadFloats<VectorLanes::FloatsHalf> (leftSamples + i))
+                            | VectorLanes::areSounding (VectorLanes::loadFloats<VectorLanes::FloatsHalf> (rightSamples + i));
+
+        if (! VectorLanes::allSet (sounding))
+            break;
+    }
+
+    for (; i < count; ++i)
+        if (! (isSounding (leftSamples[i]) || isSounding (rightSamples[i])))
+            return i;
 
     return count;
 }
@@ -466,12 +481,15 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     const auto places = getFilterPlaces();
     updateFilters();
 
+    // The inputs go into the frames first, four at a time, and are crushed in place.
+    copyFiniteFrames (leftSamples, rightSamples, frames, n);
+
     for (int i = 0; i < n; ++i)
     {
         if (smoothParameters())
             updateFilters();
 
-        crushFrame<Width> (finiteOrZero (leftSamples[i]), finiteOrZero (rightSamples[i]), i > 0 || startActive, places, frames + 2 * i);
+        crushFrame<Width> (frames[2 * i], frames[2 * i + 1], i > 0 || startActive, places, frames + 2 * i);
     }
 
     return n;
@@ -509,11 +527,12 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     auto* inLeft = inConverter->getLeftInput();
     auto* inRight = inConverter->getRightInput();
 
-    for (int i = 0; i < n; ++i)
-    {
-        inLeft[i] = finiteOrZero (leftSamples[i]);
-        inRight[i] = mono ? 0.0 : finiteOrZero (rightSamples[i]);
-    }
+    copyFinite (leftSamples, inLeft, n);
+
+    if (mono)
+        std::fill (inRight, inRight + n, 0.0);
+    else
+        copyFinite (rightSamples, inRight, n);
 
     int sources[chunkLength + 2];
     const auto numFrames = inConverter->convert (n, frames, sources);
@@ -603,21 +622,38 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
     // output has decayed; the input is read before the output overwrites it.
     const auto soundingLeft = lastSounding (leftSamples, count);
     const auto soundingRight = lastSounding (rightSamples, count);
-    int quietLeft = -1, quietRight = -1;
+
+    // Both channels side by side in the lanes of one pair, each lane computing what
+    // updateMeters and toOutputSample compute for its channel.
+    using Pair = VectorLanes::DoublesHalf;
+    const auto envelopeDecay = vuDecay + 1e-20;
+    Pair vuPeak = { left.vuPeak, right.vuPeak };
+    Pair envelope = { left.envelope, right.envelope };
+    Pair quiet = { -1.0, -1.0 }, place = {};
 
     for (int i = 0; i < count; ++i)
     {
-        const auto outL = outputs[2 * i], outR = outputs[2 * i + 1];
-        quietLeft = updateMeters (left, outL) ? i : quietLeft;
-        quietRight = updateMeters (right, outR) ? i : quietRight;
+        const auto out = VectorLanes::loadPair (outputs + 2 * i);
+        const auto position = getVuPositions (out);
+        vuPeak = vuPeak < position ? position : vuPeak;
+        vuPeak = vuDecay * vuPeak + 1e-20;
+        const auto magnitude = VectorLanes::abs (out);
+        const auto decayed = envelope * envelopeDecay;
+        envelope = magnitude < decayed ? decayed : magnitude;
+        quiet = envelope < 2e-5 ? place : quiet;
+        place += 1.0;
 
-        const auto gain = fadeStep (hostRate.fade, hostRate.ratio);
-        leftSamples[i] = toOutputSample (outL * gain);
-        rightSamples[i] = toOutputSample (outR * gain);
+        const auto samples = toOutputSamples (out * fadeStep (hostRate.fade, hostRate.ratio));
+        leftSamples[i] = samples[0];
+        rightSamples[i] = samples[1];
     }
 
-    left.active = isLitAfterChunk (left.active, soundingLeft, quietLeft);
-    right.active = isLitAfterChunk (right.active, soundingRight, quietRight);
+    left.vuPeak = vuPeak[0];
+    right.vuPeak = vuPeak[1];
+    left.envelope = envelope[0];
+    right.envelope = envelope[1];
+    left.active = isLitAfterChunk (left.active, soundingLeft, (int) quiet[0]);
+    right.active = isLitAfterChunk (right.active, soundingRight, (int) quiet[1]);
 }
 
 forcedinline void VelcroftCore::finishMonoChunk (float* samples, int count, const double* outputs) noexcept
@@ -690,7 +726,7 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     if (c.phase <= 0.0)
     {
         c.due = true;
-        c.dueOffset = juce::jmin (juce::jmax (0.0, -c.phase), maxDueOffset);
+        c.dueOffset = limit (-c.phase, 0.0, maxDueOffset);
         c.phase += c.period + 1e-20;
 
         // Start fetching the sinc row of the sample after next to fall due (at this ratio):
@@ -710,21 +746,26 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     }
 }
 
-forcedinline double VelcroftCore::clip (double x) noexcept
+forcedinline double VelcroftCore::limit (double x, double low, double high) noexcept
 {
-    // A value that is not above -1 (a NaN too) becomes -1. On x86 as the processor's max and
+    // A value that is not above low (a NaN too) becomes low. On x86 as the processor's max and
     // min, which the compiler would otherwise turn into a branch that the signal, often
     // lying at random around the limits, keeps mispredicting.
    #if VELCROFT_X86_CORE
-    const auto low = _mm_max_sd (_mm_set_sd (x), _mm_set_sd (-1.0));      // x > -1 ? x : -1
-    return _mm_cvtsd_f64 (_mm_min_sd (low, _mm_set_sd (1.0)));
+    const auto above = _mm_max_sd (_mm_set_sd (x), _mm_set_sd (low));      // x > low ? x : low
+    return _mm_cvtsd_f64 (_mm_min_sd (above, _mm_set_sd (high)));
    #else
-    const auto low = x > -1.0 ? x : -1.0;
-    return low < 1.0 ? low : 1.0;
+    const auto above = x > low ? x : low;
+    return above < high ? above : high;
    #endif
 }
 
-forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
+forcedinline double VelcroftCore::clip (double x) noexcept
+{
+    return limit (x, -1.0, 1.0);
+}
+
+forcedinline const double* VelcroftCore::getSincRow (double offset) noexcept
 {
     auto position = offset * sincEntriesPerSample;
 
@@ -735,9 +776,21 @@ forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noex
         position = position > 0.0 ? (double) (sincEntriesPerSample - 1) : 0.0;
     }
 
+    return sincRows + (size_t) (int) position * sincTaps;
+}
+
+forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
+{
     // Tap 0 is the oldest of the last 32 inputs; the sampled instant lies 15 + offset
     // samples back.
-    return VectorLanes::sincDot (sincRows + (size_t) (int) position * sincTaps, c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
+    return VectorLanes::sincDot (getSincRow (offset), c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
+}
+
+forcedinline VectorLanes::DoublesHalf VelcroftCore::sampleWetRings (double offset) noexcept
+{
+    // The same for both channels at one offset (linked): each row group is loaded once.
+    return VectorLanes::sincDots (getSincRow (offset), channels[0].wetRing + ringIndex + 1, channels[0].wetRing[ringIndex],
+                                  channels[1].wetRing + ringIndex + 1, channels[1].wetRing[ringIndex]);
 }
 
 forcedinline double VelcroftCore::quantise (double x, const Channel& c) const noexcept
@@ -748,7 +801,7 @@ forcedinline double VelcroftCore::quantise (double x, const Channel& c) const no
     // Truncation toward zero, as a 32-bit integer (the value is limited first so that the
     // conversion is always defined).
     const auto scaled = (noise * c.ditherScale + x) * c.halfLevel + 0.5;
-    return (double) (juce::int32) std::min (1.0e9, std::max (-1.0e9, scaled)) * c.stepSize;
+    return (double) (juce::int32) limit (scaled, -1.0e9, 1.0e9) * c.stepSize;
 }
 
 VelcroftCore::FilterPlaces VelcroftCore::getFilterPlaces() const noexcept
@@ -836,21 +889,26 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto offset = left.dueOffset;
 
         const auto preamp = smoothed[preampSlot];
-        const auto valueL = quantise (clip (sampleWetRing (left, offset) * preamp), left);
-        const auto valueR = quantise (clip (sampleWetRing (right, offset) * preamp), left);
+        const auto sampled = sampleWetRings (offset);
+        const auto valueL = quantise (clip (sampled[0] * preamp), left);
+        const auto valueR = quantise (clip (sampled[1] * preamp), left);
         BandLimitedStepOutput::startSteps<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
     }
 
-    for (int ch = 0; ch < 2; ++ch)
+    // Written out for each channel rather than as a loop, so that each channel's members lie
+    // at fixed offsets instead of being found through the loop's index.
+    auto output = [&] (Channel& c)
     {
-        auto& c = channels[ch];
         auto out = c.steps.template next<Width> (left.step);
 
         if (places.after[0] != filterOff)
             out = c.filter.process (out, places.after[0]);
 
         c.wet = out;
-    }
+    };
+
+    output (left);
+    output (right);
 }
 
 template <int Width>
@@ -920,10 +978,49 @@ forcedinline bool VelcroftCore::isSounding (float x) noexcept
     return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
 }
 
+forcedinline void VelcroftCore::copyFinite (const float* samples, double* out, int count) noexcept
+{
+    // Four at a time (VectorLanes::copyFiniteFour), the rest one by one.
+    int i = 0;
+
+    for (; i + 4 <= count; i += 4)
+        VectorLanes::copyFiniteFour (samples + i, out + i);
+
+    for (; i < count; ++i)
+        out[i] = finiteOrZero (samples[i]);
+}
+
+forcedinline void VelcroftCore::copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept
+{
+    // Four frames at a time (VectorLanes::copyFiniteFrames), the rest one by one.
+    int i = 0;
+
+    for (; i + 4 <= count; i += 4)
+        VectorLanes::copyFiniteFrames (left + i, right + i, frames + 2 * i);
+
+    for (; i < count; ++i)
+    {
+        frames[2 * i] = finiteOrZero (left[i]);
+        frames[2 * i + 1] = finiteOrZero (right[i]);
+    }
+}
+
 forcedinline double VelcroftCore::finiteOrZero (float x) noexcept
 {
     // A sample that is not a finite number counts as silence.
     return std::isfinite (x) ? (double) x : 0.0;
+}
+
+forcedinline VectorLanes::FloatPair VelcroftCore::toOutputSamples (VectorLanes::DoublesHalf x) noexcept
+{
+    // What toOutputSample does, in both lanes.
+    using Pair = VectorLanes::DoublesHalf;
+    using Floats = VectorLanes::FloatPair;
+    constexpr auto largest = (double) std::numeric_limits<float>::max();
+    x = -largest < x ? x : Pair {} - largest;
+    x = x < largest ? x : Pair {} + largest;
+    const auto f = __builtin_convertvector (x, Floats);
+    return VectorLanes::abs (f) < std::numeric_limits<float>::min() ? Floats {} : f;
 }
 
 forcedinline float VelcroftCore::toOutputSample (double x) noexcept

@@ -14,7 +14,9 @@
     The per-sample work is kept small: the sinc table is stored in rows of the 32 taps one
     sampling offset needs (on large memory pages, since rows are read at random), the
     band-limited step output sums its slots in runs or as a queue of pending output
-    (BandLimitedStepOutput), both channels share one pass of each rate converter, the stereo
+    (BandLimitedStepOutput), both channels share one pass of each rate converter, the meters
+    and the output of both channels run side by side in vector lanes, linked channels share
+    one pass over the sinc row, the stereo
     and mono sample loops are compiled twice (baseline and AVX2 with fused multiply-add,
     chosen with the VectorKernels set) with the per-sample inner loops inlined into them
     (VectorLanes), the
@@ -247,6 +249,7 @@ private:
     static std::vector<double> buildSincTable();
     static void updateStep (Channel& c) noexcept;
     static void setLevel (Channel& c, double level) noexcept;
+    static double limit (double x, double low, double high) noexcept;     // a NaN gives low
     static double clip (double x) noexcept;
 
     void link() noexcept;
@@ -280,7 +283,9 @@ private:
     void updateFilters() noexcept;
     void stepNoise() noexcept;
     void advancePhase (Channel& c) noexcept;
+    const double* getSincRow (double offset) noexcept;
     double sampleWetRing (Channel& c, double offset) noexcept;
+    VectorLanes::DoublesHalf sampleWetRings (double offset) noexcept;     // both channels, linked
     double quantise (double x, const Channel& c) const noexcept;
     /** Where each channel's filter runs during a chunk: its type before the crusher and after
         it, filterOff where it does not run. */
@@ -301,7 +306,10 @@ private:
     static int lastSounding (const float* samples, int count) noexcept;   // -1 when none
     static bool isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept;
     static double finiteOrZero (float x) noexcept;
+    static void copyFinite (const float* samples, double* out, int count) noexcept;     // finiteOrZero of each
+    static void copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept;     // the same, interleaved
     static float toOutputSample (double x) noexcept;
+    static VectorLanes::FloatPair toOutputSamples (VectorLanes::DoublesHalf x) noexcept;    // both channels at once
 
     // Parameters: the smoothed values and their targets (the mix target is raw[fx]'s value).
     static constexpr int numRawValues = VelcroftParameters::leftFilterOrder;

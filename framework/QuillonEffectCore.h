@@ -110,10 +110,15 @@ public:
         the index clamped to the table before it is converted (a NaN reads entry 0). */
     double getVuPosition (double amplitude) const noexcept
     {
-        // Clamped as a max and a min (a NaN gives 0), which compile without branches.
-        const auto x = amplitude * 100.0 + 200.0;
-        const auto low = x > 0.0 ? x : 0.0;
-        return vuTable[(int) (low < (double) (vuTableSize - 1) ? low : (double) (vuTableSize - 1))];
+        return vuTable[(int) getVuIndex (amplitude)];
+    }
+
+    /** The same for the two lanes of a vector of two doubles (both channels side by side). */
+    template <typename Pair>
+    Pair getVuPositions (Pair amplitudes) const noexcept
+    {
+        const auto index = getVuIndex (amplitudes);
+        return Pair { vuTable[(int) index[0]], vuTable[(int) index[1]] };
     }
 
     //==============================================================================
@@ -135,6 +140,17 @@ public:
 
 private:
     double advanceFade (double fadeK, double rateRatio) noexcept;
+
+    /** amplitude x 100 + 200 clamped to the table's indices (not yet truncated), for a double
+        or a vector of them. Clamped as a max and a min (a NaN gives 0), which compile without
+        branches. */
+    template <typename Value>
+    static Value getVuIndex (Value amplitude) noexcept
+    {
+        const Value x = amplitude * 100.0 + 200.0;
+        const Value low = x > 0.0 ? x : Value {} + 0.0;
+        return low < (double) (vuTableSize - 1) ? low : Value {} + (double) (vuTableSize - 1);
+    }
 
     SampleRateContext rateContext;
     juce::AudioProcessor* const owner;

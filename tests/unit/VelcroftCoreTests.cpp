@@ -2,6 +2,7 @@
 
 #include "dsp/BandLimitedStep.h"
 #include "dsp/VelcroftCore.h"
+#include "VelcroftAgreement.h"
 
 #include <cmath>
 #include <limits>
@@ -582,6 +583,70 @@ TEST (VelcroftCore, LinkedModeSurvivesLongSilence)
 
         EXPECT_GT (energy / (double) l.size(), 0.01) << frequency;
     }
+}
+
+TEST (VelcroftCore, MetersFollowTheReferenceCoreOverNoise)
+{
+    // Both channels' meters are followed side by side in vector lanes: after every block they
+    // must show what the plain per-sample meters of the reference core show. At 44,100 Hz the
+    // outputs agree to the last bits, so the published levels are equal.
+    for (const auto* setting : VelcroftAgreement::settings)
+    {
+        std::vector<float> levels[2];     // fast, reference: left and right after each block
+        VelcroftAgreement::Scenario scenario;
+        int which = 0;
+
+        scenario.beforeBlock = [&] (QuillonEffectCore& core, std::int64_t)
+        {
+            levels[which].push_back (core.getVuLeft());
+            levels[which].push_back (core.getVuRight());
+            which = 1 - which;
+        };
+
+        const auto result = VelcroftAgreement::compare (*setting, 44100, 2.0, scenario);
+        EXPECT_TRUE (result.agrees()) << setting->name;
+        ASSERT_EQ (levels[0].size(), levels[1].size());
+        int differing = 0;
+
+        for (size_t i = 0; i < levels[0].size(); ++i)
+            differing += levels[0][i] != levels[1][i] ? 1 : 0;
+
+        EXPECT_EQ (differing, 0) << setting->name;
+        EXPECT_GT (*std::max_element (levels[0].begin(), levels[0].end()), 0.5f) << setting->name;
+    }
+}
+
+TEST (VelcroftCore, NonFiniteInputsCountAsSilenceAsInTheReferenceCore)
+{
+    // The input is copied and searched for silent frames four samples at a time: NaNs and
+    // infinities, alone or in runs, on one channel or both, inside silent stretches and at
+    // every place in a group of four, must count as silence as in the plain reference core
+    // (in linked mode a silent frame starts a chunk).
+    VelcroftAgreement::Scenario scenario;
+    scenario.blockSize = 101;
+
+    scenario.shapeInput = [] (std::vector<float>& l, std::vector<float>& r)
+    {
+        const float bad[] = { std::nanf (""), HUGE_VALF, -HUGE_VALF };
+
+        for (size_t i = 0; i < l.size(); ++i)
+        {
+            if ((i / 700) % 3 == 2)
+                l[i] = r[i] = 0.0f;
+
+            if (i % 13 == 0 || (i / 5) % 41 == 7)
+                l[i] = bad[i % 3];
+
+            if (i % 29 == 3 || (i / 5) % 41 == 7)
+                r[i] = bad[(i / 2) % 3];
+        }
+    };
+
+    auto setting = VelcroftAgreement::factorySlot0;     // linked
+    setting.values[VelcroftParameters::preamp] = 0.2f;
+
+    for (const auto rate : { 44100, 48000 })
+        EXPECT_TRUE (VelcroftAgreement::compare (setting, rate, 1.0, scenario).agrees()) << rate;
 }
 
 TEST (VelcroftCore, MetersAndActivityLights)
