@@ -165,7 +165,7 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
     ASSERT_TRUE (EditorScript::parse ("click 97 35  # Options\n"
                                       "ctrl-click 97 35; drag 38 32 38 2\n"
                                       "key ctrl+a; type My Preset 2; set 3 0.25; program 127; type \" Mk2\"\n"
-                                      "audio 500 demo; wait 0; screenshot docked; reopen; cpu 2000 audio\n\n", actions, error)) << error;
+                                      "audio 500 demo; wait 0; screenshot docked; reopen; cpu 2000 audio; cc 20 64\n\n", actions, error)) << error;
 
     using Type = EditorScript::Action::Type;
     std::vector<Type> types;
@@ -175,7 +175,7 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
 
     EXPECT_EQ (types, (std::vector<Type> { Type::click, Type::ctrlClick, Type::drag, Type::key, Type::type, Type::set,
                                            Type::program, Type::type, Type::audio, Type::wait, Type::screenshot, Type::reopen,
-                                           Type::cpu }));
+                                           Type::cpu, Type::controller }));
     EXPECT_EQ (actions[4].text, "My Preset 2") << "typed text keeps its spaces and digits";
     EXPECT_EQ (actions[5].numbers, (std::vector<double> { 3, 0.25 }));
     EXPECT_EQ (actions[7].text, " Mk2") << "quoted text keeps its outer spaces";
@@ -183,6 +183,7 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
     EXPECT_EQ (actions[10].line, 4);
 
     for (auto* bad : { "klick 1 2", "click 1", "click 1 2 3", "click -1 5", "drag 1 2 3", "program 128", "program 1.5",
+                       "cc 20", "cc 128 0", "cc 1 0.5",
                        "set 3", "set 3 1.5", "set -1 0.5", "audio", "audio 100 noise", "wait", "wait -5",
                        "screenshot", "screenshot ../escape", "key", "type", "cpu 10", "cpu 1000 video", "reopen now" })
     {

@@ -28,6 +28,7 @@ namespace EditorScriptDetail
         { Type::type, "type", 0, 0, true },
         { Type::set, "set", 2, 2, false },
         { Type::program, "program", 1, 1, false },
+        { Type::controller, "cc", 2, 2, false },
         { Type::audio, "audio", 1, 1, true },
         { Type::wait, "wait", 1, 1, false },
         { Type::screenshot, "screenshot", 0, 0, true },
@@ -73,6 +74,12 @@ namespace EditorScriptDetail
 
             case Type::program:
                 return within (0, 0, 127) && a.numbers[0] == std::floor (a.numbers[0]) ? std::string() : "the program must be a whole number from 0 to 127";
+
+            case Type::controller:
+                for (size_t i = 0; i < 2; ++i)
+                    if (! within (i, 0, 127) || a.numbers[i] != std::floor (a.numbers[i]))
+                        return "the controller and its value must be whole numbers from 0 to 127";
+                return {};
 
             case Type::audio:
                 if (! a.text.empty() && a.text != "sine" && a.text != "demo" && a.text != "silence")

@@ -8,6 +8,7 @@
                              in double quotes it is typed as written between them)
         set INDEX VALUE      (host parameter set, normalised)
         program N            (MIDI program change, 0..127)
+        cc N V               (MIDI control change: controller N, value V, both 0..127)
         audio MS [sine|demo|silence]  (an audio thread processes MS milliseconds of the signal in
                              real time, a 440 Hz sine at -6 dB by default; the script goes on meanwhile)
         wait MS              screenshot NAME          reopen (effEditClose, then effEditOpen)
@@ -27,10 +28,10 @@ public:
     /** One step of a script. */
     struct Action
     {
-        enum class Type { click, ctrlClick, drag, key, type, set, program, audio, wait, screenshot, reopen, cpu };
+        enum class Type { click, ctrlClick, drag, key, type, set, program, controller, audio, wait, screenshot, reopen, cpu };
 
         Type type = Type::wait;
-        std::vector<double> numbers;    // coordinates, index and value, milliseconds, program
+        std::vector<double> numbers;    // coordinates, index and value, milliseconds, program, controller and value
         std::string text;               // key name, typed text, screenshot name, signal name
         int line = 0;                   // where it was written (1-based)
     };

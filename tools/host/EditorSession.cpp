@@ -261,10 +261,8 @@ void EditorSession::reportNotices()
 }
 
 //==============================================================================
-void EditorSession::sendProgramChange (int program)
+void EditorSession::sendMidi (const VstPlugin::MidiEvent& event)
 {
-    const auto event = VstPlugin::MidiEvent::programChange (program);
-
     if (audioRunning)
     {
         const std::lock_guard<std::mutex> guard (pendingLock);
@@ -296,7 +294,7 @@ void EditorSession::stopAudio()
     if (audioThread.joinable())
         audioThread.join();
 
-    // A program change that came as the audio ran out goes with a block of its own.
+    // An event that came as the audio ran out goes with a block of its own.
     std::vector<VstPlugin::MidiEvent> left;
 
     {
@@ -305,7 +303,7 @@ void EditorSession::stopAudio()
     }
 
     for (auto& event : left)
-        sendProgramChange (event.data[1]);
+        sendMidi (event);
 }
 
 void EditorSession::processAudio (Signal signal, std::int64_t numFrames)
@@ -409,7 +407,13 @@ bool EditorSession::run (const EditorScript::Action& action, std::string& error)
 
         case Type::program:
             out << "program change " << at (0) << "\n";
-            sendProgramChange (at (0));
+            sendMidi (VstPlugin::MidiEvent::programChange (at (0)));
+            idleFor (150);
+            return true;
+
+        case Type::controller:
+            out << "control change " << at (0) << " " << at (1) << "\n";
+            sendMidi (VstPlugin::MidiEvent::controlChange (at (0), at (1)));
             idleFor (150);
             return true;
 

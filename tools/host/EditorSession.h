@@ -75,7 +75,8 @@ private:
     void startAudio (Signal signal, double milliseconds);
     void stopAudio();
     void processAudio (Signal signal, std::int64_t numFrames);
-    void sendProgramChange (int program);
+    /** Gives the plug-in a MIDI event: in the running audio's next block, else in a silent block of its own. */
+    void sendMidi (const VstPlugin::MidiEvent& event);
 
     VstPlugin& plugin;
     EditorWindow& window;
