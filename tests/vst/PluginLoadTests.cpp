@@ -3,7 +3,6 @@
     host does.
 */
 #include "VelcroftTestSupport.h"
-#include "tools/host/ProcessUsage.h"
 
 #include <gtest/gtest.h>
 
@@ -248,6 +247,10 @@ TEST (PluginLibrary, LetsTheHostExitWhileItsAudioThreadProcesses)
 
 TEST (PluginLibrary, AnIdleInstanceLeavesTheProcessAsleep)
 {
+    // Only the threads the plug-in starts count, not this test's own sleeps, nor the thread a
+    // sanitizer's runtime starts with the first thread the process makes.
+    std::thread ([] {}).join();
+    const auto earlierThreads = velcroft_vst_test::threadIds();
     auto library = velcroft_vst_test::loadLibrary();
     ASSERT_NE (library, nullptr);
     auto plugin = velcroft_vst_test::openInstance (library);
@@ -257,8 +260,9 @@ TEST (PluginLibrary, AnIdleInstanceLeavesTheProcessAsleep)
     // A thread that polls its queue wakes hundreds of times a second whatever the machine's
     // load, one that blocks until there is work about never. JUCE's timer thread, once any
     // timer has run, wakes ten times a second for good: an editor that nobody has opened starts none.
-    const auto wakeUps = velcroft_vst_test::fewestWakeUpsInASecond ([] (int ms) { std::this_thread::sleep_for (std::chrono::milliseconds (ms)); }, 5);
-    EXPECT_LT (wakeUps, 5) << "the idle process woke at least " << wakeUps << " times in every second";
+    const auto sleep = [] (int ms) { std::this_thread::sleep_for (std::chrono::milliseconds (ms)); };
+    const auto wakeUps = velcroft_vst_test::fewestWakeUpsInASecond (sleep, 3, 5, earlierThreads);
+    EXPECT_LT (wakeUps, 3) << "the plug-in's threads woke at least " << wakeUps << " times in every second";
 
     plugin->close();
 }

@@ -5,7 +5,6 @@
     exit with instances open, also from inside an X error.
 */
 #include "ValidationSupport.h"
-#include "tools/host/ProcessUsage.h"
 
 #include <chrono>
 #include <cstdlib>
