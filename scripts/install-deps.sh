@@ -9,7 +9,7 @@ packages=(
     libpng-dev libjpeg-dev zlib1g-dev libxtst-dev
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core xdotool
     lsp-plugins-vst
 )
 
