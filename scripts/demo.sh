@@ -18,6 +18,8 @@ mkdir -p build/demo
 "$host" render "$plugin" --in build/demo/demo-input.wav --out build/demo/velcroft-phone-call.wav --program 0:25
 xvfb-run -a -s "-screen 0 1280x1024x24" "$host" editor "$plugin" --out build/demo \
     --actions "audio 4000 demo; wait 1500; screenshot velcroft-editor" >/dev/null
+xvfb-run -a -s "-screen 0 1280x1024x24" "$host" editor "$plugin" --out build/demo/editor-tour \
+    --script tools/host/scripts/editor-tour.txt >/dev/null
 
 cat <<EOT
 
@@ -26,6 +28,7 @@ Demo input: $(realpath build/demo/demo-input.wav)
 Through factory preset 0, "MPC 60":      $(realpath build/demo/velcroft-mpc60.wav)
 Through factory preset 25, "Phone Call": $(realpath build/demo/velcroft-phone-call.wav)
 The editor (as docs/editor.png):         $(realpath build/demo/velcroft-editor.png)
+A tour of the editor, one picture a step: $(realpath build/demo/editor-tour)
 
 To use Velcroft in a Linux VST 2.4 host (Ardour, Reaper, Bitwig):
     mkdir -p ~/.vst && cp "$plugin" ~/.vst/
