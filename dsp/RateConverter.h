@@ -100,7 +100,8 @@ public:
         const auto* const left = leftLine + 1;
         const auto* const right = rightLine + 1;
 
-        auto output = [&] (int i)
+        // Always inlined: a call per output costs more than the output's bookkeeping.
+        auto output = [&] (int i) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
             VectorLanes::firStereo (left + i, right + i, row, out + 2 * n);
 

@@ -16,8 +16,10 @@
 
 #if defined (__GNUC__)
  #define VELCROFT_ALWAYS_INLINE inline __attribute__ ((always_inline))
+ #define VELCROFT_ALWAYS_INLINE_LAMBDA __attribute__ ((always_inline))
 #else
  #define VELCROFT_ALWAYS_INLINE inline
+ #define VELCROFT_ALWAYS_INLINE_LAMBDA
 #endif
 
 struct VectorLanes

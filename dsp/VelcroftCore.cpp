@@ -896,8 +896,10 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
     }
 
     // Written out for each channel rather than as a loop, so that each channel's members lie
-    // at fixed offsets instead of being found through the loop's index.
-    auto output = [&] (Channel& c)
+    // at fixed offsets instead of being found through the loop's index. Always inlined: left
+    // to itself the compiler made it a call once the unit grew (about a third more
+    // instructions at 48,000 Hz).
+    auto output = [&] (Channel& c) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
         auto out = c.steps.template next<Width> (left.step);
 
