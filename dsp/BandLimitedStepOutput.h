@@ -127,7 +127,7 @@ private:
     static constexpr int rowSpan = 34;              // entries per row inside the table
     static_assert (rowSpan + 3 <= BandLimitedStep::rowLength && queueLength + rowSpan + 3 <= 2 * queueLength,
                    "a queue addition stays inside its row and the queue");
-    static constexpr double rebaseDistance = 8192.0;
+    static constexpr double rebaseDistance = 65536.0;
     static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
 
     /** Room for slots: the ones in use move back to the top about once every
@@ -135,7 +135,7 @@ private:
     static constexpr int capacity = 256;
 
     /** How far from 128 entries two slots may lie and still count as a run (their positions
-        are offsets from a counter of at most 8192, so rounding leaves them about 1e-12 apart). */
+        are offsets from a counter of at most 65536, so rounding leaves them about 1e-11 apart). */
     static constexpr double runTolerance = 1.0e-8;
 
     /** Records a new slot and returns its step size. */
