@@ -281,9 +281,52 @@ TEST (PresetBrowserWindow, ARealMouseDragTakesAPresetOntoAnotherGroup)
     if (! juce::File ("/usr/bin/xdotool").existsAsFile())
         GTEST_SKIP() << "xdotool is not installed";
 
-    BrowserRig rig;
-    rig.editor().setTopLeftPosition (560, 480);
-    rig.settle();
+    const juce::StringArray before { "Classic Boxes:11", "Linked Channels:19", "Unlinked Channels:12", "Not used:86" };
+    std::unique_ptr<BrowserRig> rigHolder;
+    juce::String dragged;
+
+    // A display shared with other tests now and then loses a drag's first events before the
+    // window is under the pointer; then nothing at all has moved, and a fresh editor tries again.
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
+        rigHolder.reset();
+        rigHolder = std::make_unique<BrowserRig>();
+        auto& rig = *rigHolder;
+        rig.editor().setTopLeftPosition (560, 480);
+        rig.settle();
+        dragged = rig.plugin->getPresetNameInGroup (0, 1);
+
+        const auto rowCentre = [] (ColumnBrowser::ListColumn& column, int row)
+        {
+            auto& list = column.getList();
+            return list.localPointToGlobal (list.getRowPosition (row, true).getCentre());
+        };
+        const auto from = rowCentre (rig.presets(), 1);
+        const auto to = rowCentre (rig.groups(), 2);
+        const auto at = [] (juce::Point<int> p) { return juce::String (p.x) + " " + juce::String (p.y); };
+
+        juce::StringArray command { "/usr/bin/xdotool", "mousemove", "--sync", at (from), "sleep", "0.2", "mousedown", "1", "sleep", "0.2" };
+
+        for (int step = 1; step <= 10; ++step)
+            command.addArray ({ "mousemove", at (from + (to - from) * step / 10), "sleep", "0.05" });
+
+        command.addArray ({ "sleep", "0.3", "mouseup", "1", "sleep", "0.2" });
+        command = juce::StringArray::fromTokens (command.joinIntoString (" "), false);
+
+        juce::ChildProcess xdotool;
+        ASSERT_TRUE (xdotool.start (command));
+
+        for (int i = 0; i < 100 && xdotool.isRunning(); ++i)
+            rig.settle();
+
+        rig.settle();
+        EXPECT_EQ (xdotool.getExitCode(), 0u);
+
+        if (rig.groupSizes() != before)
+            break;
+    }
+
+    auto& rig = *rigHolder;
     const auto names = [&rig] (int group)
     {
         juce::StringArray n;
@@ -291,33 +334,7 @@ TEST (PresetBrowserWindow, ARealMouseDragTakesAPresetOntoAnotherGroup)
             n.add (rig.plugin->getPresetNameInGroup (group, i));
         return n;
     };
-    const auto dragged = rig.plugin->getPresetNameInGroup (0, 1);
 
-    const auto rowCentre = [] (ColumnBrowser::ListColumn& column, int row)
-    {
-        auto& list = column.getList();
-        return list.localPointToGlobal (list.getRowPosition (row, true).getCentre());
-    };
-    const auto from = rowCentre (rig.presets(), 1);
-    const auto to = rowCentre (rig.groups(), 2);
-    const auto at = [] (juce::Point<int> p) { return juce::String (p.x) + " " + juce::String (p.y); };
-
-    juce::StringArray command { "/usr/bin/xdotool", "mousemove", "--sync", at (from), "sleep", "0.2", "mousedown", "1", "sleep", "0.2" };
-
-    for (int step = 1; step <= 10; ++step)
-        command.addArray ({ "mousemove", at (from + (to - from) * step / 10), "sleep", "0.05" });
-
-    command.addArray ({ "sleep", "0.3", "mouseup", "1", "sleep", "0.2" });
-    command = juce::StringArray::fromTokens (command.joinIntoString (" "), false);
-
-    juce::ChildProcess xdotool;
-    ASSERT_TRUE (xdotool.start (command));
-
-    for (int i = 0; i < 100 && xdotool.isRunning(); ++i)
-        rig.settle();
-
-    rig.settle();
-    EXPECT_EQ (xdotool.getExitCode(), 0u);
     EXPECT_EQ (rig.groupSizes(), juce::StringArray ({ "Classic Boxes:10", "Linked Channels:19", "Unlinked Channels:13", "Not used:86" }));
     EXPECT_EQ (names (2)[12], dragged);
     EXPECT_EQ (rig.browser().getSelectedGroup(), 2);
