@@ -99,7 +99,7 @@ TEST (EditorHost, ShowsTheEditorThatFollowsItsDockedPanelAndShowsTheSamePictureA
     const auto out = folder.getFolder().string();
     std::string output;
     ASSERT_EQ (runHost ("editor '" + folder.getPluginPath() + "' --out '" + out
-                        + "' --actions 'screenshot first; click 97 35; screenshot docked; click 97 35; "
+                        + "' --actions 'screenshot first; click 97 35; wait 400; screenshot docked; click 97 35; "
                           "set 0 0.9; audio 200; wait 300; reopen; screenshot second; "
                           "click 200 34; type Tape; screenshot typing; key Escape'", output, true), 0)
         << output;

@@ -211,14 +211,19 @@ void EditorSession::idleFor (double milliseconds)
 RgbImage EditorSession::settledPicture()
 {
     // Moving meters never settle: then the picture after a short while is taken.
+    // A still picture counts as settled once it has stayed the same for a few captures in a
+    // row: the plug-in answers clicks on its own thread, which a loaded machine (or a sanitizer
+    // build) may hold back for longer than one capture interval.
     auto last = window.capture();
+    int unchanged = 0;
 
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 60; ++i)
     {
         idleFor (30);
         auto next = window.capture();
+        unchanged = next == last ? unchanged + 1 : 0;
 
-        if (next == last && ! audioRunning)
+        if (unchanged >= 4 && ! audioRunning)
             return next;
 
         last = std::move (next);
