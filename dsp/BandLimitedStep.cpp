@@ -202,6 +202,8 @@ std::shared_ptr<const BandLimitedStep::Rows> BandLimitedStep::getRows()
             }
         }
 
+        r.valuesF.assign (r.values.begin(), r.values.end());
+        r.slopesF.assign (r.slopes.begin(), r.slopes.end());
         r.reversedValuesF.assign ((size_t) (entriesPerSample * reversedRowLength), 0.0f);
         r.reversedSlopesF.assign ((size_t) (entriesPerSample * reversedRowLength), 0.0f);
 

@@ -32,7 +32,7 @@ public:
     static constexpr int firstSettledEntry = 4223;
 
     /** Entries per polyphase row: a row holds every 128th entry, 34 of them, padded with
-        zeros so that a queue addition, which reads whole groups of four, stays inside the row. */
+        zeros so that a queue addition, which reads whole groups of eight, stays inside the row. */
     static constexpr int rowLength = 48;
 
     /** Entries per reversed single-precision row: the 34 of a row and 46 zeros before them,
@@ -47,6 +47,8 @@ public:
     struct Rows
     {
         std::vector<double> values, slopes;
+        /** values and slopes in single precision, in the same order. */
+        std::vector<float> valuesF, slopesF;
         /** The same in single precision and backwards, each row reversedRowLength long:
             reversedValuesF[r * reversedRowLength + reversedRowLength - 1 - q] = values[r * rowLength + q],
             and zeros before (past the table's end), so that the entries of slots one

@@ -7,8 +7,8 @@
 BandLimitedStepOutput::BandLimitedStepOutput() noexcept
     : rows (BandLimitedStep::getRows())
 {
-    rowValues = rows->values.data();
-    rowSlopes = rows->slopes.data();
+    rowValuesF = rows->valuesF.data();
+    rowSlopesF = rows->slopesF.data();
     reversedValuesF = rows->reversedValuesF.data();
     reversedSlopesF = rows->reversedSlopesF.data();
     reset();
@@ -20,7 +20,7 @@ void BandLimitedStepOutput::reset() noexcept
     travel = 0.0;
     std::fill (std::begin (delta), std::end (delta), 0.0);
     std::fill (std::begin (base), std::end (base), 0.0);
-    std::fill (std::begin (queue), std::end (queue), 0.0);
+    std::fill (std::begin (queue), std::end (queue), 0.0f);
     std::fill (std::begin (sizes), std::end (sizes), 0.0f);
     std::fill (std::begin (sizeIndex), std::end (sizeIndex), 0);
     std::fill (std::begin (runTop), std::end (runTop), 0);
@@ -47,7 +47,7 @@ void BandLimitedStepOutput::takeUpQueue() noexcept
 {
     // Every slot's future goes into the queue now.
     queueing = true;
-    std::fill (std::begin (queue), std::end (queue), 0.0);
+    std::fill (std::begin (queue), std::end (queue), 0.0f);
     queuePos = 0;
     setExpiry();
 
@@ -113,8 +113,8 @@ void BandLimitedStepOutput::compactSizes() noexcept
 
 void BandLimitedStepOutput::shiftQueue() noexcept
 {
-    std::memcpy (queue, queue + queueLength, sizeof (double) * queueLength);
-    std::fill (queue + queueLength, queue + 2 * queueLength, 0.0);
+    std::memcpy (queue, queue + queueLength, sizeof (float) * queueLength);
+    std::fill (queue + queueLength, queue + 2 * queueLength, 0.0f);
     queuePos = 0;
 }
 

@@ -11,7 +11,7 @@
     - A step length of exactly 128 entries (one table row per sample): a slot's fractional
       table position never changes, so its whole future is known when it starts and is added
       at once into a queue of pending output (the queue is rebuilt from the slots when this
-      way is taken up again). Double precision.
+      way is taken up again). Single precision, as the runs below.
     - Any other length: slots that started one decimated sample period apart (128 table
       entries apart, as they do while the ratio stays put) form runs that share their
       fractional position, and a run is read in one pass over one polyphase row, every
@@ -56,8 +56,8 @@ public:
     /** Starts a step to a new held value at a table position (the step length times the
         time since the exact sampling instant, so below 128). A step of size 0 goes through
         the same work: testing for it costs more in mispredicted branches than it saves.
-        Width is how many doubles the queue additions take at a time: 4 only in a caller
-        compiled for AVX2 (see VectorLanes::addRows). */
+        Width 4 only in a caller compiled for AVX2: the queue additions then take eight floats
+        at a time, else four (see VectorLanes::addRows). */
     template <int Width = 2>
     VELCROFT_ALWAYS_INLINE void startStep (double value, double position) noexcept
     {
@@ -100,7 +100,7 @@ public:
             if (! queueing)
                 takeUpQueue();
 
-            const auto out = held + queue[queuePos];
+            const auto out = held + (double) queue[queuePos];
 
             if (++queuePos == queueLength)
                 shiftQueue();
@@ -123,9 +123,9 @@ public:
 private:
     static constexpr double endPosition = (double) BandLimitedStep::firstSettledEntry;
     static constexpr double rowSpacing = (double) BandLimitedStep::entriesPerSample;
-    static constexpr int queueLength = 64;
+    static constexpr int queueLength = 128;
     static constexpr int rowSpan = 34;              // entries per row inside the table
-    static_assert (rowSpan + 3 <= BandLimitedStep::rowLength && queueLength + rowSpan + 3 <= 2 * queueLength,
+    static_assert (rowSpan + 7 <= BandLimitedStep::rowLength && queueLength + rowSpan + 7 <= 2 * queueLength,
                    "a queue addition stays inside its row and the queue");
     static constexpr double rebaseDistance = 65536.0;
     static_assert (BandLimitedStep::entriesPerSample == 128, "positions are split into row and entry by shifts");
@@ -304,10 +304,12 @@ private:
 
         // A new step starts in the first entry of its row: that count is known here, so the
         // additions unroll.
+        const auto fraction = (float) (position - i);
+
         if (q == 0)
-            VectorLanes::addRows<Width> (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (0));
+            VectorLanes::addRows<Width> (queue + queuePos, (float) d, rowValuesF + offset, fraction, rowSlopesF + offset, queuedEntries<Width> (0));
         else
-            VectorLanes::addRows<Width> (queue + queuePos, d, rowValues + offset, d * (position - i), rowSlopes + offset, queuedEntries (q));
+            VectorLanes::addRows<Width> (queue + queuePos, (float) d, rowValuesF + offset, fraction, rowSlopesF + offset, queuedEntries<Width> (q));
     }
 
     /** The same for a step on two linked outputs: the step's shape is computed once. */
@@ -319,18 +321,25 @@ private:
         const auto q = i >> 7;
         const auto offset = rowOffset (i);
 
+        const auto fraction = (float) (position - i);
+
         if (q == 0)
-            VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
-                                              a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (0));
+            VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, (float) da, b.queue + b.queuePos, (float) db,
+                                              a.rowValuesF + offset, fraction, a.rowSlopesF + offset, queuedEntries<Width> (0));
         else
-            VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, da, b.queue + b.queuePos, db,
-                                              a.rowValues + offset, position - i, a.rowSlopes + offset, queuedEntries (q));
+            VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, (float) da, b.queue + b.queuePos, (float) db,
+                                              a.rowValuesF + offset, fraction, a.rowSlopesF + offset, queuedEntries<Width> (q));
     }
 
     /** How many queue entries a step from row entry q adds to: the rest of its row, rounded
-        up to whole groups of four (the rows are zeros past the table's end, and the queue
-        has room past them). */
-    static constexpr int queuedEntries (int q) noexcept     { return (rowSpan - q + 3) & ~3; }
+        up to whole groups of the additions' lanes (the rows are zeros past the table's end,
+        and the queue has room past them). */
+    template <int Width>
+    static constexpr int queuedEntries (int q) noexcept
+    {
+        constexpr int lanes = VectorLanes::floatLanes<Width>;
+        return (rowSpan - q + lanes - 1) & ~(lanes - 1);
+    }
 
     /** Where table entry i lies in the polyphase rows: row i mod 128, entry i / 128. */
     static constexpr int rowOffset (int i) noexcept         { return (i & 127) * BandLimitedStep::rowLength + (i >> 7); }
@@ -343,8 +352,8 @@ private:
     void rebase() noexcept;
     void shiftQueue() noexcept;
 
-    const double* rowValues;
-    const double* rowSlopes;
+    const float* rowValuesF;
+    const float* rowSlopesF;
     const float* reversedValuesF;
     const float* reversedSlopesF;
 
@@ -367,7 +376,7 @@ private:
 
     // The pending output while the step is 128 entries (queueing): queue[queuePos + n] is due
     // n samples ahead.
-    double queue[2 * queueLength];
+    float queue[2 * queueLength];
 
     // Otherwise the runs, oldest first from firstRun to lastRun: the place of the newest
     // slot's size and that slot's position minus travel.

@@ -265,7 +265,7 @@ struct VectorLanes
     /** Makes the compiler hold a pointer in one register from here on. A queue's address is
         its object's plus a position; left as that sum, each group of an unrolled loop over
         the queue would first compute its address with an instruction of its own. */
-    static VELCROFT_ALWAYS_INLINE void inRegister (double*& p) noexcept
+    static VELCROFT_ALWAYS_INLINE void inRegister (float*& p) noexcept
     {
        #if defined (__GNUC__)
         asm ("" : "+r" (p));
@@ -274,80 +274,56 @@ struct VectorLanes
        #endif
     }
 
-    /** The step output's queue of pending output (see BandLimitedStepOutput), for one new
-        step: dst[k] += x a[k] + y s[k], for k < n. Width doubles at a time: 4 where the loop
-        this is inlined into is compiled for AVX2, 2 in the baseline loop (whose registers
-        hold two: vectors of four would pass through the stack there). */
+    /** The single-precision lanes that go with Width doubles: eight in the AVX2 loop, four in
+        the baseline loop (whose registers hold four: wider vectors would pass through the
+        stack there). */
     template <int Width>
-    static VELCROFT_ALWAYS_INLINE void addRows (double* dst, double x, const double* a, double y, const double* s, int n) noexcept
+    using FloatLanes = typename std::conditional<Width == 4, Floats, FloatsHalf>::type;
+
+    /** How many floats FloatLanes<Width> holds. */
+    template <int Width>
+    static constexpr int floatLanes = (int) (sizeof (FloatLanes<Width>) / sizeof (float));
+
+    /** The step output's queue of pending output (see BandLimitedStepOutput), for one new
+        step: dst[k] += x (a[k] + f s[k]), for k < n, a whole number of FloatLanes<Width>. */
+    template <int Width>
+    static VELCROFT_ALWAYS_INLINE void addRows (float* dst, float x, const float* a, float f, const float* s, int n) noexcept
     {
-        static_assert (Width == 2 || Width == 4, "two or four at a time");
-        int k = 0;
+        using Lanes = FloatLanes<Width>;
         inRegister (dst);
+        const auto fraction = Lanes {} + f;
 
-        if constexpr (Width == 4)
+        for (int k = 0; k < n; k += floatLanes<Width>)
         {
-            for (; k + 4 <= n; k += 4)
-            {
-                const auto sum = loadDoubles (dst + k) + x * loadDoubles (a + k) + y * loadDoubles (s + k);
-                std::memcpy (dst + k, &sum, sizeof (sum));
-            }
+            const auto sum = loadFloats<Lanes> (dst + k) + x * (loadFloats<Lanes> (a + k) + fraction * loadFloats<Lanes> (s + k));
+            std::memcpy (dst + k, &sum, sizeof (sum));
         }
-
-        for (; k + 2 <= n; k += 2)
-            storePair (dst + k, loadPair (dst + k) + x * loadPair (a + k) + y * loadPair (s + k));
-
-        if (k < n)
-            dst[k] += x * a[k] + y * s[k];
     }
 
     /** The same for a step on two linked channels, whose shape w = a[k] + f s[k] is shared:
-        dst1[k] += x1 w and dst2[k] += x2 w, for k < n. */
+        dst1[k] += x1 w and dst2[k] += x2 w. */
     template <int Width>
-    static VELCROFT_ALWAYS_INLINE void addRowsTwice (double* dst1, double x1, double* dst2, double x2,
-                                                     const double* a, double f, const double* s, int n) noexcept
+    static VELCROFT_ALWAYS_INLINE void addRowsTwice (float* dst1, float x1, float* dst2, float x2,
+                                                     const float* a, float f, const float* s, int n) noexcept
     {
-        static_assert (Width == 2 || Width == 4, "two or four at a time");
-        int k = 0;
+        using Lanes = FloatLanes<Width>;
         inRegister (dst1);
         inRegister (dst2);
+        const auto fraction = Lanes {} + f;
 
-        if constexpr (Width == 4)
+        for (int k = 0; k < n; k += floatLanes<Width>)
         {
-            for (; k + 4 <= n; k += 4)
-            {
-                const auto w = loadDoubles (a + k) + f * loadDoubles (s + k);
-                const auto sum1 = loadDoubles (dst1 + k) + x1 * w;
-                const auto sum2 = loadDoubles (dst2 + k) + x2 * w;
-                std::memcpy (dst1 + k, &sum1, sizeof (sum1));
-                std::memcpy (dst2 + k, &sum2, sizeof (sum2));
-            }
-        }
-
-        for (; k + 2 <= n; k += 2)
-        {
-            const auto w = loadPair (a + k) + f * loadPair (s + k);
-            storePair (dst1 + k, loadPair (dst1 + k) + x1 * w);
-            storePair (dst2 + k, loadPair (dst2 + k) + x2 * w);
-        }
-
-        if (k < n)
-        {
-            const auto w = a[k] + f * s[k];
-            dst1[k] += x1 * w;
-            dst2[k] += x2 * w;
+            const auto w = loadFloats<Lanes> (a + k) + fraction * loadFloats<Lanes> (s + k);
+            const auto sum1 = loadFloats<Lanes> (dst1 + k) + x1 * w;
+            const auto sum2 = loadFloats<Lanes> (dst2 + k) + x2 * w;
+            std::memcpy (dst1 + k, &sum1, sizeof (sum1));
+            std::memcpy (dst2 + k, &sum2, sizeof (sum2));
         }
     }
 
     /** How many sizes addWholeRun reads: more than a run's slots inside the table other
         than its newest. */
     static constexpr int wholeRun = 40;
-
-    /** The single-precision lanes that go with Width doubles: eight in the AVX2 loop, four in
-        the baseline loop (whose registers hold four: wider vectors would pass through the
-        stack there). */
-    template <int Width>
-    using FloatLanes = typename std::conditional<Width == 4, Floats, FloatsHalf>::type;
 
     /** The sum of the lanes. */
     static VELCROFT_ALWAYS_INLINE float sum (FloatsHalf v) noexcept

@@ -121,8 +121,8 @@ TEST (BandLimitedStepOutput, AgreesWithReadingEverySlot)
         return largest;
     };
 
-    // At the full rate with the 128-entry step, the queue alone is in double precision.
-    EXPECT_LT (stepEverySample (128.0, 10000), 1e-12);
+    // At the full rate with the 128-entry step, every step's future goes into the queue at once.
+    EXPECT_LT (stepEverySample (128.0, 10000), 1e-5);
 
     // With steps that move only one entry per sample, every step is a run of its own and the
     // 37th replaces a slot still far inside the table.
@@ -180,7 +180,7 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
     std::mt19937 random (13);
     std::uniform_real_distribution<double> unit (-1.0, 1.0);
 
-    alignas (32) double left[72], right[72], row[72], ring[40], dst1[48], a[48], s[48];
+    alignas (32) double left[72], right[72], row[72], ring[40], a[48], s[48];
     alignas (32) float leftF[72], rightF[72], rowF[72], d[48], aF[48], sF[48];
 
     for (int trial = 0; trial < 20; ++trial)
@@ -228,24 +228,30 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
         for (int n = 0; n <= 40; ++n)
         {
             double plain1[48];
+            alignas (32) float queue[48];
 
             for (int i = 0; i < 48; ++i)
             {
-                dst1[i] = plain1[i] = unit (random);
+                queue[i] = (float) unit (random);
+                plain1[i] = queue[i];
                 a[i] = unit (random);
                 s[i] = unit (random);
+                aF[i] = (float) a[i];
+                sF[i] = (float) s[i];
                 d[i] = (float) unit (random);
             }
 
             const auto x = unit (random), y = unit (random), f = 0.5 * (unit (random) + 1.0);
-            VectorLanes::addRows<Width> (dst1, x, a, y, s, n);
+            constexpr int lanes = VectorLanes::floatLanes<Width>;
+            const auto whole = (n + lanes - 1) / lanes * lanes;
+            VectorLanes::addRows<Width> (queue, (float) x, aF, (float) f, sF, whole);
 
             for (int i = 0; i < 48; ++i)
             {
-                if (i < n)
-                    plain1[i] += x * a[i] + y * s[i];
+                if (i < whole)
+                    plain1[i] += x * (aF[i] + f * sF[i]);
 
-                ASSERT_NEAR (dst1[i], plain1[i], 1e-14) << n << " " << i;
+                ASSERT_NEAR (queue[i], plain1[i], 1e-5) << n << " " << i;
             }
 
             // One run of n slots (n <= 40), read whole at one fraction: the sizes past the
@@ -254,9 +260,6 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
 
             for (int j = 0; j < 48; ++j)
             {
-                aF[j] = (float) a[j];
-                sF[j] = (float) s[j];
-
                 if (j < n)
                     plainRun += (double) d[j] * (aF[j] + f * sF[j]);
                 else
@@ -266,18 +269,14 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
             const auto run = VectorLanes::addWholeRun<Width> (VectorLanes::FloatLanes<Width> {}, d, aF, sF, (float) f);
             EXPECT_NEAR (VectorLanes::sum (run), plainRun, 1e-4) << n;
 
-            double twice1[48], twice2[48];
-
-            for (int i = 0; i < 48; ++i)
-                twice1[i] = twice2[i] = 0.0;
-
-            VectorLanes::addRowsTwice<Width> (twice1, x, twice2, y, a, f, s, n);
+            alignas (32) float twice1[48] = {}, twice2[48] = {};
+            VectorLanes::addRowsTwice<Width> (twice1, (float) x, twice2, (float) y, aF, (float) f, sF, whole);
 
             for (int i = 0; i < 48; ++i)
             {
-                const auto w = i < n ? a[i] + f * s[i] : 0.0;
-                ASSERT_NEAR (twice1[i], x * w, 1e-14) << n << " " << i;
-                ASSERT_NEAR (twice2[i], y * w, 1e-14) << n << " " << i;
+                const auto w = i < whole ? aF[i] + f * sF[i] : 0.0;
+                ASSERT_NEAR (twice1[i], x * w, 1e-5) << n << " " << i;
+                ASSERT_NEAR (twice2[i], y * w, 1e-5) << n << " " << i;
             }
         }
     }
