@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <limits>
 
 BandLimitedStepOutput::BandLimitedStepOutput() noexcept
     : rows (BandLimitedStep::getRows())
@@ -31,13 +32,14 @@ void BandLimitedStepOutput::reset() noexcept
     firstRun = 0;
     lastRun = -1;
     queueing = true;
+    queueStep = rowSpacing;
     expiry = noExpiry;
 }
 
 void BandLimitedStepOutput::dropOldest() noexcept
 {
     const auto oldest = forgetOldest();
-    const auto position = base[oldest] + travel;
+    const auto position = base[oldest] + getTravel();
 
     if (delta[oldest] != 0.0 && position < endPosition)
         addToQueue<2> (-delta[oldest], position);
@@ -45,8 +47,9 @@ void BandLimitedStepOutput::dropOldest() noexcept
 
 void BandLimitedStepOutput::takeUpQueue() noexcept
 {
-    // Every slot's future goes into the queue now.
+    // Every slot's future goes into the queue now; the travel so far is the queue's start.
     queueing = true;
+    queueStep = rowSpacing;
     std::fill (std::begin (queue), std::end (queue), 0.0f);
     queuePos = 0;
     setExpiry();
@@ -64,7 +67,9 @@ void BandLimitedStepOutput::takeUpQueue() noexcept
 void BandLimitedStepOutput::takeUpRuns() noexcept
 {
     // The runs are found again from the slots' positions, oldest first.
+    travel = getTravel();
     queueing = false;
+    queueStep = std::numeric_limits<double>::quiet_NaN();
     sizesTop = -1;
     firstRun = 0;
     lastRun = -1;
@@ -116,6 +121,10 @@ void BandLimitedStepOutput::shiftQueue() noexcept
     std::memcpy (queue, queue + queueLength, sizeof (float) * queueLength);
     std::fill (queue + queueLength, queue + 2 * queueLength, 0.0f);
     queuePos = 0;
+    travel += rowSpacing * queueLength;
+
+    if (travel >= rebaseDistance)
+        rebase();
 }
 
 void BandLimitedStepOutput::rebase() noexcept

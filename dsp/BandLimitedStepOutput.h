@@ -24,7 +24,8 @@
       again from the slots when this way is taken up again.
 
     Each slot's position is kept as an offset from a travel counter that all slots share, so
-    advancing costs one addition per sample. The slots lie newest first in arrays far longer
+    advancing costs one addition per sample (none while the queue is read: the travel then
+    follows the queue's position). The slots lie newest first in arrays far longer
     than the slots in use: a new one goes just below the newest, and only when the bottom is
     reached are the ones in use moved back to the top. The runs' sizes and records grow the
     other way, and are moved back to the front in the same way.
@@ -95,18 +96,14 @@ public:
     template <int Width = 2>
     VELCROFT_ALWAYS_INLINE double next (double step) noexcept
     {
+        // The usual case first, with one test: the queue read on.
+        if (step == queueStep)
+            return nextFromQueue();
+
         if (step == rowSpacing)
         {
-            if (! queueing)
-                takeUpQueue();
-
-            const auto out = held + (double) queue[queuePos];
-
-            if (++queuePos == queueLength)
-                shiftQueue();
-
-            advance (step);
-            return out;
+            takeUpQueue();
+            return nextFromQueue();
         }
 
         if (queueing)
@@ -138,6 +135,24 @@ private:
         are offsets from a counter of at most 65536, so rounding leaves them about 1e-11 apart). */
     static constexpr double runTolerance = 1.0e-8;
 
+    /** While the queue is read: this sample's output, after which the queue moves on by one
+        sample (and with it the travel, which follows the queue's position then). */
+    VELCROFT_ALWAYS_INLINE double nextFromQueue() noexcept
+    {
+        const auto out = held + (double) queue[queuePos];
+
+        if (++queuePos == queueLength)
+            shiftQueue();
+
+        return out;
+    }
+
+    /** The travel of every slot so far. */
+    VELCROFT_ALWAYS_INLINE double getTravel() const noexcept
+    {
+        return queueing ? travel + rowSpacing * queuePos : travel;
+    }
+
     /** Records a new slot and returns its step size. */
     VELCROFT_ALWAYS_INLINE double addSlot (double value, double position) noexcept
     {
@@ -147,9 +162,11 @@ private:
         // The 37th step takes the oldest slot (usually one that has passed the table's end).
         if (queueing)
         {
+            const auto travelNow = travel + rowSpacing * queuePos;
+
             if (count == numSlots)
             {
-                if (travel >= expiry)
+                if (travelNow >= expiry)
                     forgetOldest();         // it has passed the table's end: nothing pending
                 else
                     dropOldest();
@@ -157,7 +174,7 @@ private:
                 setExpiry();
             }
 
-            pushSlot (d, position);
+            pushSlot (d, position - travelNow);
 
             if (count == 1)
                 setExpiry();
@@ -168,21 +185,22 @@ private:
                 dropOldestOfRuns();
 
             const auto continues = count > 0 && continuesRun (base[newest], position - travel);
-            appendToRuns (pushSlot (d, position), continues);
+            appendToRuns (pushSlot (d, position - travel), continues);
         }
 
         return d;
     }
 
-    /** Puts a new slot below the newest and returns it. */
-    VELCROFT_ALWAYS_INLINE int pushSlot (double d, double position) noexcept
+    /** Puts a new slot (its size and its position minus the travel) below the newest and
+        returns it. */
+    VELCROFT_ALWAYS_INLINE int pushSlot (double d, double slotBase) noexcept
     {
         if (newest == 0)
             moveSlotsToTop();
 
         --newest;
         delta[newest] = d;
-        base[newest] = position - travel;
+        base[newest] = slotBase;
         ++count;
         return newest;
     }
@@ -360,7 +378,8 @@ private:
     static constexpr double noExpiry = 1.0e300;
 
     double held = 0.0;
-    double travel = 0.0;
+    double travel = 0.0;            // while queueing, the travel when the queue's position was 0
+    double queueStep = rowSpacing;  // the step length while queueing, else not a number
     double expiry = noExpiry;       // while queueing, the travel at which the oldest slot passes the table's end
 
     int newest = 0, count = 0;
