@@ -82,7 +82,8 @@ public:
         (out[0] left, out[1] right, out[2] left...; the caller provides getMaxOutputs (count)
         frames); returns their number. When inputIndices is given, it receives for each output
         frame the index of the input frame that completed it. Inlined into the caller's loop,
-        so that the filters take its vector width. */
+        so that the filters take its vector width (Width 4 only in a caller compiled for AVX2). */
+    template <int Width = 2>
     VELCROFT_ALWAYS_INLINE int convert (int count, double* out, int* inputIndices = nullptr) noexcept
     {
         assert (count >= 0 && count <= maxBlock);
@@ -103,7 +104,7 @@ public:
         // Always inlined: a call per output costs more than the output's bookkeeping.
         auto output = [&] (int i) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
-            VectorLanes::firStereo (left + i, right + i, row, out + 2 * n);
+            VectorLanes::firStereo<Width> (left + i, right + i, row, out + 2 * n);
 
             if (inputIndices != nullptr)
                 inputIndices[n] = i;

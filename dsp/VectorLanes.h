@@ -80,11 +80,13 @@ struct VectorLanes
 
     /** sincDot of two rings over one row, { left, right }: the row is loaded once for both,
         and each sum is added up as sincDot adds it up. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE DoublesHalf sincDots (const double* row, const double* left, double newestLeft,
                                                         const double* right, double newestRight) noexcept
     {
-        const auto r0 = loadDoubles (row), r1 = loadDoubles (row + 4), r2 = loadDoubles (row + 8), r3 = loadDoubles (row + 12);
-        const auto r4 = loadDoubles (row + 16), r5 = loadDoubles (row + 20), r6 = loadDoubles (row + 24), r7 = loadDoubles (row + 28);
+        auto r0 = loadDoubles (row), r1 = loadDoubles (row + 4), r2 = loadDoubles (row + 8), r3 = loadDoubles (row + 12);
+        auto r4 = loadDoubles (row + 16), r5 = loadDoubles (row + 20), r6 = loadDoubles (row + 24), r7 = loadDoubles (row + 28);
+        keepInRegisters<Width> (r0, r1, r2, r3, r4, r5, r6, r7);
 
         auto l0 = r0 * loadDoubles (left), l1 = r1 * loadDoubles (left + 4);
         auto l2 = r2 * loadDoubles (left + 8), l3 = r3 * loadDoubles (left + 12);
@@ -108,20 +110,50 @@ struct VectorLanes
         return (lowHalf (pairs) + highHalf (pairs)) + 32.0e-20;
     }
 
+    /** Makes the compiler hold vectors in registers from here on, in a loop compiled for AVX
+        (Width 4). Left to itself it reads a coefficient used for both channels from memory at
+        each use, as part of the multiply-add, and then needs an instruction of its own for
+        each sample it multiplies: an instruction more per use. */
+    template <int Width, typename... Vectors>
+    static VELCROFT_ALWAYS_INLINE void keepInRegisters (Vectors&... vectors) noexcept
+    {
+        (keepInRegister<Width> (vectors), ...);
+    }
+
+    template <int Width, typename Vector>
+    static VELCROFT_ALWAYS_INLINE void keepInRegister (Vector& v) noexcept
+    {
+       #if defined (__GNUC__)
+        if constexpr (Width == 4)
+            asm ("" : "+x" (v));
+       #endif
+        (void) v;
+    }
+
     /** The rate converters' filter: the 64 most recent samples of each channel (oldest
         first, from left and right) times one row of 64 coefficients: out[0] = left sum,
         out[1] = right sum, each plus 65e-20 (as over 65 taps) so that silence never leaves denormal numbers
         behind. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void firStereo (const double* left, const double* right, const double* row, double* out) noexcept
     {
         // Four sums per channel, so that the chains of dependent additions stay short; each
-        // coefficient group is loaded once for both channels.
-        Doubles l0 = {}, l1 = {}, l2 = {}, l3 = {}, r0 = {}, r1 = {}, r2 = {}, r3 = {};
+        // coefficient group is loaded once for both channels. The sums start from the first
+        // products (the same as adding them to zero, without copying the zeros).
+        auto c0 = loadDoubles (row), c1 = loadDoubles (row + 4), c2 = loadDoubles (row + 8), c3 = loadDoubles (row + 12);
+        keepInRegisters<Width> (c0, c1, c2, c3);
+        auto l0 = loadDoubles (left) * c0, r0 = loadDoubles (right) * c0;
+        auto l1 = loadDoubles (left + 4) * c1, r1 = loadDoubles (right + 4) * c1;
+        auto l2 = loadDoubles (left + 8) * c2, r2 = loadDoubles (right + 8) * c2;
+        auto l3 = loadDoubles (left + 12) * c3, r3 = loadDoubles (right + 12) * c3;
 
-        for (int k = 0; k < 64; k += 16)
+        for (int k = 16; k < 64; k += 16)
         {
-            const auto c0 = loadDoubles (row + k), c1 = loadDoubles (row + k + 4);
-            const auto c2 = loadDoubles (row + k + 8), c3 = loadDoubles (row + k + 12);
+            c0 = loadDoubles (row + k);
+            c1 = loadDoubles (row + k + 4);
+            c2 = loadDoubles (row + k + 8);
+            c3 = loadDoubles (row + k + 12);
+            keepInRegisters<Width> (c0, c1, c2, c3);
             l0 += loadDoubles (left + k) * c0;
             r0 += loadDoubles (right + k) * c0;
             l1 += loadDoubles (left + k + 4) * c1;
@@ -136,13 +168,19 @@ struct VectorLanes
     }
 
     /** The same in single precision. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void firStereo (const float* left, const float* right, const float* row, double* out) noexcept
     {
-        Floats l0 = {}, l1 = {}, r0 = {}, r1 = {};
+        auto c0 = loadFloats (row), c1 = loadFloats (row + 8);
+        keepInRegisters<Width> (c0, c1);
+        auto l0 = loadFloats (left) * c0, r0 = loadFloats (right) * c0;
+        auto l1 = loadFloats (left + 8) * c1, r1 = loadFloats (right + 8) * c1;
 
-        for (int k = 0; k < 64; k += 16)
+        for (int k = 16; k < 64; k += 16)
         {
-            const auto c0 = loadFloats (row + k), c1 = loadFloats (row + k + 8);
+            c0 = loadFloats (row + k);
+            c1 = loadFloats (row + k + 8);
+            keepInRegisters<Width> (c0, c1);
             l0 += loadFloats (left + k) * c0;
             r0 += loadFloats (right + k) * c0;
             l1 += loadFloats (left + k + 8) * c1;

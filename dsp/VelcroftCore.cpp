@@ -535,7 +535,7 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
         copyFinite (rightSamples, inRight, n);
 
     int sources[chunkLength + 2];
-    const auto numFrames = inConverter->convert (n, frames, sources);
+    const auto numFrames = inConverter->template convert<Width> (n, frames, sources);
     const auto gliding = ! settled;
 
     if (gliding)
@@ -589,7 +589,7 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     }
 
     if (outWrite + outConverter->getMaxOutputs (numFrames) <= outFrameCapacity)
-        outWrite += outConverter->convert (numFrames, outFrames + 2 * outWrite);
+        outWrite += outConverter->template convert<Width> (numFrames, outFrames + 2 * outWrite);
     else
         jassertfalse;           // never: a chunk gives about as many frames as it takes
 
@@ -786,10 +786,11 @@ forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noex
     return VectorLanes::sincDot (getSincRow (offset), c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
 }
 
+template <int Width>
 forcedinline VectorLanes::DoublesHalf VelcroftCore::sampleWetRings (double offset) noexcept
 {
     // The same for both channels at one offset (linked): each row group is loaded once.
-    return VectorLanes::sincDots (getSincRow (offset), channels[0].wetRing + ringIndex + 1, channels[0].wetRing[ringIndex],
+    return VectorLanes::sincDots<Width> (getSincRow (offset), channels[0].wetRing + ringIndex + 1, channels[0].wetRing[ringIndex],
                                   channels[1].wetRing + ringIndex + 1, channels[1].wetRing[ringIndex]);
 }
 
@@ -889,7 +890,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto offset = left.dueOffset;
 
         const auto preamp = smoothed[preampSlot];
-        const auto sampled = sampleWetRings (offset);
+        const auto sampled = sampleWetRings<Width> (offset);
         const auto valueL = quantise (clip (sampled[0] * preamp), left);
         const auto valueR = quantise (clip (sampled[1] * preamp), left);
         BandLimitedStepOutput::startSteps<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);

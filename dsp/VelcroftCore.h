@@ -285,6 +285,7 @@ private:
     void advancePhase (Channel& c) noexcept;
     const double* getSincRow (double offset) noexcept;
     double sampleWetRing (Channel& c, double offset) noexcept;
+    template <int Width>
     VectorLanes::DoublesHalf sampleWetRings (double offset) noexcept;     // both channels, linked
     double quantise (double x, const Channel& c) const noexcept;
     /** Where each channel's filter runs during a chunk: its type before the crusher and after
