@@ -484,13 +484,22 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     // The inputs go into the frames first, four at a time, and are crushed in place.
     copyFiniteFrames (leftSamples, rightSamples, frames, n);
 
-    for (int i = 0; i < n; ++i)
+    // A loop for linked channels and one for unlinked ones, so that the frames are not asked.
+    auto crushFrames = [&] (auto isLinked) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
-        if (smoothParameters())
-            updateFilters();
+        for (int i = 0; i < n; ++i)
+        {
+            if (smoothParameters())
+                updateFilters();
 
-        crushFrame<Width> (frames[2 * i], frames[2 * i + 1], i > 0 || startActive, places, frames + 2 * i);
-    }
+            crushFrame<Width, decltype (isLinked)::value> (frames[2 * i], frames[2 * i + 1], i > 0 || startActive, places, frames + 2 * i);
+        }
+    };
+
+    if (linked)
+        crushFrames (std::true_type {});
+    else
+        crushFrames (std::false_type {});
 
     return n;
 }
@@ -555,23 +564,42 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     const auto places = getFilterPlaces();
     updateFilters();
 
-    for (int f = 0; f < numFrames; ++f)
+    // A loop of its own for mono, linked and unlinked frames, so that the frames are not asked.
+    auto crushFrames = [&] (auto crush) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
-        if (gliding)
+        for (int f = 0; f < numFrames; ++f)
         {
-            std::memcpy (smoothed, glide + numSmoothed * f, sizeof (smoothed));
-            updateFilters();
-        }
+            if (gliding)
+            {
+                std::memcpy (smoothed, glide + numSmoothed * f, sizeof (smoothed));
+                updateFilters();
+            }
 
-        if (mono)
+            crush (f);
+        }
+    };
+
+    if (mono)
+    {
+        crushFrames ([&] (int f) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
             frames[2 * f] = crushMonoFrame<Width> (frames[2 * f], places);
             frames[2 * f + 1] = 0.0;
-        }
-        else
+        });
+    }
+    else if (linked)
+    {
+        crushFrames ([&] (int f) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
-            crushFrame<Width> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
-        }
+            crushFrame<Width, true> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
+        });
+    }
+    else
+    {
+        crushFrames ([&] (int f) VELCROFT_ALWAYS_INLINE_LAMBDA
+        {
+            crushFrame<Width, false> (frames[2 * f], frames[2 * f + 1], true, places, frames + 2 * f);
+        });
     }
 
     if (gliding)
@@ -914,12 +942,12 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
     output (right);
 }
 
-template <int Width>
+template <int Width, bool Linked>
 forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept
 {
     stepNoise();
 
-    if (linked)
+    if constexpr (Linked)
     {
         crushLinkedChannels<Width> (xLeft, xRight, anyActive, places);
     }

@@ -299,7 +299,7 @@ private:
     FilterPlaces getFilterPlaces() const noexcept;
     template <int Width> forcedinline void crushChannel (Channel& c, double x, int filterBefore, int filterAfter) noexcept;
     template <int Width> forcedinline void crushLinkedChannels (double xLeft, double xRight, bool anyActive, const FilterPlaces& places) noexcept;
-    template <int Width> forcedinline void crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept;
+    template <int Width, bool Linked> forcedinline void crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept;
     template <int Width> forcedinline double crushMonoFrame (double x, const FilterPlaces& places) noexcept;
     double mixChannel (const Channel& c) const noexcept;
     bool updateMeters (Channel& c, double output) noexcept;      // true once the output has decayed
