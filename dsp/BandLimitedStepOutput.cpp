@@ -1,6 +1,7 @@
 #include "dsp/BandLimitedStepOutput.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <limits>
@@ -139,4 +140,34 @@ void BandLimitedStepOutput::rebase() noexcept
         runBase[r] += travel;
 
     travel = 0.0;
+}
+
+bool BandLimitedStepOutput::bringInStep (BandLimitedStepOutput& a, BandLimitedStepOutput& b) noexcept
+{
+    if (areInStep (a, b))
+        return true;
+
+    if (! (a.queueing && b.queueing) || a.count != b.count)
+        return false;
+
+    const auto travelA = a.getTravel(), travelB = b.getTravel();
+
+    for (int k = 0; k < a.count; ++k)
+        if (! (std::abs ((a.base[a.newest + k] + travelA) - (b.base[b.newest + k] + travelB)) <= runTolerance))
+            return false;
+
+    // The pending output: entries past a queue's position are due that many samples ahead.
+    float pending[2 * queueLength] = {};
+    std::copy (b.queue + b.queuePos, b.queue + 2 * queueLength, pending);
+    std::fill (std::begin (b.queue), std::end (b.queue), 0.0f);
+    std::copy (pending, pending + (2 * queueLength - a.queuePos), b.queue + a.queuePos);
+
+    std::memmove (b.delta + a.newest, b.delta + b.newest, sizeof (double) * (size_t) b.count);
+    std::copy (a.base + a.newest, a.base + a.newest + a.count, b.base + a.newest);
+    b.newest = a.newest;
+    b.travel = a.travel;
+    b.queuePos = a.queuePos;
+    b.expiry = a.expiry;
+
+    return areInStep (a, b);
 }

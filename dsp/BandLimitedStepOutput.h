@@ -90,6 +90,102 @@ public:
             b.addToQueue<Width> (db, position);
     }
 
+    /** True when two outputs (the linked channels) both read their queues and keep the same
+        slots: started at the same places at the same times, the oldest passing the table's
+        end at the same moment. Then startStepsInStep and nextFromQueues give both what
+        startSteps and next give each, with the bookkeeping done once, and they stay in step. */
+    static bool areInStep (const BandLimitedStepOutput& a, const BandLimitedStepOutput& b) noexcept
+    {
+        return a.queueing && b.queueing && a.travel == b.travel && a.queuePos == b.queuePos
+            && a.count == b.count && a.newest == b.newest && a.expiry == b.expiry
+            && std::equal (a.base + a.newest, a.base + a.newest + a.count, b.base + b.newest);
+    }
+
+    /** Puts b in step with a where the two only keep the same slots in different places: the
+        same number of slots at the same table positions (to within rounding), while both
+        read their queues. That is so once linked channels have replaced every slot they
+        started apart. b's slots take a's places, positions and travel, and its pending output
+        moves with its queue's position; what b puts out stays the same. Returns areInStep. */
+    static bool bringInStep (BandLimitedStepOutput& a, BandLimitedStepOutput& b) noexcept;
+
+    /** startSteps for two outputs in step (areInStep), which it leaves in step. */
+    template <int Width = 2>
+    static VELCROFT_ALWAYS_INLINE void startStepsInStep (BandLimitedStepOutput& a, double valueA, BandLimitedStepOutput& b,
+                                                         double valueB, double position) noexcept
+    {
+        const auto da = valueA - a.held;
+        const auto db = valueB - b.held;
+        a.held = valueA;
+        b.held = valueB;
+
+        // What addSlot does on each while the queue is read, its tests made once.
+        const auto travelNow = a.travel + rowSpacing * a.queuePos;
+
+        if (a.count == numSlots)
+        {
+            if (travelNow >= a.expiry)
+            {
+                a.forgetOldest();
+                b.forgetOldest();
+            }
+            else
+            {
+                a.dropOldest();
+                b.dropOldest();
+            }
+
+            a.setExpiry();
+            b.expiry = a.expiry;
+        }
+
+        if (a.newest == 0)
+        {
+            a.moveSlotsToTop();
+            b.moveSlotsToTop();
+        }
+
+        const auto slot = --a.newest;
+        b.newest = slot;
+        a.delta[slot] = da;
+        b.delta[slot] = db;
+        const auto slotBase = position - travelNow;
+        a.base[slot] = slotBase;
+        b.base[slot] = slotBase;
+        const auto slots = ++a.count;
+        b.count = slots;
+
+        if (slots == 1)
+        {
+            a.setExpiry();
+            b.expiry = a.expiry;
+        }
+
+        addToQueues<Width> (a, da, b, db, position);
+    }
+
+    /** True when next (step) would read the queue on. */
+    bool readsQueueAt (double step) const noexcept  { return step == queueStep; }
+
+    /** next on two outputs in step whose queues are read on (readsQueueAt), which it leaves in
+        step: their outputs, with the bookkeeping done once. */
+    static VELCROFT_ALWAYS_INLINE void nextFromQueues (BandLimitedStepOutput& a, double& outA, BandLimitedStepOutput& b, double& outB) noexcept
+    {
+        const auto place = a.queuePos;
+        outA = a.held + (double) a.queue[place];
+        outB = b.held + (double) b.queue[place];
+
+        if (place + 1 == queueLength)
+        {
+            a.shiftQueue();
+            b.shiftQueue();
+        }
+        else
+        {
+            a.queuePos = place + 1;
+            b.queuePos = place + 1;
+        }
+    }
+
     /** This sample's output (the held value plus every slot's residual), after which every
         slot advances by the step length. Inlined into the caller's sample loop; Width as for
         startStep (the runs are read 2 Width slots at a time). */

@@ -497,9 +497,14 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     };
 
     if (linked)
+    {
+        findStepsInStep();
         crushFrames (std::true_type {});
+    }
     else
+    {
         crushFrames (std::false_type {});
+    }
 
     return n;
 }
@@ -589,6 +594,7 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     }
     else if (linked)
     {
+        findStepsInStep();
         crushFrames ([&] (int f) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
             crushFrame<Width, true> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
@@ -921,7 +927,10 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto sampled = sampleWetRings<Width> (offset);
         const auto valueL = quantise (clip (sampled[0] * preamp), left);
         const auto valueR = quantise (clip (sampled[1] * preamp), left);
-        BandLimitedStepOutput::startSteps<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
+        if (stepsInStep)
+            BandLimitedStepOutput::startStepsInStep<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
+        else
+            BandLimitedStepOutput::startSteps<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
     }
 
     // Written out for each channel rather than as a loop, so that each channel's members lie
@@ -938,8 +947,32 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         c.wet = out;
     };
 
+    if (stepsInStep && left.steps.readsQueueAt (left.step))
+    {
+        double outLeft, outRight;
+        BandLimitedStepOutput::nextFromQueues (left.steps, outLeft, right.steps, outRight);
+
+        if (places.after[0] != filterOff)
+        {
+            outLeft = left.filter.process (outLeft, places.after[0]);
+            outRight = right.filter.process (outRight, places.after[0]);
+        }
+
+        left.wet = outLeft;
+        right.wet = outRight;
+        return;
+    }
+
+    // The outputs go their own ways from here (the step length left the queue's): they are
+    // found in step again, if they are, at the next chunk.
+    stepsInStep = false;
     output (left);
     output (right);
+}
+
+void VelcroftCore::findStepsInStep() noexcept
+{
+    stepsInStep = BandLimitedStepOutput::bringInStep (channels[0].steps, channels[1].steps);
 }
 
 template <int Width, bool Linked>

@@ -282,6 +282,7 @@ private:
     bool smoothParameters() noexcept;                  // true when a value moved
     void updateFilters() noexcept;
     void stepNoise() noexcept;
+    void findStepsInStep() noexcept;
     void advancePhase (Channel& c) noexcept;
     const double* getSincRow (double offset) noexcept;
     double sampleWetRing (Channel& c, double offset) noexcept;
@@ -319,6 +320,7 @@ private:
     alignas (16) double targets[numSmoothed] = { 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0 };
     bool settled = false;                           // the smoothing has reached its fixed point
     bool linked = false;
+    bool stepsInStep = false;       // linked, the two step outputs in step (BandLimitedStepOutput::areInStep)
     double smoothK = 0.002;
     SampleRateContext hostRate;
     double vuDecay = 1.0;

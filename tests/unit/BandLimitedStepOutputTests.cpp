@@ -129,6 +129,102 @@ TEST (BandLimitedStepOutput, AgreesWithReadingEverySlot)
     EXPECT_LT (stepEverySample (1.0, 20000), 1e-5);
 }
 
+TEST (BandLimitedStepOutput, LinkedOutputsSteppedTogetherPutOutWhatEachWouldAlone)
+{
+    // Two channels through stretches apart (steps of their own, each with its own step length)
+    // and linked (steps at the same times and places, one step length), as the crusher drives
+    // them: once with every call made on each output, once with the outputs stepped together
+    // whenever they are found in step at the start of a chunk of 64 samples.
+    std::mt19937 random (21);
+    std::uniform_real_distribution<double> unit (0.0, 1.0);
+    BandLimitedStepOutput alone[2], together[2];
+    double phase[2] = { 1.0, 0.7 }, ratio[2] = { 0.8, 0.55 }, step[2] = { 128.0, 128.0 };
+    bool inStep = false;
+    int samplesInStep = 0, linkedSamples = 0;
+    double largest = 0.0;
+
+    for (int n = 0; n < 60000; ++n)
+    {
+        // Stretches of 5000 samples, every other one linked; within them the ratio and the
+        // Link Freq setting change now and then.
+        const bool linked = (n / 5000) % 2 == 1;
+
+        if (n % 1500 == 0)
+        {
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                ratio[ch] = 0.3 + 0.7 * unit (random);
+                step[ch] = unit (random) < 0.7 ? 128.0 : ratio[ch] * 128.0;
+            }
+        }
+
+        if (n % 64 == 0)
+            inStep = linked && BandLimitedStepOutput::bringInStep (together[0], together[1]);
+
+        double outAlone[2], outTogether[2];
+
+        if (linked)
+        {
+            ++linkedSamples;
+            phase[0] -= 1.0;
+
+            if (phase[0] <= 0.0)
+            {
+                const auto position = step[0] * -phase[0];
+                phase[0] += 1.0 / ratio[0];
+                const auto left = std::round (unit (random) * 8.0) / 4.0 - 1.0, right = std::round (unit (random) * 8.0) / 4.0 - 1.0;
+                BandLimitedStepOutput::startSteps (alone[0], left, alone[1], right, position);
+
+                if (inStep)
+                    BandLimitedStepOutput::startStepsInStep (together[0], left, together[1], right, position);
+                else
+                    BandLimitedStepOutput::startSteps (together[0], left, together[1], right, position);
+            }
+
+            outAlone[0] = alone[0].next (step[0]);
+            outAlone[1] = alone[1].next (step[0]);
+
+            if (inStep && together[0].readsQueueAt (step[0]))
+            {
+                ++samplesInStep;
+                BandLimitedStepOutput::nextFromQueues (together[0], outTogether[0], together[1], outTogether[1]);
+            }
+            else
+            {
+                inStep = false;
+                outTogether[0] = together[0].next (step[0]);
+                outTogether[1] = together[1].next (step[0]);
+            }
+        }
+        else
+        {
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                phase[ch] -= 1.0;
+
+                if (phase[ch] <= 0.0)
+                {
+                    const auto position = step[ch] * -phase[ch];
+                    phase[ch] += 1.0 / ratio[ch];
+                    const auto value = unit (random) * 2.0 - 1.0;
+                    alone[ch].startStep (value, position);
+                    together[ch].startStep (value, position);
+                }
+
+                outAlone[ch] = alone[ch].next (step[ch]);
+                outTogether[ch] = together[ch].next (step[ch]);
+            }
+        }
+
+        for (int ch = 0; ch < 2; ++ch)
+            largest = std::max (largest, std::abs (outAlone[ch] - outTogether[ch]));
+    }
+
+    // Bringing the outputs in step moves the right one's slots by rounding at most.
+    EXPECT_LT (largest, 1e-9);
+    EXPECT_GT (samplesInStep, linkedSamples / 2) << "linked outputs are found in step, also after stretches apart";
+}
+
 TEST (StateVariableFilter, MatchesTheTwoChamberlinPasses)
 {
     std::mt19937 random (9);
