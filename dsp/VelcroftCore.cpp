@@ -813,19 +813,19 @@ forcedinline const double* VelcroftCore::getSincRow (double offset) noexcept
     return sincRows + (size_t) (int) position * sincTaps;
 }
 
-forcedinline double VelcroftCore::sampleWetRing (Channel& c, double offset) noexcept
+forcedinline double VelcroftCore::sampleWetHistory (Channel& c, double offset) noexcept
 {
     // Tap 0 is the oldest of the last 32 inputs; the sampled instant lies 15 + offset
     // samples back.
-    return VectorLanes::sincDot (getSincRow (offset), c.wetRing + ringIndex + 1, c.wetRing[ringIndex]);
+    return VectorLanes::sincDot (getSincRow (offset), c.wetHistory + historyPos - (ringLength - 1), c.wetHistory[historyPos]);
 }
 
 template <int Width>
-forcedinline VectorLanes::DoublesHalf VelcroftCore::sampleWetRings (double offset) noexcept
+forcedinline VectorLanes::DoublesHalf VelcroftCore::sampleWetHistories (double offset) noexcept
 {
     // The same for both channels at one offset (linked): each row group is loaded once.
-    return VectorLanes::sincDots<Width> (getSincRow (offset), channels[0].wetRing + ringIndex + 1, channels[0].wetRing[ringIndex],
-                                  channels[1].wetRing + ringIndex + 1, channels[1].wetRing[ringIndex]);
+    return VectorLanes::sincDots<Width> (getSincRow (offset), channels[0].wetHistory + historyPos - (ringLength - 1), channels[0].wetHistory[historyPos],
+                                         channels[1].wetHistory + historyPos - (ringLength - 1), channels[1].wetHistory[historyPos]);
 }
 
 forcedinline double VelcroftCore::quantise (double x, const Channel& c) const noexcept
@@ -859,20 +859,20 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, double x, int filterBe
 {
     advancePhase (c);
 
-    c.rawRing[ringIndex] = c.rawRing[ringIndex + ringLength] = x;
+    c.rawHistory[historyPos] = x;
 
     auto y = clip (x * smoothed[preampSlot]);
 
     if (filterBefore != filterOff)
         y = c.filter.process (y, filterBefore);
 
-    c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
+    c.wetHistory[historyPos] = y;
 
     if (c.due)
     {
         c.due = false;
         const auto offset = c.dueOffset;
-        c.steps.startStep<Width> (quantise (sampleWetRing (c, offset), c), c.step * offset);
+        c.steps.startStep<Width> (quantise (sampleWetHistory (c, offset), c), c.step * offset);
     }
 
     auto out = c.steps.template next<Width> (c.step);
@@ -895,11 +895,15 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
     advancePhase (left);
 
     for (int ch = 0; ch < 2; ++ch)
-        channels[ch].rawRing[ringIndex] = channels[ch].rawRing[ringIndex + ringLength] = inputs[ch];
+        channels[ch].rawHistory[historyPos] = inputs[ch];
 
     if (! anyActive)
     {
-        // Nothing to crush: a due sample waits for the next call that gets here.
+        // Nothing to crush: a due sample waits for the next call that gets here. The
+        // crusher's inputs keep what lay there a ring's length before, as a ring would.
+        for (int ch = 0; ch < 2; ++ch)
+            channels[ch].wetHistory[historyPos] = channels[ch].wetHistory[historyPos - ringLength];
+
         left.wet = right.wet = 0.0;
         return;
     }
@@ -915,7 +919,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         if (places.before[0] != filterOff)
             y = c.filter.process (y, places.before[0]);
 
-        c.wetRing[ringIndex] = c.wetRing[ringIndex + ringLength] = y;
+        c.wetHistory[historyPos] = y;
     }
 
     if (left.due)
@@ -924,7 +928,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto offset = left.dueOffset;
 
         const auto preamp = smoothed[preampSlot];
-        const auto sampled = sampleWetRings<Width> (offset);
+        const auto sampled = sampleWetHistories<Width> (offset);
         const auto valueL = quantise (clip (sampled[0] * preamp), left);
         const auto valueR = quantise (clip (sampled[1] * preamp), left);
         if (stepsInStep)
@@ -990,9 +994,9 @@ forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool an
         crushChannel<Width> (channels[1], xRight, places.before[1], places.after[1]);
     }
 
-    ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
     mixed[0] = mixChannel (channels[0]);
     mixed[1] = mixChannel (channels[1]);
+    advanceHistories();
 }
 
 template <int Width>
@@ -1000,14 +1004,37 @@ forcedinline double VelcroftCore::crushMonoFrame (double x, const FilterPlaces& 
 {
     stepNoise();
     crushChannel<Width> (channels[0], x, places.before[0], places.after[0]);
-    ringIndex = ringIndex + 1 < ringLength ? ringIndex + 1 : 0;
-    return mixChannel (channels[0]);
+    const auto out = mixChannel (channels[0]);
+
+    // The right channel's histories keep what lay there a ring's length before, as rings would.
+    auto& right = channels[1];
+    right.rawHistory[historyPos] = right.rawHistory[historyPos - ringLength];
+    right.wetHistory[historyPos] = right.wetHistory[historyPos - ringLength];
+    advanceHistories();
+    return out;
+}
+
+forcedinline void VelcroftCore::advanceHistories() noexcept
+{
+    if (++historyPos == historyLength)
+        moveHistoriesBack();
+}
+
+void VelcroftCore::moveHistoriesBack() noexcept
+{
+    for (auto& c : channels)
+    {
+        std::copy (c.rawHistory + historyLength - ringLength, c.rawHistory + historyLength, c.rawHistory);
+        std::copy (c.wetHistory + historyLength - ringLength, c.wetHistory + historyLength, c.wetHistory);
+    }
+
+    historyPos = ringLength;
 }
 
 forcedinline double VelcroftCore::mixChannel (const Channel& c) const noexcept
 {
     // The dry tap is the input 21 samples back, aligned with the crusher's delay.
-    const auto dry = c.rawRing[ringIndex + 10];
+    const auto dry = c.rawHistory[historyPos - 21];
     return ((c.wet - dry) * smoothed[mixSlot] + dry) * smoothed[volumeSlot] + 1e-20;
 }
 

@@ -199,6 +199,7 @@ public:
 
 private:
     static constexpr int ringLength = 32;
+    static constexpr int historyLength = 256;      // room for ringLength and more in each history
     static constexpr int chunkLength = RateConverter<double>::maxBlock;
     static constexpr int outFrameCapacity = chunkLength + 64;
 
@@ -231,10 +232,11 @@ private:
         bool due = false;
         double dueOffset = 0.0;
 
-        // Rings of the input and of the crusher's input, each value stored twice so that
-        // 32 consecutive entries can be read without wrapping.
-        double rawRing[2 * ringLength] = {};
-        double wetRing[2 * ringLength] = {};
+        // The input and the crusher's input, newest at historyPos: the last ringLength of
+        // each always lie one after another. Once the end is reached they move back to the
+        // start (moveHistoriesBack), instead of being stored twice in rings.
+        double rawHistory[historyLength] = {};
+        double wetHistory[historyLength] = {};
 
         BandLimitedStepOutput steps;
         StateVariableFilter filter;
@@ -283,11 +285,13 @@ private:
     void updateFilters() noexcept;
     void stepNoise() noexcept;
     void findStepsInStep() noexcept;
+    void advanceHistories() noexcept;
+    void moveHistoriesBack() noexcept;
     void advancePhase (Channel& c) noexcept;
     const double* getSincRow (double offset) noexcept;
-    double sampleWetRing (Channel& c, double offset) noexcept;
+    double sampleWetHistory (Channel& c, double offset) noexcept;
     template <int Width>
-    VectorLanes::DoublesHalf sampleWetRings (double offset) noexcept;     // both channels, linked
+    VectorLanes::DoublesHalf sampleWetHistories (double offset) noexcept;     // both channels, linked
     double quantise (double x, const Channel& c) const noexcept;
     /** Where each channel's filter runs during a chunk: its type before the crusher and after
         it, filterOff where it does not run. */
@@ -327,7 +331,7 @@ private:
 
     // Signal chain
     Channel channels[2];
-    int ringIndex = 0;
+    int historyPos = ringLength;    // this frame's place in the histories
     juce::uint32 noiseA = 0x67452301u, noiseB = 0xEFCDAB89u;
     float noise = 0.0f;
     const bool wideLoop;                            // the AVX2 + FMA sample loop
