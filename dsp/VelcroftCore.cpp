@@ -753,10 +753,6 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
 
     c.phase -= 1.0;
 
-    // A sample still waiting to be taken recedes by one period.
-    if (c.due)
-        c.dueOffset = juce::jmin (c.dueOffset + 1.0, maxDueOffset);
-
     if (c.phase <= 0.0)
     {
         c.due = true;
@@ -903,6 +899,11 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         // crusher's inputs keep what lay there a ring's length before, as a ring would.
         for (int ch = 0; ch < 2; ++ch)
             channels[ch].wetHistory[historyPos] = channels[ch].wetHistory[historyPos - ringLength];
+
+        // A sample still waiting to be taken recedes by one period for the next frame (only
+        // here can a sample wait: everywhere else it is taken in the frame it falls due).
+        if (left.due)
+            left.dueOffset = juce::jmin (left.dueOffset + 1.0, VelcroftCoreDetail::maxDueOffset);
 
         left.wet = right.wet = 0.0;
         return;
