@@ -995,8 +995,11 @@ forcedinline void VelcroftCore::crushFrame (double xLeft, double xRight, bool an
         crushChannel<Width> (channels[1], xRight, places.before[1], places.after[1]);
     }
 
-    mixed[0] = mixChannel (channels[0]);
-    mixed[1] = mixChannel (channels[1]);
+    // Both channels' mixes side by side, each as mixChannel computes it.
+    using Pair = VectorLanes::DoublesHalf;
+    const Pair wet = { channels[0].wet, channels[1].wet };
+    const Pair dry = { channels[0].rawHistory[historyPos - 21], channels[1].rawHistory[historyPos - 21] };
+    VectorLanes::storePair (mixed, ((wet - dry) * smoothed[mixSlot] + dry) * smoothed[volumeSlot] + 1e-20);
     advanceHistories();
 }
 
