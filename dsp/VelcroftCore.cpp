@@ -952,7 +952,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         c.wet = out;
     };
 
-    if (stepsInStep && left.steps.readsQueueAt (left.step))
+    if (stepsInStep)
     {
         double outLeft, outRight;
         BandLimitedStepOutput::nextFromQueues (left.steps, outLeft, right.steps, outRight);
@@ -968,16 +968,16 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         return;
     }
 
-    // The outputs go their own ways from here (the step length left the queue's): they are
-    // found in step again, if they are, at the next chunk.
-    stepsInStep = false;
     output (left);
     output (right);
 }
 
 void VelcroftCore::findStepsInStep() noexcept
 {
-    stepsInStep = BandLimitedStepOutput::bringInStep (channels[0].steps, channels[1].steps);
+    // The step length changes only between chunks, and with it the way the outputs are read:
+    // in step at a chunk's start, the linked outputs stay in step to its end.
+    auto& left = channels[0].steps;
+    stepsInStep = BandLimitedStepOutput::bringInStep (left, channels[1].steps) && left.readsQueueAt (channels[0].step);
 }
 
 template <int Width, bool Linked>

@@ -324,7 +324,7 @@ private:
     alignas (16) double targets[numSmoothed] = { 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0 };
     bool settled = false;                           // the smoothing has reached its fixed point
     bool linked = false;
-    bool stepsInStep = false;       // linked, the two step outputs in step (BandLimitedStepOutput::areInStep)
+    bool stepsInStep = false;       // linked, the step outputs in step and reading their queues (findStepsInStep)
     double smoothK = 0.002;
     SampleRateContext hostRate;
     double vuDecay = 1.0;
