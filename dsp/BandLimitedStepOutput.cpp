@@ -22,14 +22,12 @@ void BandLimitedStepOutput::reset() noexcept
     std::fill (std::begin (base), std::end (base), 0.0);
     std::fill (std::begin (queue), std::end (queue), 0.0);
     std::fill (std::begin (sizes), std::end (sizes), 0.0f);
-    std::fill (std::begin (sizeIndex), std::end (sizeIndex), 0);
+    std::fill (std::begin (runStart), std::end (runStart), 0);
     std::fill (std::begin (runTop), std::end (runTop), 0);
-    std::fill (std::begin (runBase), std::end (runBase), 0.0);
+    std::fill (std::begin (runAnchor), std::end (runAnchor), 0.0);
     newest = capacity;
     count = queuePos = 0;
-    sizesTop = -1;
-    firstRun = 0;
-    lastRun = -1;
+    clearRuns();
     queueing = true;
     expiry = noExpiry;
 }
@@ -46,6 +44,7 @@ void BandLimitedStepOutput::dropOldest() noexcept
 void BandLimitedStepOutput::takeUpQueue() noexcept
 {
     // Every slot's future goes into the queue now.
+    takeSlotsFromRuns();
     queueing = true;
     std::fill (std::begin (queue), std::end (queue), 0.0);
     queuePos = 0;
@@ -65,15 +64,46 @@ void BandLimitedStepOutput::takeUpRuns() noexcept
 {
     // The runs are found again from the slots' positions, oldest first.
     queueing = false;
-    sizesTop = -1;
-    firstRun = 0;
-    lastRun = -1;
+    clearRuns();
 
     for (int k = count - 1; k >= 0; --k)
     {
         const auto slot = newest + k;
-        appendToRuns (slot, k < count - 1 && continuesRun (base[slot + 1], base[slot]));
+        appendSize ((float) delta[slot], base[slot]);
     }
+}
+
+void BandLimitedStepOutput::takeSlotsFromRuns() noexcept
+{
+    // The newest 36 slots of the runs still inside the table, newest first; the slots of
+    // runs past the table's end add nothing, and are left out.
+    int found = 0;
+
+    for (int r = lastRun; r >= firstRun && found < numSlots; --r)
+        found += std::min (runTop[r] - runStart[r] + 1, numSlots - found);
+
+    newest = capacity - found;
+    count = found;
+    auto slot = newest;
+
+    for (int r = lastRun; r >= firstRun && slot < capacity; --r)
+    {
+        for (int place = runTop[r]; place >= runStart[r] && slot < capacity; --place, ++slot)
+        {
+            delta[slot] = (double) sizes[place];
+            base[slot] = runAnchor[r] - placeOffset (place);
+        }
+    }
+}
+
+void BandLimitedStepOutput::clearRuns() noexcept
+{
+    // Every run is forgotten and the sizes are zeros again; the next run starts after a gap.
+    std::fill (sizes, sizes + std::min (runTop[lastRun] + 1, sizesCapacity), 0.0f);
+    firstRun = 1;
+    lastRun = 0;
+    runStart[0] = 0;
+    runTop[0] = -1;
 }
 
 void BandLimitedStepOutput::moveSlotsToTop() noexcept
@@ -81,34 +111,40 @@ void BandLimitedStepOutput::moveSlotsToTop() noexcept
     const auto top = capacity - count;
     std::memmove (delta + top, delta + newest, sizeof (double) * (size_t) count);
     std::memmove (base + top, base + newest, sizeof (double) * (size_t) count);
-    std::memmove (sizeIndex + top, sizeIndex + newest, sizeof (int) * (size_t) count);
     newest = top;
 }
 
 void BandLimitedStepOutput::moveRunsToFront() noexcept
 {
-    const auto live = lastRun - firstRun + 1;
-    std::memmove (runTop, runTop + firstRun, sizeof (int) * (size_t) live);
-    std::memmove (runBase, runBase + firstRun, sizeof (double) * (size_t) live);
-    firstRun = 0;
-    lastRun = live - 1;
+    // The newest run's record is kept even once it has passed the table's end: it holds the
+    // sizes' top.
+    const auto from = std::min (firstRun, lastRun);
+    const auto kept = lastRun - from + 1;
+    std::memmove (runStart, runStart + from, sizeof (int) * (size_t) kept);
+    std::memmove (runTop, runTop + from, sizeof (int) * (size_t) kept);
+    std::memmove (runAnchor, runAnchor + from, sizeof (double) * (size_t) kept);
+    firstRun -= from;
+    lastRun -= from;
 }
 
 void BandLimitedStepOutput::compactSizes() noexcept
 {
-    // What a read can still reach: the oldest live run's sizes and the zeros before them.
-    // Slots whose sizes lie before that have passed the table's end.
-    const auto from = lastRun >= firstRun ? runTop[firstRun] - wholeRun : sizesTop + 1;
-    const auto kept = sizesTop + 1 - from;
+    // What a read can still reach: the oldest live run's newest wholeRun + 1 sizes (its
+    // older slots lie more than 33 rows further on, past the table's end) and the runs after
+    // it.
+    const auto top = runTop[lastRun];
+    const auto from = lastRun >= firstRun ? runTop[firstRun] - wholeRun : top + 1;
+    const auto kept = top + 1 - from;
     std::memmove (sizes, sizes + from, sizeof (float) * (size_t) kept);
-    sizesTop = kept - 1;
+    std::fill (sizes + kept, sizes + top + 1, 0.0f);
 
-    for (int r = firstRun; r <= lastRun; ++r)
+    // The places move down, and the anchors with them.
+    for (int r = std::min (firstRun, lastRun); r <= lastRun; ++r)
+    {
+        runStart[r] = std::max (runStart[r] - from, 0);
         runTop[r] -= from;
-
-    // Every place moves, also those of slots being added or forgotten around this call.
-    for (auto& index : sizeIndex)
-        index -= from;
+        runAnchor[r] -= placeOffset (from);
+    }
 }
 
 void BandLimitedStepOutput::shiftQueue() noexcept
@@ -127,7 +163,7 @@ void BandLimitedStepOutput::rebase() noexcept
         expiry -= travel;
 
     for (int r = firstRun; r <= lastRun; ++r)
-        runBase[r] += travel;
+        runAnchor[r] += travel;
 
     travel = 0.0;
 }

@@ -138,6 +138,10 @@ private:
         are offsets from a counter of at most 65536, so rounding leaves them about 1e-11 apart). */
     static constexpr double runTolerance = 1.0e-8;
 
+    /** The last row entry inside the table (entry 33 of every row is past its end). */
+    static constexpr int lastEntry = 32;
+    static_assert (BandLimitedStep::firstSettledEntry <= (lastEntry + 1) * 128, "a run past its last entry reads zeros");
+
     /** Records a new slot and returns its step size. */
     VELCROFT_ALWAYS_INLINE double addSlot (double value, double position) noexcept
     {
@@ -164,11 +168,7 @@ private:
         }
         else
         {
-            if (count == numSlots)
-                dropOldestOfRuns();
-
-            const auto continues = count > 0 && continuesRun (base[newest], position - travel);
-            appendToRuns (pushSlot (d, position), continues);
+            appendToRuns ((float) d, position - travel);
         }
 
         return d;
@@ -193,33 +193,61 @@ private:
         expiry = count > 0 ? endPosition - base[newest + count - 1] : noExpiry;
     }
 
-    static bool continuesRun (double olderBase, double newerBase) noexcept
+    /** Whether a slot whose position minus travel, plus one row per place in the sizes,
+        comes to newerAnchor continues the run whose anchor is olderAnchor. */
+    static VELCROFT_ALWAYS_INLINE bool continuesRun (double olderAnchor, double newerAnchor) noexcept
     {
-        return std::abs ((olderBase - newerBase) - rowSpacing) <= runTolerance;
+        return std::abs (olderAnchor - newerAnchor) <= runTolerance;
+    }
+
+    /** Where a slot's size at place index lies from its run's anchor (its position minus
+        travel is the anchor minus this). */
+    static VELCROFT_ALWAYS_INLINE double placeOffset (int index) noexcept      { return rowSpacing * index; }
+
+    /** While the runs are read: a new slot's size, and its position minus travel. In the
+        usual case one run is inside the table and the slot continues it: the size is
+        written after it and nothing else changes (the slot 36 back lies 36 rows further on
+        in that run, or in one that has passed the table's end, so the 37th forgets nothing
+        still inside). */
+    VELCROFT_ALWAYS_INLINE void appendToRuns (float size, double slotBase) noexcept
+    {
+        const auto place = runTop[lastRun] + 1;
+
+        if (firstRun == lastRun && place < sizesCapacity
+             && continuesRun (runAnchor[lastRun], slotBase + placeOffset (place)))
+        {
+            sizes[place] = size;
+            runTop[lastRun] = place;
+            return;
+        }
+
+        dropOldestOfRuns();
+        appendSize (size, slotBase);
     }
 
     /** Writes a slot's size after the sizes read in runs: after the newest run's when it
         continues that run, else after a gap of zeros as a run of its own. */
-    void appendToRuns (int slot, bool continues) noexcept
+    VELCROFT_ALWAYS_INLINE void appendSize (float size, double slotBase) noexcept
     {
-        if (sizesTop + wholeRun + 1 >= sizesCapacity)
+        if (runTop[lastRun] + wholeRun + 1 >= sizesCapacity)
             compactSizes();
 
-        if (! continues || lastRun < firstRun)
-        {
-            std::fill (sizes + (sizesTop + 1), sizes + (sizesTop + 1 + wholeRun), 0.0f);
-            sizesTop += wholeRun;
+        auto place = runTop[lastRun] + 1;
 
+        if (lastRun < firstRun || ! continuesRun (runAnchor[lastRun], slotBase + placeOffset (place)))
+        {
+            // The sizes past the top are zeros: the gap needs no writing.
             if (lastRun + 1 == runCapacity)
                 moveRunsToFront();
 
+            place += wholeRun;
             ++lastRun;
+            runStart[lastRun] = place;
+            runAnchor[lastRun] = slotBase + placeOffset (place);
         }
 
-        sizes[++sizesTop] = (float) delta[slot];
-        sizeIndex[slot] = sizesTop;
-        runTop[lastRun] = sizesTop;
-        runBase[lastRun] = base[slot];
+        sizes[place] = size;
+        runTop[lastRun] = place;
     }
 
     void advance (double step) noexcept
@@ -234,18 +262,32 @@ private:
         pending output with it. */
     void dropOldest() noexcept;
 
-    /** Forgets the oldest slot while the runs are read: one still inside the table has its
-        size cleared (the others read zeros from the rows), and when it was the newest of the
-        oldest run, that run is forgotten too, so that there are never more runs than slots. */
+    /** While the runs are read, with more than one run inside the table or a new run
+        starting: the 37th slot takes the oldest. The slot 36 back from the new one is found
+        from the newest run back; when it is still inside the table its size is cleared, and
+        the runs wholly older than it are forgotten, so that there are never more runs than
+        slots. Slots older still were dealt with as the slots after them came. */
     VELCROFT_ALWAYS_INLINE void dropOldestOfRuns() noexcept
     {
-        const auto oldest = forgetOldest();
+        auto staying = numSlots - 1;
 
-        if (base[oldest] + travel < endPosition)
-            sizes[sizeIndex[oldest]] = 0.0f;
+        for (int r = lastRun; r >= firstRun; --r)
+        {
+            const auto length = runTop[r] - runStart[r] + 1;
 
-        if (firstRun <= lastRun && sizeIndex[oldest] == runTop[firstRun])
-            ++firstRun;
+            if (length > staying)
+            {
+                const auto oldest = runTop[r] - staying;
+
+                if (runAnchor[r] - placeOffset (oldest) + travel < endPosition)
+                    sizes[oldest] = 0.0f;
+
+                firstRun = staying == 0 ? r + 1 : r;
+                return;
+            }
+
+            staying -= length;
+        }
     }
 
     /** Forgets the oldest slot's place (the caller deals with what it added) and returns it. */
@@ -266,11 +308,16 @@ private:
 
         for (int r = lastRun; r >= firstRun; --r)
         {
-            // Runs are newest first from lastRun, so once one lies past the step's end the
-            // older ones do too.
-            const auto position = runBase[r] + travel;
+            // The anchor's position splits into the newest slot's row and fraction, and its
+            // entry plus top rows (the anchor lies top rows beyond the newest slot).
+            const auto position = runAnchor[r] + travel;
+            const auto i = (int) position;
+            const auto top = runTop[r];
+            const auto entry = (i >> 7) - top;
 
-            if (! (position < endPosition))
+            // Runs are newest first from lastRun, so once one lies past the step's end the
+            // older ones do too (from entry 33 of its row on, a run reads only zeros).
+            if (entry > lastEntry)
             {
                 firstRun = r + 1;
                 break;
@@ -278,11 +325,10 @@ private:
 
             // The row holds the entries of the run's slots backwards: the newest slot's entry
             // at the place after the older ones' wholeRun.
-            const auto i = (int) position;
             const auto start = (i & 127) * BandLimitedStep::reversedRowLength
-                             + (BandLimitedStep::reversedRowLength - 1 - wholeRun) - (i >> 7);
+                             + (BandLimitedStep::reversedRowLength - 1 - wholeRun) - entry;
             const auto fraction = (float) (position - i);
-            const auto* d = sizes + runTop[r] - wholeRun;
+            const auto* d = sizes + top - wholeRun;
 
             // The newest size may have been stored a moment ago: it is read on its own (a
             // wide read would wait for that store).
@@ -340,6 +386,8 @@ private:
     void moveSlotsToTop() noexcept;
     void moveRunsToFront() noexcept;
     void compactSizes() noexcept;
+    void clearRuns() noexcept;
+    void takeSlotsFromRuns() noexcept;
     void rebase() noexcept;
     void shiftQueue() noexcept;
 
@@ -357,11 +405,11 @@ private:
     int newest = 0, count = 0;
     bool queueing = true;
     int queuePos = 0;
-    int sizesTop = -1;
-    int firstRun = 0, lastRun = -1;
+    int firstRun = 1, lastRun = 0;
 
-    // The slots in use, newest first from index newest: size of the step and position minus
-    // travel.
+    // The slots in use while the queue is read, newest first from index newest: size of the
+    // step and position minus travel. While the runs are read they are not kept (the runs
+    // say the same); they are found again from the runs when the queue is taken up.
     double delta[capacity];
     double base[capacity];
 
@@ -369,20 +417,23 @@ private:
     // n samples ahead.
     double queue[2 * queueLength];
 
-    // Otherwise the runs, oldest first from firstRun to lastRun: the place of the newest
-    // slot's size and that slot's position minus travel.
+    // Otherwise the runs, oldest first from firstRun to lastRun (none inside the table when
+    // firstRun > lastRun): the places of a run's oldest and newest sizes, and its anchor,
+    // from which the slot whose size lies at place k has the position anchor - 128 k + travel.
+    // A continuing run's anchor stays put, so a new slot in it writes only its size and top.
+    // runTop[lastRun] is the top of all the sizes, also once every run has passed the end.
     static constexpr int runCapacity = 64;
+    int runStart[runCapacity];
     int runTop[runCapacity];
-    double runBase[runCapacity];
+    double runAnchor[runCapacity];
 
-    // The slots' sizes in single precision, oldest first up to sizesTop, in runs of slots
-    // spaced one row apart, each run after wholeRun zeros (a slot's size is cleared when it
-    // is forgotten while still inside the table); sizeIndex gives a slot's place. A run is
-    // read over the wholeRun sizes before its newest and that one: past the table's end the
-    // rows are zeros, so the slots that have passed it need no forgetting.
+    // The slots' sizes in single precision, oldest first, in runs of slots spaced one row
+    // apart, each run after wholeRun zeros (a slot's size is cleared when it is forgotten
+    // while still inside the table), and zeros past the top. A run is read over the wholeRun
+    // sizes before its newest and that one: past the table's end the rows are zeros, so the
+    // slots that have passed it need no forgetting.
     static constexpr int wholeRun = VectorLanes::wholeRun;
     static constexpr int sizesCapacity = 2048;      // room for 38 runs of one slot, and more
-    int sizeIndex[capacity];
     float sizes[sizesCapacity];
 
     // The rows the pointers above read, held so that they outlast a process exit while in use;
