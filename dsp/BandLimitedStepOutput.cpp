@@ -98,8 +98,7 @@ void BandLimitedStepOutput::takeSlotsFromRuns() noexcept
 
 void BandLimitedStepOutput::clearRuns() noexcept
 {
-    // Every run is forgotten and the sizes are zeros again; the next run starts after a gap.
-    std::fill (sizes, sizes + std::min (runTop[lastRun] + 1, sizesCapacity), 0.0f);
+    // Every run is forgotten; the next one starts after a gap.
     firstRun = 1;
     lastRun = 0;
     runStart[0] = 0;
@@ -136,7 +135,6 @@ void BandLimitedStepOutput::compactSizes() noexcept
     const auto from = lastRun >= firstRun ? runTop[firstRun] - wholeRun : top + 1;
     const auto kept = top + 1 - from;
     std::memmove (sizes, sizes + from, sizeof (float) * (size_t) kept);
-    std::fill (sizes + kept, sizes + top + 1, 0.0f);
 
     // The places move down, and the anchors with them.
     for (int r = std::min (firstRun, lastRun); r <= lastRun; ++r)

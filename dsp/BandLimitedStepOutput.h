@@ -236,10 +236,10 @@ private:
 
         if (lastRun < firstRun || ! continuesRun (runAnchor[lastRun], slotBase + placeOffset (place)))
         {
-            // The sizes past the top are zeros: the gap needs no writing.
             if (lastRun + 1 == runCapacity)
                 moveRunsToFront();
 
+            std::fill (sizes + place, sizes + (place + wholeRun), 0.0f);
             place += wholeRun;
             ++lastRun;
             runStart[lastRun] = place;
@@ -429,7 +429,7 @@ private:
 
     // The slots' sizes in single precision, oldest first, in runs of slots spaced one row
     // apart, each run after wholeRun zeros (a slot's size is cleared when it is forgotten
-    // while still inside the table), and zeros past the top. A run is read over the wholeRun
+    // while still inside the table). A run is read over the wholeRun
     // sizes before its newest and that one: past the table's end the rows are zeros, so the
     // slots that have passed it need no forgetting.
     static constexpr int wholeRun = VectorLanes::wholeRun;
