@@ -103,6 +103,7 @@ void BandLimitedStepOutput::clearRuns() noexcept
     lastRun = 0;
     runStart[0] = 0;
     runTop[0] = -1;
+    updateFastTop();
 }
 
 void BandLimitedStepOutput::moveSlotsToTop() noexcept
@@ -162,6 +163,8 @@ void BandLimitedStepOutput::rebase() noexcept
 
     for (int r = firstRun; r <= lastRun; ++r)
         runAnchor[r] += travel;
+
+    nextBase += travel;
 
     travel = 0.0;
 }

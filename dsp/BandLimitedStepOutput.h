@@ -211,13 +211,13 @@ private:
         still inside). */
     VELCROFT_ALWAYS_INLINE void appendToRuns (float size, double slotBase) noexcept
     {
-        const auto place = runTop[lastRun] + 1;
+        const auto top = runTop[lastRun];
 
-        if (firstRun == lastRun && place < sizesCapacity
-             && continuesRun (runAnchor[lastRun], slotBase + placeOffset (place)))
+        if (top < fastTop && continuesRun (nextBase, slotBase))
         {
-            sizes[place] = size;
-            runTop[lastRun] = place;
+            sizes[top + 1] = size;
+            runTop[lastRun] = top + 1;
+            nextBase -= rowSpacing;
             return;
         }
 
@@ -244,10 +244,19 @@ private:
             ++lastRun;
             runStart[lastRun] = place;
             runAnchor[lastRun] = slotBase + placeOffset (place);
+            updateFastTop();
         }
 
         sizes[place] = size;
         runTop[lastRun] = place;
+        nextBase = slotBase - rowSpacing;
+    }
+
+    /** The fast way of appendToRuns holds while one run is inside the table and its next
+        size fits. */
+    VELCROFT_ALWAYS_INLINE void updateFastTop() noexcept
+    {
+        fastTop = firstRun == lastRun ? sizesCapacity - 1 : -1;
     }
 
     void advance (double step) noexcept
@@ -283,6 +292,7 @@ private:
                     sizes[oldest] = 0.0f;
 
                 firstRun = staying == 0 ? r + 1 : r;
+                updateFastTop();
                 return;
             }
 
@@ -320,6 +330,7 @@ private:
             if (entry > lastEntry)
             {
                 firstRun = r + 1;
+                updateFastTop();
                 break;
             }
 
@@ -406,6 +417,8 @@ private:
     bool queueing = true;
     int queuePos = 0;
     int firstRun = 1, lastRun = 0;
+    int fastTop = -1;               // see updateFastTop
+    double nextBase = 0.0;          // position minus travel of a slot that would continue the newest run
 
     // The slots in use while the queue is read, newest first from index newest: size of the
     // step and position minus travel. While the runs are read they are not kept (the runs
