@@ -367,7 +367,8 @@ struct VectorLanes
         using Lanes = FloatLanes<Width>;
         constexpr int lanes = (int) (sizeof (Lanes) / sizeof (float));
         static_assert (wholeRun % lanes == 0, "whole groups");
-        const auto f = Lanes {} + fraction;
+        // The fraction in every lane: x - 0 is x, while x + 0 takes an addition (-0 + 0 is +0).
+        const Lanes f = fraction - Lanes {};
 
         for (int k = 0; k < wholeRun; k += lanes)
             total += loadFloats<Lanes> (delta + k) * (loadFloats<Lanes> (values + k) + f * loadFloats<Lanes> (slopes + k));
