@@ -98,12 +98,23 @@ void BandLimitedStepOutput::takeSlotsFromRuns() noexcept
 
 void BandLimitedStepOutput::clearRuns() noexcept
 {
-    // Every run is forgotten; the next one starts after a gap.
-    firstRun = 1;
-    lastRun = 0;
-    runStart[0] = 0;
-    runTop[0] = -1;
+    // Every run is forgotten. What is left is an empty run that reads zeros (its window of
+    // sizes is cleared, and it is parked far past the table's end); the next run starts
+    // after it.
+    std::fill (sizes, sizes + wholeRun + 1, 0.0f);
+    firstRun = lastRun = 0;
+    runStart[0] = wholeRun + 1;
+    runTop[0] = wholeRun;
+    park();
     updateFastTop();
+}
+
+void BandLimitedStepOutput::park() noexcept
+{
+    // The newest run, past the table's end, is held at a fixed distance beyond it: read until
+    // the next run starts, it would otherwise go on growing with travel.
+    runAnchor[lastRun] = placeOffset (runTop[lastRun]) + parkedPosition - travel;
+    nextBase = runAnchor[lastRun] - placeOffset (runTop[lastRun] + 1);
 }
 
 void BandLimitedStepOutput::moveSlotsToTop() noexcept
@@ -116,9 +127,7 @@ void BandLimitedStepOutput::moveSlotsToTop() noexcept
 
 void BandLimitedStepOutput::moveRunsToFront() noexcept
 {
-    // The newest run's record is kept even once it has passed the table's end: it holds the
-    // sizes' top.
-    const auto from = std::min (firstRun, lastRun);
+    const auto from = firstRun;
     const auto kept = lastRun - from + 1;
     std::memmove (runStart, runStart + from, sizeof (int) * (size_t) kept);
     std::memmove (runTop, runTop + from, sizeof (int) * (size_t) kept);
@@ -133,12 +142,12 @@ void BandLimitedStepOutput::compactSizes() noexcept
     // older slots lie more than 33 rows further on, past the table's end) and the runs after
     // it.
     const auto top = runTop[lastRun];
-    const auto from = lastRun >= firstRun ? runTop[firstRun] - wholeRun : top + 1;
+    const auto from = runTop[firstRun] - wholeRun;
     const auto kept = top + 1 - from;
     std::memmove (sizes, sizes + from, sizeof (float) * (size_t) kept);
 
     // The places move down, and the anchors with them.
-    for (int r = std::min (firstRun, lastRun); r <= lastRun; ++r)
+    for (int r = firstRun; r <= lastRun; ++r)
     {
         runStart[r] = std::max (runStart[r] - from, 0);
         runTop[r] -= from;
@@ -165,6 +174,8 @@ void BandLimitedStepOutput::rebase() noexcept
         runAnchor[r] += travel;
 
     nextBase += travel;
-
     travel = 0.0;
+
+    if (runAnchor[lastRun] - placeOffset (runTop[lastRun]) >= endPosition)
+        park();
 }

@@ -140,6 +140,14 @@ private:
 
     /** The last row entry inside the table (entry 33 of every row is past its end). */
     static constexpr int lastEntry = 32;
+
+    /** The last row entry at which a run's window of sizes still lies inside the reversed
+        rows: from entry 33 on it reads only their zeros (see park). */
+    static constexpr int zeroEntry = BandLimitedStep::reversedRowLength - 1 - VectorLanes::wholeRun;
+
+    /** Where park holds a newest run that has passed the table's end. */
+    static constexpr double parkedPosition = 8192.0;
+    static_assert (zeroEntry > lastEntry && parkedPosition >= 128.0 * (lastEntry + 1), "a parked run reads zeros");
     static_assert (BandLimitedStep::firstSettledEntry <= (lastEntry + 1) * 128, "a run past its last entry reads zeros");
 
     /** Records a new slot and returns its step size. */
@@ -234,7 +242,7 @@ private:
 
         auto place = runTop[lastRun] + 1;
 
-        if (lastRun < firstRun || ! continuesRun (runAnchor[lastRun], slotBase + placeOffset (place)))
+        if (! continuesRun (runAnchor[lastRun], slotBase + placeOffset (place)))
         {
             if (lastRun + 1 == runCapacity)
                 moveRunsToFront();
@@ -252,8 +260,8 @@ private:
         nextBase = slotBase - rowSpacing;
     }
 
-    /** The fast way of appendToRuns holds while one run is inside the table and its next
-        size fits. */
+    /** The fast way of appendToRuns holds while there is a single run (inside the table or
+        not: a slot cannot continue one that has passed its end) and its next size fits. */
     VELCROFT_ALWAYS_INLINE void updateFastTop() noexcept
     {
         fastTop = firstRun == lastRun ? sizesCapacity - 1 : -1;
@@ -308,25 +316,49 @@ private:
     }
 
     /** The residual of every slot: each run is read at the position of its newest slot (the
-        older ones lying whole rows further on), over its newest wholeRun + 1 sizes. Runs
-        whose newest slot has passed the table's end are forgotten. */
+        older ones lying whole rows further on), over its newest wholeRun + 1 sizes. The
+        newest run is always read: once it has passed the table's end (or while there has
+        been none) it reads zeros. Older runs whose newest slot has passed the end are
+        forgotten. */
     template <int Width>
     VELCROFT_ALWAYS_INLINE float sumRuns() noexcept
     {
         VectorLanes::FloatLanes<Width> total = {};
         float newestPart = 0.0f;
 
-        for (int r = lastRun; r >= firstRun; --r)
+        // Adds run r: position is its anchor's position, i the whole entries of that, and entry
+        // the row entry of the run's newest slot.
+        const auto addRun = [&] (int r, double position, int i, int entry) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
-            // The anchor's position splits into the newest slot's row and fraction, and its
-            // entry plus top rows (the anchor lies top rows beyond the newest slot).
+            // The row holds the entries of the run's slots backwards: the newest slot's entry
+            // at the place after the older ones' wholeRun.
+            const auto start = (i & 127) * BandLimitedStep::reversedRowLength
+                             + (BandLimitedStep::reversedRowLength - 1 - wholeRun) - entry;
+            const auto fraction = (float) (position - i);
+            const auto* d = sizes + runTop[r] - wholeRun;
+
+            // The newest size may have been stored a moment ago: it is read on its own (a
+            // wide read would wait for that store).
+            newestPart += d[wholeRun] * (reversedValuesF[start + wholeRun] + fraction * reversedSlopesF[start + wholeRun]);
+            total = VectorLanes::addWholeRun<Width> (total, d, reversedValuesF + start, reversedSlopesF + start, fraction);
+        };
+
+        // The anchor's position splits into the newest slot's row and fraction, and its entry
+        // plus top rows (the anchor lies top rows beyond the newest slot).
+        {
+            const auto position = runAnchor[lastRun] + travel;
+            const auto i = (int) position;
+            addRun (lastRun, position, i, std::min ((i >> 7) - runTop[lastRun], zeroEntry));
+        }
+
+        // Older runs are newest first from lastRun, so once one lies past the step's end the
+        // older ones do too.
+        for (int r = lastRun - 1; r >= firstRun; --r)
+        {
             const auto position = runAnchor[r] + travel;
             const auto i = (int) position;
-            const auto top = runTop[r];
-            const auto entry = (i >> 7) - top;
+            const auto entry = (i >> 7) - runTop[r];
 
-            // Runs are newest first from lastRun, so once one lies past the step's end the
-            // older ones do too (from entry 33 of its row on, a run reads only zeros).
             if (entry > lastEntry)
             {
                 firstRun = r + 1;
@@ -334,17 +366,7 @@ private:
                 break;
             }
 
-            // The row holds the entries of the run's slots backwards: the newest slot's entry
-            // at the place after the older ones' wholeRun.
-            const auto start = (i & 127) * BandLimitedStep::reversedRowLength
-                             + (BandLimitedStep::reversedRowLength - 1 - wholeRun) - entry;
-            const auto fraction = (float) (position - i);
-            const auto* d = sizes + top - wholeRun;
-
-            // The newest size may have been stored a moment ago: it is read on its own (a
-            // wide read would wait for that store).
-            newestPart += d[wholeRun] * (reversedValuesF[start + wholeRun] + fraction * reversedSlopesF[start + wholeRun]);
-            total = VectorLanes::addWholeRun<Width> (total, d, reversedValuesF + start, reversedSlopesF + start, fraction);
+            addRun (r, position, i, entry);
         }
 
         return VectorLanes::sum (total) + newestPart;
@@ -398,6 +420,7 @@ private:
     void moveRunsToFront() noexcept;
     void compactSizes() noexcept;
     void clearRuns() noexcept;
+    void park() noexcept;
     void takeSlotsFromRuns() noexcept;
     void rebase() noexcept;
     void shiftQueue() noexcept;
@@ -416,7 +439,7 @@ private:
     int newest = 0, count = 0;
     bool queueing = true;
     int queuePos = 0;
-    int firstRun = 1, lastRun = 0;
+    int firstRun = 0, lastRun = 0;
     int fastTop = -1;               // see updateFastTop
     double nextBase = 0.0;          // position minus travel of a slot that would continue the newest run
 
@@ -430,9 +453,9 @@ private:
     // n samples ahead.
     double queue[2 * queueLength];
 
-    // Otherwise the runs, oldest first from firstRun to lastRun (none inside the table when
-    // firstRun > lastRun): the places of a run's oldest and newest sizes, and its anchor,
-    // from which the slot whose size lies at place k has the position anchor - 128 k + travel.
+    // Otherwise the runs, oldest first from firstRun to lastRun (the newest may have passed
+    // the table's end, or be an empty one that stands for no run): the places of a run's
+    // oldest and newest sizes, and its anchor, from which the slot whose size lies at place k has the position anchor - 128 k + travel.
     // A continuing run's anchor stays put, so a new slot in it writes only its size and top.
     // runTop[lastRun] is the top of all the sizes, also once every run has passed the end.
     static constexpr int runCapacity = 64;
