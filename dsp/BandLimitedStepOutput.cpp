@@ -32,6 +32,20 @@ void BandLimitedStepOutput::reset() noexcept
     expiry = noExpiry;
 }
 
+int BandLimitedStepOutput::getNumSlotsInUse() const noexcept
+{
+    if (queueing)
+        return count;
+
+    // The runs' slots, of which the newest 36 are in use.
+    int found = 0;
+
+    for (int r = lastRun; r >= firstRun; --r)
+        found += runTop[r] - runStart[r] + 1;
+
+    return std::min (found, numSlots);
+}
+
 void BandLimitedStepOutput::dropOldest() noexcept
 {
     const auto oldest = forgetOldest();

@@ -118,7 +118,7 @@ public:
     }
 
     /** Number of slots that may still be inside the table. */
-    int getNumSlotsInUse() const noexcept           { return count; }
+    int getNumSlotsInUse() const noexcept;
 
 private:
     static constexpr double endPosition = (double) BandLimitedStep::firstSettledEntry;
