@@ -21,7 +21,8 @@
       them: the rows are stored backwards with zeros past the table's end, and runs are
       kept apart by zeros, so that slots that have passed the end, and places before a
       run's first slot, add nothing without being counted or forgotten. The runs are found
-      again from the slots when this way is taken up again.
+      again from the slots when this way is taken up again, and while it is used they are
+      the only record of the slots (the slots are found again from them for the queue).
 
     Each slot's position is kept as an offset from a travel counter that all slots share, so
     advancing costs one addition per sample. The slots lie newest first in arrays far longer
