@@ -89,8 +89,8 @@ void BandLimitedStepOutput::takeUpRuns() noexcept
 
 void BandLimitedStepOutput::takeSlotsFromRuns() noexcept
 {
-    // The newest 36 slots of the runs still inside the table, newest first; the slots of
-    // runs past the table's end add nothing, and are left out.
+    // The newest 36 slots of the runs, newest first. Older runs, past the table's end,
+    // would add nothing: they are left out.
     int found = 0;
 
     for (int r = lastRun; r >= firstRun && found < numSlots; --r)
