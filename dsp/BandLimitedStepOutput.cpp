@@ -24,17 +24,29 @@ void BandLimitedStepOutput::reset() noexcept
     std::fill (std::begin (base), std::end (base), 0.0);
     std::fill (std::begin (queue), std::end (queue), 0.0f);
     std::fill (std::begin (sizes), std::end (sizes), 0.0f);
-    std::fill (std::begin (sizeIndex), std::end (sizeIndex), 0);
+    std::fill (std::begin (runStart), std::end (runStart), 0);
     std::fill (std::begin (runTop), std::end (runTop), 0);
-    std::fill (std::begin (runBase), std::end (runBase), 0.0);
+    std::fill (std::begin (runAnchor), std::end (runAnchor), 0.0);
     newest = capacity;
     count = queuePos = 0;
-    sizesTop = -1;
-    firstRun = 0;
-    lastRun = -1;
+    clearRuns();
     queueing = true;
     queueStep = rowSpacing;
     expiry = noExpiry;
+}
+
+int BandLimitedStepOutput::getNumSlotsInUse() const noexcept
+{
+    if (queueing)
+        return count;
+
+    // The runs' slots, of which the newest 36 are in use.
+    int found = 0;
+
+    for (int r = lastRun; r >= firstRun; --r)
+        found += runTop[r] - runStart[r] + 1;
+
+    return std::min (found, numSlots);
 }
 
 void BandLimitedStepOutput::dropOldest() noexcept
@@ -49,6 +61,7 @@ void BandLimitedStepOutput::dropOldest() noexcept
 void BandLimitedStepOutput::takeUpQueue() noexcept
 {
     // Every slot's future goes into the queue now; the travel so far is the queue's start.
+    takeSlotsFromRuns();
     queueing = true;
     queueStep = rowSpacing;
     std::fill (std::begin (queue), std::end (queue), 0.0f);
@@ -71,15 +84,57 @@ void BandLimitedStepOutput::takeUpRuns() noexcept
     travel = getTravel();
     queueing = false;
     queueStep = std::numeric_limits<double>::quiet_NaN();
-    sizesTop = -1;
-    firstRun = 0;
-    lastRun = -1;
+    clearRuns();
 
     for (int k = count - 1; k >= 0; --k)
     {
         const auto slot = newest + k;
-        appendToRuns (slot, k < count - 1 && continuesRun (base[slot + 1], base[slot]));
+        appendSize ((float) delta[slot], base[slot]);
     }
+}
+
+void BandLimitedStepOutput::takeSlotsFromRuns() noexcept
+{
+    // The newest 36 slots of the runs, newest first. Older runs, past the table's end,
+    // would add nothing: they are left out.
+    int found = 0;
+
+    for (int r = lastRun; r >= firstRun && found < numSlots; --r)
+        found += std::min (runTop[r] - runStart[r] + 1, numSlots - found);
+
+    newest = capacity - found;
+    count = found;
+    auto slot = newest;
+
+    for (int r = lastRun; r >= firstRun && slot < capacity; --r)
+    {
+        for (int place = runTop[r]; place >= runStart[r] && slot < capacity; --place, ++slot)
+        {
+            delta[slot] = (double) sizes[place];
+            base[slot] = runAnchor[r] - placeOffset (place);
+        }
+    }
+}
+
+void BandLimitedStepOutput::clearRuns() noexcept
+{
+    // Every run is forgotten. What is left is an empty run that reads zeros (its window of
+    // sizes is cleared, and it is parked far past the table's end); the next run starts
+    // after it.
+    std::fill (sizes, sizes + wholeRun + 1, 0.0f);
+    firstRun = lastRun = 0;
+    runStart[0] = wholeRun + 1;
+    runTop[0] = wholeRun;
+    park();
+    updateFastTop();
+}
+
+void BandLimitedStepOutput::park() noexcept
+{
+    // The newest run, past the table's end, is held at a fixed distance beyond it: read until
+    // the next run starts, it would otherwise go on growing with travel.
+    runAnchor[lastRun] = placeOffset (runTop[lastRun]) + parkedPosition - travel;
+    nextBase = runAnchor[lastRun] - placeOffset (runTop[lastRun] + 1);
 }
 
 void BandLimitedStepOutput::moveSlotsToTop() noexcept
@@ -87,34 +142,37 @@ void BandLimitedStepOutput::moveSlotsToTop() noexcept
     const auto top = capacity - count;
     std::memmove (delta + top, delta + newest, sizeof (double) * (size_t) count);
     std::memmove (base + top, base + newest, sizeof (double) * (size_t) count);
-    std::memmove (sizeIndex + top, sizeIndex + newest, sizeof (int) * (size_t) count);
     newest = top;
 }
 
 void BandLimitedStepOutput::moveRunsToFront() noexcept
 {
-    const auto live = lastRun - firstRun + 1;
-    std::memmove (runTop, runTop + firstRun, sizeof (int) * (size_t) live);
-    std::memmove (runBase, runBase + firstRun, sizeof (double) * (size_t) live);
-    firstRun = 0;
-    lastRun = live - 1;
+    const auto from = firstRun;
+    const auto kept = lastRun - from + 1;
+    std::memmove (runStart, runStart + from, sizeof (int) * (size_t) kept);
+    std::memmove (runTop, runTop + from, sizeof (int) * (size_t) kept);
+    std::memmove (runAnchor, runAnchor + from, sizeof (double) * (size_t) kept);
+    firstRun -= from;
+    lastRun -= from;
 }
 
 void BandLimitedStepOutput::compactSizes() noexcept
 {
-    // What a read can still reach: the oldest live run's sizes and the zeros before them.
-    // Slots whose sizes lie before that have passed the table's end.
-    const auto from = lastRun >= firstRun ? runTop[firstRun] - wholeRun : sizesTop + 1;
-    const auto kept = sizesTop + 1 - from;
+    // What a read can still reach: the oldest live run's newest wholeRun + 1 sizes (its
+    // older slots lie more than 33 rows further on, past the table's end) and the runs after
+    // it.
+    const auto top = runTop[lastRun];
+    const auto from = runTop[firstRun] - wholeRun;
+    const auto kept = top + 1 - from;
     std::memmove (sizes, sizes + from, sizeof (float) * (size_t) kept);
-    sizesTop = kept - 1;
 
+    // The places move down, and the anchors with them.
     for (int r = firstRun; r <= lastRun; ++r)
+    {
+        runStart[r] = std::max (runStart[r] - from, 0);
         runTop[r] -= from;
-
-    // Every place moves, also those of slots being added or forgotten around this call.
-    for (auto& index : sizeIndex)
-        index -= from;
+        runAnchor[r] -= placeOffset (from);
+    }
 }
 
 void BandLimitedStepOutput::shiftQueue() noexcept
@@ -137,9 +195,13 @@ void BandLimitedStepOutput::rebase() noexcept
         expiry -= travel;
 
     for (int r = firstRun; r <= lastRun; ++r)
-        runBase[r] += travel;
+        runAnchor[r] += travel;
 
+    nextBase += travel;
     travel = 0.0;
+
+    if (runAnchor[lastRun] - placeOffset (runTop[lastRun]) >= endPosition)
+        park();
 }
 
 bool BandLimitedStepOutput::bringInStep (BandLimitedStepOutput& a, BandLimitedStepOutput& b) noexcept

@@ -21,7 +21,8 @@
       them: the rows are stored backwards with zeros past the table's end, and runs are
       kept apart by zeros, so that slots that have passed the end, and places before a
       run's first slot, add nothing without being counted or forgotten. The runs are found
-      again from the slots when this way is taken up again.
+      again from the slots when this way is taken up again, and while it is used they are
+      the only record of the slots (the slots are found again from them for the queue).
 
     Each slot's position is kept as an offset from a travel counter that all slots share, so
     advancing costs one addition per sample (none while the queue is read: the travel then
@@ -211,7 +212,7 @@ public:
     }
 
     /** Number of slots that may still be inside the table. */
-    int getNumSlotsInUse() const noexcept           { return count; }
+    int getNumSlotsInUse() const noexcept;
 
 private:
     static constexpr double endPosition = (double) BandLimitedStep::firstSettledEntry;
@@ -249,6 +250,18 @@ private:
         return queueing ? travel + rowSpacing * queuePos : travel;
     }
 
+    /** The last row entry inside the table (entry 33 of every row is past its end). */
+    static constexpr int lastEntry = 32;
+
+    /** The last row entry at which a run's window of sizes still lies inside the reversed
+        rows: from entry 33 on it reads only their zeros (see park). */
+    static constexpr int zeroEntry = BandLimitedStep::reversedRowLength - 1 - VectorLanes::wholeRun;
+
+    /** Where park holds a newest run that has passed the table's end. */
+    static constexpr double parkedPosition = 8192.0;
+    static_assert (zeroEntry > lastEntry && parkedPosition >= 128.0 * (lastEntry + 1), "a parked run reads zeros");
+    static_assert (BandLimitedStep::firstSettledEntry <= (lastEntry + 1) * 128, "a run past its last entry reads zeros");
+
     /** Records a new slot and returns its step size. */
     VELCROFT_ALWAYS_INLINE double addSlot (double value, double position) noexcept
     {
@@ -277,11 +290,7 @@ private:
         }
         else
         {
-            if (count == numSlots)
-                dropOldestOfRuns();
-
-            const auto continues = count > 0 && continuesRun (base[newest], position - travel);
-            appendToRuns (pushSlot (d, position - travel), continues);
+            appendToRuns ((float) d, position - travel);
         }
 
         return d;
@@ -307,33 +316,70 @@ private:
         expiry = count > 0 ? endPosition - base[newest + count - 1] : noExpiry;
     }
 
-    static bool continuesRun (double olderBase, double newerBase) noexcept
+    /** Whether a slot whose position minus travel, plus one row per place in the sizes,
+        comes to newerAnchor continues the run whose anchor is olderAnchor. */
+    static VELCROFT_ALWAYS_INLINE bool continuesRun (double olderAnchor, double newerAnchor) noexcept
     {
-        return std::abs ((olderBase - newerBase) - rowSpacing) <= runTolerance;
+        return std::abs (olderAnchor - newerAnchor) <= runTolerance;
+    }
+
+    /** Where a slot's size at place index lies from its run's anchor (its position minus
+        travel is the anchor minus this). */
+    static VELCROFT_ALWAYS_INLINE double placeOffset (int index) noexcept      { return rowSpacing * index; }
+
+    /** While the runs are read: a new slot's size, and its position minus travel. In the
+        usual case one run is inside the table and the slot continues it: the size is
+        written after it and nothing else changes (the slot 36 back lies 36 rows further on
+        in that run, or in one that has passed the table's end, so the 37th forgets nothing
+        still inside). */
+    VELCROFT_ALWAYS_INLINE void appendToRuns (float size, double slotBase) noexcept
+    {
+        const auto top = runTop[lastRun];
+
+        if (top < fastTop && continuesRun (nextBase, slotBase))
+        {
+            sizes[top + 1] = size;
+            runTop[lastRun] = top + 1;
+            nextBase -= rowSpacing;
+            return;
+        }
+
+        dropOldestOfRuns();
+        appendSize (size, slotBase);
     }
 
     /** Writes a slot's size after the sizes read in runs: after the newest run's when it
         continues that run, else after a gap of zeros as a run of its own. */
-    void appendToRuns (int slot, bool continues) noexcept
+    VELCROFT_ALWAYS_INLINE void appendSize (float size, double slotBase) noexcept
     {
-        if (sizesTop + wholeRun + 1 >= sizesCapacity)
+        if (runTop[lastRun] + wholeRun + 1 >= sizesCapacity)
             compactSizes();
 
-        if (! continues || lastRun < firstRun)
-        {
-            std::fill (sizes + (sizesTop + 1), sizes + (sizesTop + 1 + wholeRun), 0.0f);
-            sizesTop += wholeRun;
+        auto place = runTop[lastRun] + 1;
 
+        if (! continuesRun (runAnchor[lastRun], slotBase + placeOffset (place)))
+        {
             if (lastRun + 1 == runCapacity)
                 moveRunsToFront();
 
+            std::fill (sizes + place, sizes + (place + wholeRun), 0.0f);
+            place += wholeRun;
             ++lastRun;
+            runStart[lastRun] = place;
+            runAnchor[lastRun] = slotBase + placeOffset (place);
+            updateFastTop();
         }
 
-        sizes[++sizesTop] = (float) delta[slot];
-        sizeIndex[slot] = sizesTop;
-        runTop[lastRun] = sizesTop;
-        runBase[lastRun] = base[slot];
+        sizes[place] = size;
+        runTop[lastRun] = place;
+        nextBase = slotBase - rowSpacing;
+    }
+
+    /** The fast way of appendToRuns holds while there is a single run (inside the table or
+        not: a slot cannot continue one that has passed its end) and its next size fits. */
+    VELCROFT_ALWAYS_INLINE void updateFastTop() noexcept
+    {
+        fastTop = firstRun == lastRun ? sizesCapacity - 1 : -1;
     }
 
     void advance (double step) noexcept
@@ -348,18 +394,33 @@ private:
         pending output with it. */
     void dropOldest() noexcept;
 
-    /** Forgets the oldest slot while the runs are read: one still inside the table has its
-        size cleared (the others read zeros from the rows), and when it was the newest of the
-        oldest run, that run is forgotten too, so that there are never more runs than slots. */
+    /** While the runs are read, with more than one run inside the table or a new run
+        starting: the 37th slot takes the oldest. The slot 36 back from the new one is found
+        from the newest run back; when it is still inside the table its size is cleared, and
+        the runs wholly older than it are forgotten, so that there are never more runs than
+        slots. Slots older still were dealt with as the slots after them came. */
     VELCROFT_ALWAYS_INLINE void dropOldestOfRuns() noexcept
     {
-        const auto oldest = forgetOldest();
+        auto staying = numSlots - 1;
 
-        if (base[oldest] + travel < endPosition)
-            sizes[sizeIndex[oldest]] = 0.0f;
+        for (int r = lastRun; r >= firstRun; --r)
+        {
+            const auto length = runTop[r] - runStart[r] + 1;
 
-        if (firstRun <= lastRun && sizeIndex[oldest] == runTop[firstRun])
-            ++firstRun;
+            if (length > staying)
+            {
+                const auto oldest = runTop[r] - staying;
+
+                if (runAnchor[r] - placeOffset (oldest) + travel < endPosition)
+                    sizes[oldest] = 0.0f;
+
+                firstRun = staying == 0 ? r + 1 : r;
+                updateFastTop();
+                return;
+            }
+
+            staying -= length;
+        }
     }
 
     /** Forgets the oldest slot's place (the caller deals with what it added) and returns it. */
@@ -370,31 +431,24 @@ private:
     }
 
     /** The residual of every slot: each run is read at the position of its newest slot (the
-        older ones lying whole rows further on), over its newest wholeRun + 1 sizes. Runs
-        whose newest slot has passed the table's end are forgotten. */
+        older ones lying whole rows further on), over its newest wholeRun + 1 sizes. The
+        newest run is always read: once it has passed the table's end (or while there has
+        been none) it reads zeros. Older runs whose newest slot has passed the end are
+        forgotten. */
     template <int Width>
     VELCROFT_ALWAYS_INLINE float sumRuns() noexcept
     {
         VectorLanes::FloatLanes<Width> total = {};
         float newestPart = 0.0f;
 
-        for (int r = lastRun; r >= firstRun; --r)
+        // Adds run r: position is its anchor's position, i the whole entries of that, and entry
+        // the row entry of the run's newest slot.
+        const auto addRun = [&] (int r, double position, int i, int entry) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
-            // Runs are newest first from lastRun, so once one lies past the step's end the
-            // older ones do too.
-            const auto position = runBase[r] + travel;
-
-            if (! (position < endPosition))
-            {
-                firstRun = r + 1;
-                break;
-            }
-
             // The row holds the entries of the run's slots backwards: the newest slot's entry
             // at the place after the older ones' wholeRun.
-            const auto i = (int) position;
             const auto start = (i & 127) * BandLimitedStep::reversedRowLength
-                             + (BandLimitedStep::reversedRowLength - 1 - wholeRun) - (i >> 7);
+                             + (BandLimitedStep::reversedRowLength - 1 - wholeRun) - entry;
             const auto fraction = (float) (position - i);
             const auto* d = sizes + runTop[r] - wholeRun;
 
@@ -402,6 +456,32 @@ private:
             // wide read would wait for that store).
             newestPart += d[wholeRun] * (reversedValuesF[start + wholeRun] + fraction * reversedSlopesF[start + wholeRun]);
             total = VectorLanes::addWholeRun<Width> (total, d, reversedValuesF + start, reversedSlopesF + start, fraction);
+        };
+
+        // The anchor's position splits into the newest slot's row and fraction, and its entry
+        // plus top rows (the anchor lies top rows beyond the newest slot).
+        {
+            const auto position = runAnchor[lastRun] + travel;
+            const auto i = (int) position;
+            addRun (lastRun, position, i, std::min ((i >> 7) - runTop[lastRun], zeroEntry));
+        }
+
+        // Older runs are newest first from lastRun, so once one lies past the step's end the
+        // older ones do too.
+        for (int r = lastRun - 1; r >= firstRun; --r)
+        {
+            const auto position = runAnchor[r] + travel;
+            const auto i = (int) position;
+            const auto entry = (i >> 7) - runTop[r];
+
+            if (entry > lastEntry)
+            {
+                firstRun = r + 1;
+                updateFastTop();
+                break;
+            }
+
+            addRun (r, position, i, entry);
         }
 
         return VectorLanes::sum (total) + newestPart;
@@ -463,6 +543,9 @@ private:
     void moveSlotsToTop() noexcept;
     void moveRunsToFront() noexcept;
     void compactSizes() noexcept;
+    void clearRuns() noexcept;
+    void park() noexcept;
+    void takeSlotsFromRuns() noexcept;
     void rebase() noexcept;
     void shiftQueue() noexcept;
 
@@ -481,11 +564,13 @@ private:
     int newest = 0, count = 0;
     bool queueing = true;
     int queuePos = 0;
-    int sizesTop = -1;
-    int firstRun = 0, lastRun = -1;
+    int firstRun = 0, lastRun = 0;
+    int fastTop = -1;               // see updateFastTop
+    double nextBase = 0.0;          // position minus travel of a slot that would continue the newest run
 
-    // The slots in use, newest first from index newest: size of the step and position minus
-    // travel.
+    // The slots in use while the queue is read, newest first from index newest: size of the
+    // step and position minus travel. While the runs are read they are not kept (the runs
+    // say the same); they are found again from the runs when the queue is taken up.
     double delta[capacity];
     double base[capacity];
 
@@ -493,20 +578,23 @@ private:
     // n samples ahead.
     float queue[2 * queueLength];
 
-    // Otherwise the runs, oldest first from firstRun to lastRun: the place of the newest
-    // slot's size and that slot's position minus travel.
+    // Otherwise the runs, oldest first from firstRun to lastRun (the newest may have passed
+    // the table's end, or be an empty one that stands for no run): the places of a run's
+    // oldest and newest sizes, and its anchor, from which the slot whose size lies at place k has the position anchor - 128 k + travel.
+    // A continuing run's anchor stays put, so a new slot in it writes only its size and top.
+    // runTop[lastRun] is the top of all the sizes, also once every run has passed the end.
     static constexpr int runCapacity = 64;
+    int runStart[runCapacity];
     int runTop[runCapacity];
-    double runBase[runCapacity];
+    double runAnchor[runCapacity];
 
-    // The slots' sizes in single precision, oldest first up to sizesTop, in runs of slots
-    // spaced one row apart, each run after wholeRun zeros (a slot's size is cleared when it
-    // is forgotten while still inside the table); sizeIndex gives a slot's place. A run is
-    // read over the wholeRun sizes before its newest and that one: past the table's end the
-    // rows are zeros, so the slots that have passed it need no forgetting.
+    // The slots' sizes in single precision, oldest first, in runs of slots spaced one row
+    // apart, each run after wholeRun zeros (a slot's size is cleared when it is forgotten
+    // while still inside the table). A run is read over the wholeRun
+    // sizes before its newest and that one: past the table's end the rows are zeros, so the
+    // slots that have passed it need no forgetting.
     static constexpr int wholeRun = VectorLanes::wholeRun;
     static constexpr int sizesCapacity = 2048;      // room for 38 runs of one slot, and more
-    int sizeIndex[capacity];
     float sizes[sizesCapacity];
 
     // The rows the pointers above read, held so that they outlast a process exit while in use;
