@@ -37,6 +37,7 @@
 #include "dsp/VectorLanes.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <memory>
 
@@ -197,14 +198,34 @@ public:
         if (step == queueStep)
             return nextFromQueue();
 
+        useStepLength (step);
+        return nextAtStepLength<Width> (step);
+    }
+
+    /** Takes up the way of reading the slots that a step length needs (see the class
+        comment). A caller whose step length changes only now and then calls this whenever it
+        may have changed, and then nextAtStepLength, which need not ask at every sample. */
+    void useStepLength (double step) noexcept
+    {
         if (step == rowSpacing)
         {
-            takeUpQueue();
-            return nextFromQueue();
+            if (! queueing)
+                takeUpQueue();
         }
+        else if (queueing)
+        {
+            takeUpRuns();
+        }
+    }
+
+    /** next, for the step length last given to useStepLength. */
+    template <int Width = 2>
+    VELCROFT_ALWAYS_INLINE double nextAtStepLength (double step) noexcept
+    {
+        assert (queueing == (step == rowSpacing));
 
         if (queueing)
-            takeUpRuns();
+            return nextFromQueue();
 
         const auto sum = sumRuns<Width>();
         advance (step);

@@ -479,6 +479,7 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     const auto n = getChunkLength (leftSamples, rightSamples, count);
     const auto startActive = isChunkActive (leftSamples, rightSamples);
     const auto places = getFilterPlaces();
+    useStepLengths (false);
     updateFilters();
 
     // The inputs go into the frames first, four at a time, and are crushed in place.
@@ -513,6 +514,7 @@ template <int Width>
 forcedinline int VelcroftCore::crushMonoChunk (const float* samples, int count) noexcept
 {
     const auto places = getFilterPlaces();
+    useStepLengths (true);
     updateFilters();
 
     for (int i = 0; i < count; ++i)
@@ -567,6 +569,7 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     }
 
     const auto places = getFilterPlaces();
+    useStepLengths (mono);
     updateFilters();
 
     // A loop of its own for mono, linked and unlinked frames, so that the frames are not asked.
@@ -766,13 +769,11 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
         const auto whole = (double) (int) ahead;
         const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
 
-        if (next >= 0.0 && next < (double) sincEntriesPerSample)
-        {
-            const auto* row = sincRows + (size_t) (int) next * sincTaps;
+        // Limited rather than tested: a row fetched in vain costs less than the test.
+        const auto* row = sincRows + (size_t) (int) limit (next, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
 
-            for (int line = 0; line < sincTaps; line += 8)
-                __builtin_prefetch (row + line);
-        }
+        for (int line = 0; line < sincTaps; line += 8)
+            __builtin_prefetch (row + line);
     }
 }
 
@@ -871,7 +872,7 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, double x, int filterBe
         c.steps.startStep<Width> (quantise (sampleWetHistory (c, offset), c), c.step * offset);
     }
 
-    auto out = c.steps.template next<Width> (c.step);
+    auto out = c.steps.template nextAtStepLength<Width> (c.step);
 
     if (filterAfter != filterOff)
         out = c.filter.process (out, filterAfter);
@@ -944,7 +945,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
     // instructions at 48,000 Hz).
     auto output = [&] (Channel& c) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
-        auto out = c.steps.template next<Width> (left.step);
+        auto out = c.steps.template nextAtStepLength<Width> (left.step);
 
         if (places.after[0] != filterOff)
             out = c.filter.process (out, places.after[0]);
@@ -970,6 +971,18 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
 
     output (left);
     output (right);
+}
+
+void VelcroftCore::useStepLengths (bool mono) noexcept
+{
+    // The step lengths change only between chunks, and with them the way each step output
+    // reads its slots: that is settled here, not asked at every frame. Linked channels both
+    // follow the left one's step length; a mono chunk crushes the left channel alone.
+    auto& left = channels[0];
+    left.steps.useStepLength (left.step);
+
+    if (! mono)
+        channels[1].steps.useStepLength (linked ? left.step : channels[1].step);
 }
 
 void VelcroftCore::findStepsInStep() noexcept

@@ -284,6 +284,7 @@ private:
     bool smoothParameters() noexcept;                  // true when a value moved
     void updateFilters() noexcept;
     void stepNoise() noexcept;
+    void useStepLengths (bool mono) noexcept;
     void findStepsInStep() noexcept;
     void advanceHistories() noexcept;
     void moveHistoriesBack() noexcept;
