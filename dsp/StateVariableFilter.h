@@ -39,36 +39,19 @@ public:
     }
 
     /** Filters one sample with the last frequency and damping set, and returns the output of
-        the given type. */
+        the given type (0 to 3). */
    #if defined (__GNUC__)
     __attribute__ ((always_inline))     // a call per sample costs more than the filter
    #endif
     double process (double in, int type) noexcept
     {
-        const double f = lastF, q = lastQ;
         const double u = inputGain * in;
-        const double low = state[0], band = state[1];
 
-        // Low and band after both passes, side by side.
-        const Pair next = (fromLow * low + fromBand * band) + (fromInput * u + 1e-20);
-        const double low2 = next[0];
-
-        double out = low2;
-
-        if (type == bandPass)
-        {
-            out = next[1];
-        }
-        else if (type != lowPass)
-        {
-            // The high-pass output of the second pass needs the band after the first.
-            const double band1 = bandOnce * band + f * (u - low);
-            const double high2 = u - low2 - q * band1;
-            out = type == highPass ? high2 : high2 + low2;
-        }
-
-        state = next;
-        return out;
+        // Every output after both passes, side by side: low and band (the new state), high
+        // and band-reject; the one asked for is picked without a branch.
+        const Outputs next = (fromLow * state[0] + fromBand * state[1]) + (fromInput * u + 1e-20);
+        state = Pair { next[0], next[1] };
+        return next[type & 3];
     }
 
     /** Clears the state. */
@@ -84,19 +67,23 @@ private:
         lastF = f;
         lastQ = q;
         inputGain = std::sqrt (q > 0.0 ? q : 0.0);
-        bandOnce = a;
-        const auto lowFromLow = 1.0 - ff;
-        fromLow = Pair { lowFromLow, -f * (b + lowFromLow) };
-        fromBand = Pair { f * (1.0 + a), a * b - ff * (1.0 + a) };
-        fromInput = Pair { ff, f * (b + lowFromLow) };
+
+        // After the first pass band is a band + f (u - low); after the second, low is as below,
+        // high = u - low - q band (of the first pass) and band-reject = high + low.
+        const auto lowFromLow = 1.0 - ff, lowFromBand = f * (1.0 + a);
+        fromLow = Outputs { lowFromLow, -f * (b + lowFromLow), q * f - lowFromLow, q * f };
+        fromBand = Outputs { lowFromBand, a * b - ff * (1.0 + a), -lowFromBand - q * a, -q * a };
+        fromInput = Outputs { ff, f * (b + lowFromLow), 1.0 - ff - q * f, 1.0 - q * f };
     }
 
     typedef double Pair __attribute__ ((vector_size (16)));
+    typedef double Outputs __attribute__ ((vector_size (32)));
 
     Pair state {};                  // low, band
     double lastF = 0.0, lastQ = 0.0;
-    double inputGain = 0.0, bandOnce = 0.0;
+    double inputGain = 0.0;
 
-    // What low and band after both passes take from low, band and the input before them.
-    Pair fromLow {}, fromBand {}, fromInput {};
+    // What low, band, high and band-reject after both passes take from low, band and the
+    // input before them.
+    Outputs fromLow {}, fromBand {}, fromInput {};
 };
