@@ -188,22 +188,23 @@ std::shared_ptr<const BandLimitedStep::Rows> BandLimitedStep::getRows()
         const auto* table = getTable();
         const auto entry = [table] (int i) { return i < tableSize ? table[i] : 0.0; };
 
-        Rows r;
-        r.values.assign ((size_t) (entriesPerSample * rowLength), 0.0);
-        r.slopes.assign ((size_t) (entriesPerSample * rowLength), 0.0);
+        // Computed in double precision, kept in single.
+        const auto numEntries = (size_t) (entriesPerSample * rowLength);
+        std::vector<double> values (numEntries, 0.0), slopes (numEntries, 0.0);
 
         for (int residue = 0; residue < entriesPerSample; ++residue)
         {
             for (int q = 0; q < rowLength; ++q)
             {
                 const auto i = residue + entriesPerSample * q;
-                r.values[(size_t) (residue * rowLength + q)] = entry (i);
-                r.slopes[(size_t) (residue * rowLength + q)] = entry (i + 1) - entry (i);
+                values[(size_t) (residue * rowLength + q)] = entry (i);
+                slopes[(size_t) (residue * rowLength + q)] = entry (i + 1) - entry (i);
             }
         }
 
-        r.valuesF.assign (r.values.begin(), r.values.end());
-        r.slopesF.assign (r.slopes.begin(), r.slopes.end());
+        Rows r;
+        r.valuesF.assign (values.begin(), values.end());
+        r.slopesF.assign (slopes.begin(), slopes.end());
         r.reversedValuesF.assign ((size_t) (entriesPerSample * reversedRowLength), 0.0f);
         r.reversedSlopesF.assign ((size_t) (entriesPerSample * reversedRowLength), 0.0f);
 
@@ -212,8 +213,8 @@ std::shared_ptr<const BandLimitedStep::Rows> BandLimitedStep::getRows()
             for (int q = 0; q < rowLength; ++q)
             {
                 const auto place = (size_t) (residue * reversedRowLength + reversedRowLength - 1 - q);
-                r.reversedValuesF[place] = (float) r.values[(size_t) (residue * rowLength + q)];
-                r.reversedSlopesF[place] = (float) r.slopes[(size_t) (residue * rowLength + q)];
+                r.reversedValuesF[place] = (float) values[(size_t) (residue * rowLength + q)];
+                r.reversedSlopesF[place] = (float) slopes[(size_t) (residue * rowLength + q)];
             }
         }
 

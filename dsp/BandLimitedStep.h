@@ -39,18 +39,16 @@ public:
         so that 41 entries ending at any of the 34 lie inside the row. */
     static constexpr int reversedRowLength = 80;
 
-    /** The table in polyphase order, for reading the sum of several steps that lie whole
-        sample periods apart. For r = 0..127 and q = 0..rowLength - 1, with i = r + 128 q:
-        values[r * rowLength + q] = table[i] and slopes[r * rowLength + q] = table[i + 1] - table[i]
-        (0 past the table's end), so that the step at position i + f (0 <= f < 1) is
-        values + f * slopes. */
+    /** The table in polyphase order and single precision, for reading the sum of several
+        steps that lie whole sample periods apart. For r = 0..127 and q = 0..rowLength - 1,
+        with i = r + 128 q: valuesF[r * rowLength + q] = table[i] and
+        slopesF[r * rowLength + q] = table[i + 1] - table[i] (0 past the table's end), so that
+        the step at position i + f (0 <= f < 1) is values + f * slopes. */
     struct Rows
     {
-        std::vector<double> values, slopes;
-        /** values and slopes in single precision, in the same order. */
         std::vector<float> valuesF, slopesF;
-        /** The same in single precision and backwards, each row reversedRowLength long:
-            reversedValuesF[r * reversedRowLength + reversedRowLength - 1 - q] = values[r * rowLength + q],
+        /** The same backwards, each row reversedRowLength long:
+            reversedValuesF[r * reversedRowLength + reversedRowLength - 1 - q] = valuesF[r * rowLength + q],
             and zeros before (past the table's end), so that the entries of slots one
             sample period apart, newest last, lie in increasing order. */
         std::vector<float> reversedValuesF, reversedSlopesF;
