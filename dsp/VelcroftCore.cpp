@@ -836,6 +836,24 @@ forcedinline double VelcroftCore::quantise (double x, const Channel& c) const no
     return (double) (juce::int32) limit (scaled, -1.0e9, 1.0e9) * c.stepSize;
 }
 
+forcedinline VectorLanes::DoublesHalf VelcroftCore::clipAndQuantiseBoth (VectorLanes::DoublesHalf x, const Channel& c) const noexcept
+{
+    // clip and quantise on two values in the lanes of one pair (linked channels), each lane
+    // as the two compute it for one value.
+   #if VELCROFT_X86_CORE
+    const auto clipped = _mm_min_pd (_mm_max_pd (x, _mm_set1_pd (-1.0)), _mm_set1_pd (1.0));
+
+    if (c.level > maxQuantiserLevel)
+        return clipped;
+
+    const auto scaled = (noise * c.ditherScale + clipped) * c.halfLevel + 0.5;
+    const auto limited = _mm_min_pd (_mm_max_pd (scaled, _mm_set1_pd (-1.0e9)), _mm_set1_pd (1.0e9));
+    return _mm_cvtepi32_pd (_mm_cvttpd_epi32 (limited)) * c.stepSize;
+   #else
+    return VectorLanes::DoublesHalf { quantise (clip (x[0]), c), quantise (clip (x[1]), c) };
+   #endif
+}
+
 VelcroftCore::FilterPlaces VelcroftCore::getFilterPlaces() const noexcept
 {
     // Linked channels both follow the left channel's type and order.
@@ -930,9 +948,8 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto offset = left.dueOffset;
 
         const auto preamp = smoothed[preampSlot];
-        const auto sampled = sampleWetHistories<Width> (offset);
-        const auto valueL = quantise (clip (sampled[0] * preamp), left);
-        const auto valueR = quantise (clip (sampled[1] * preamp), left);
+        const auto values = clipAndQuantiseBoth (sampleWetHistories<Width> (offset) * preamp, left);
+        const auto valueL = values[0], valueR = values[1];
         if (stepsInStep)
             BandLimitedStepOutput::startStepsInStep<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
         else

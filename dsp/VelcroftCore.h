@@ -294,6 +294,7 @@ private:
     template <int Width>
     VectorLanes::DoublesHalf sampleWetHistories (double offset) noexcept;     // both channels, linked
     double quantise (double x, const Channel& c) const noexcept;
+    VectorLanes::DoublesHalf clipAndQuantiseBoth (VectorLanes::DoublesHalf x, const Channel& c) const noexcept;
     /** Where each channel's filter runs during a chunk: its type before the crusher and after
         it, filterOff where it does not run. */
     struct FilterPlaces
