@@ -521,11 +521,33 @@ void JuceVSTWrapper::closeEditor()
         // The host may have destroyed its window, and ours with it, before closing the editor.
         const JuceX11Display::ErrorTrap trap;
         editor->removeComponentListener (this);
+        releaseHeldMouseButtons();
         editor->removeFromDesktop();
         editor.reset();
     }
 
     pendingHostSize = 0;
+}
+
+void JuceVSTWrapper::releaseHeldMouseButtons()
+{
+    // A button held while the editor closes is let go of where no window of ours will see it,
+    // so JUCE would take it as held from then on: the next editor would treat every movement
+    // as a drag, and a control that repeats while held would repeat for ever. It is let go
+    // here, with the editor disabled first so that letting go clicks nothing (JUCE asks the
+    // pointer where it is, so moving the event away from the controls would not do).
+    auto& mods = juce::ModifierKeys::currentModifiers;
+
+    if (! mods.isAnyMouseButtonDown())
+        return;
+
+    editor->setEnabled (false);
+    mods = mods.withoutMouseButtons();
+
+    if (auto* peer = editor->getPeer())
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, editor->getMouseXYRelative().toFloat(), mods,
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                juce::Time::currentTimeMillis());
 }
 
 void JuceVSTWrapper::componentMovedOrResized (juce::Component& component, bool, bool wasResized)

@@ -74,6 +74,7 @@ private:
     vst::IntPtr handleEditorOpcode (vst::int32 opcode, vst::IntPtr value, void* ptr);
     void openEditor (void* parentWindow);
     void closeEditor();
+    void releaseHeldMouseButtons();
     void requestHostSize (int width, int height);
     void sendPendingSizeRequest();
     void prepareProcessor();

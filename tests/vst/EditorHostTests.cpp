@@ -157,6 +157,35 @@ TEST (EditorHost, ShowsTheEditorThatFollowsItsDockedPanelAndShowsTheSamePictureA
     EXPECT_GT (lit, 20) << "no glyphs in the name field being edited";
 }
 
+TEST (EditorHost, AButtonHeldWhileTheEditorClosesIsLetGo)
+{
+    if (! canStartPrivateDisplay())
+        GTEST_SKIP() << "no xvfb-run to start an X server with";
+
+    // Options repeats while held. Held as the editor closes, and let go while no editor is
+    // there to see it, it must not go on docking and undocking the panel in the next editor.
+    velcroft_vst_test::PluginFolder folder;
+    const auto out = folder.getFolder().string();
+    std::string output;
+    ASSERT_EQ (runHost ("editor '" + folder.getPluginPath() + "' --out '" + out
+                        + "' --actions 'press 97 35; wait 300; close; release 97 35; open; wait 1600; screenshot after; "
+                          "click 97 35; screenshot clicked'", output, true), 0)
+        << output;
+
+    // Closing clicked nothing, the next editor repeats nothing, and a click docks the panel.
+    const auto requests = output.substr (0, output.find ("screenshot: " + out + "/after.png"));
+    EXPECT_EQ (requests.find ("size-window"), std::string::npos) << "the panel docked or undocked by itself\n" << output;
+    EXPECT_NE (output.find ("size-window 633 x 479"), std::string::npos) << output;
+
+    for (auto [name, expectedHeight] : { std::pair { "after", 223 }, { "clicked", 479 } })
+    {
+        RgbImage picture;
+        std::string error;
+        ASSERT_TRUE (RgbImage::readPng (out + "/" + name + ".png", picture, error)) << error;
+        EXPECT_EQ (picture.height, expectedHeight) << name;
+    }
+}
+
 TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
 {
     std::vector<EditorScript::Action> actions;
@@ -165,7 +194,8 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
     ASSERT_TRUE (EditorScript::parse ("click 97 35  # Options\n"
                                       "ctrl-click 97 35; drag 38 32 38 2\n"
                                       "key ctrl+a; type My Preset 2; set 3 0.25; program 127; type \" Mk2\"\n"
-                                      "audio 500 demo; wait 0; screenshot docked; reopen; cpu 2000 audio; cc 20 64\n\n", actions, error)) << error;
+                                      "audio 500 demo; wait 0; screenshot docked; reopen; cpu 2000 audio; cc 20 64\n"
+                                      "press 5 6; close; release 5 6; open\n", actions, error)) << error;
 
     using Type = EditorScript::Action::Type;
     std::vector<Type> types;
@@ -175,7 +205,7 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
 
     EXPECT_EQ (types, (std::vector<Type> { Type::click, Type::ctrlClick, Type::drag, Type::key, Type::type, Type::set,
                                            Type::program, Type::type, Type::audio, Type::wait, Type::screenshot, Type::reopen,
-                                           Type::cpu, Type::controller }));
+                                           Type::cpu, Type::controller, Type::press, Type::close, Type::release, Type::open }));
     EXPECT_EQ (actions[4].text, "My Preset 2") << "typed text keeps its spaces and digits";
     EXPECT_EQ (actions[5].numbers, (std::vector<double> { 3, 0.25 }));
     EXPECT_EQ (actions[7].text, " Mk2") << "quoted text keeps its outer spaces";
@@ -185,7 +215,8 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
     for (auto* bad : { "klick 1 2", "click 1", "click 1 2 3", "click -1 5", "drag 1 2 3", "program 128", "program 1.5",
                        "cc 20", "cc 128 0", "cc 1 0.5",
                        "set 3", "set 3 1.5", "set -1 0.5", "audio", "audio 100 noise", "wait", "wait -5",
-                       "screenshot", "screenshot ../escape", "key", "type", "cpu 10", "cpu 1000 video", "reopen now" })
+                       "screenshot", "screenshot ../escape", "key", "type", "cpu 10", "cpu 1000 video", "reopen now",
+                       "press 1", "release -1 2", "close 1" })
     {
         actions.clear();
         EXPECT_FALSE (EditorScript::parse (std::string ("wait 10\n") + bad, actions, error)) << bad;

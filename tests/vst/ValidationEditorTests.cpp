@@ -229,9 +229,10 @@ TEST (ValidationEditor, AnOpenIdleEditorLetsTheProcessSleepBetweenRepaints)
 
     // JUCE repaints from a timer at the screen's rate, 100 Hz on a server that reports none,
     // which woke the process about 800 times a second; at 40 Hz it wakes about 330 times (JUCE's
-    // timer thread, the message thread, this host's idle calls).
-    const auto wakeUps = velcroft_vst_test::fewestWakeUpsInASecond (idleFor, 550, 3);
-    EXPECT_LT (wakeUps, 550) << "the process woke at least " << wakeUps << " times in every second";
+    // timer thread, the message thread, this host's idle calls), a few hundred more in a busy
+    // second of a loaded machine, so the quietest of several seconds counts.
+    const auto wakeUps = velcroft_vst_test::fewestWakeUpsInASecond (idleFor, 650, 8);
+    EXPECT_LT (wakeUps, 650) << "the process woke at least " << wakeUps << " times in every second";
 
     plugin->dispatch (vst::effEditClose);
     plugin->close();

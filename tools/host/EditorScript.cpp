@@ -24,6 +24,8 @@ namespace EditorScriptDetail
         { Type::click, "click", 2, 2, false },
         { Type::ctrlClick, "ctrl-click", 2, 2, false },
         { Type::drag, "drag", 4, 4, false },
+        { Type::press, "press", 2, 2, false },
+        { Type::release, "release", 2, 2, false },
         { Type::key, "key", 0, 0, true },
         { Type::type, "type", 0, 0, true },
         { Type::set, "set", 2, 2, false },
@@ -33,6 +35,8 @@ namespace EditorScriptDetail
         { Type::wait, "wait", 1, 1, false },
         { Type::screenshot, "screenshot", 0, 0, true },
         { Type::reopen, "reopen", 0, 0, false },
+        { Type::close, "close", 0, 0, false },
+        { Type::open, "open", 0, 0, false },
         { Type::cpu, "cpu", 1, 1, true },
     };
 
@@ -61,7 +65,7 @@ namespace EditorScriptDetail
 
         switch (a.type)
         {
-            case Type::click: case Type::ctrlClick: case Type::drag:
+            case Type::click: case Type::ctrlClick: case Type::drag: case Type::press: case Type::release:
                 for (size_t i = 0; i < a.numbers.size(); ++i)
                     if (! within (i, 0, 32767))
                         return "coordinates must lie from 0 to 32767";
@@ -101,7 +105,7 @@ namespace EditorScriptDetail
                     return "a screenshot name is a plain file name";
                 return {};
 
-            case Type::reopen:
+            case Type::reopen: case Type::close: case Type::open:
                 return {};
         }
 

@@ -28,7 +28,8 @@ public:
     /** One step of a script. */
     struct Action
     {
-        enum class Type { click, ctrlClick, drag, key, type, set, program, controller, audio, wait, screenshot, reopen, cpu };
+        enum class Type { click, ctrlClick, drag, press, release, key, type, set, program, controller, audio, wait, screenshot, reopen,
+                          close, open, cpu };
 
         Type type = Type::wait;
         std::vector<double> numbers;    // coordinates, index and value, milliseconds, program, controller and value

@@ -384,6 +384,16 @@ bool EditorSession::run (const EditorScript::Action& action, std::string& error)
             idleFor (150);
             return true;
 
+        case Type::press:
+            window.press (at (0), at (1));
+            idleFor (150);
+            return true;
+
+        case Type::release:
+            window.release (at (0), at (1));
+            idleFor (150);
+            return true;
+
         case Type::key:
             if (! window.pressKey (action.text))
             {
@@ -465,6 +475,28 @@ bool EditorSession::run (const EditorScript::Action& action, std::string& error)
 
             out << "reopen-paint-ms: " << describe (timing)
                 << "  (same picture as before the close: " << (timing.picture == before ? "yes" : "no") << ")\n";
+            reportNotices();
+            return true;
+        }
+
+        case Type::close:
+            stopAudio();
+            closeEditor();
+            out << "editor closed\n";
+            idleFor (100);
+            return true;
+
+        case Type::open:
+        {
+            if (editorOpen)
+                return true;
+
+            const auto timing = openAndWaitForPaint (error);
+
+            if (! editorOpen)
+                return false;
+
+            out << "open-paint-ms: " << describe (timing) << "\n";
             reportNotices();
             return true;
         }

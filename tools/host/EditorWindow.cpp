@@ -243,6 +243,28 @@ void EditorWindow::click (int px, int py, bool withControl)
     sync();
 }
 
+void EditorWindow::press (int px, int py)
+{
+    if (! isOpen() || ! x->hasXTest)
+        return;
+
+    movePointer (px, py);
+    EditorWindowDetail::pause (30);
+    XTestFakeButtonEvent (x->display, 1, True, CurrentTime);
+    sync();
+}
+
+void EditorWindow::release (int px, int py)
+{
+    if (! isOpen() || ! x->hasXTest)
+        return;
+
+    movePointer (px, py);
+    EditorWindowDetail::pause (30);
+    XTestFakeButtonEvent (x->display, 1, False, CurrentTime);
+    sync();
+}
+
 void EditorWindow::drag (int x1, int y1, int x2, int y2)
 {
     if (! isOpen() || ! x->hasXTest)
