@@ -482,7 +482,9 @@ private:
         // The anchor's position splits into the newest slot's row and fraction, and its entry
         // plus top rows (the anchor lies top rows beyond the newest slot).
         {
-            const auto position = runAnchor[lastRun] + travel;
+            // Rounding may leave a slot that starts at position 0 a hair below it, which would
+            // be read a row before its first entry: it is read at 0.
+            const auto position = std::max (runAnchor[lastRun] + travel, rowSpacing * runTop[lastRun]);
             const auto i = (int) position;
             addRun (lastRun, position, i, std::min ((i >> 7) - runTop[lastRun], zeroEntry));
         }

@@ -127,6 +127,26 @@ TEST (BandLimitedStepOutput, AgreesWithReadingEverySlot)
     // With steps that move only one entry per sample, every step is a run of its own and the
     // 37th replaces a slot still far inside the table.
     EXPECT_LT (stepEverySample (1.0, 20000), 1e-5);
+
+    // Steps that start exactly at position 0, a run's row apart, with a step length that is no
+    // whole number of entries: rounding leaves the newest a hair below 0.
+    BandLimitedStepOutput fast;
+    PlainStepOutput plain;
+    double largest = 0.0;
+
+    for (int n = 0; n < 20000; ++n)
+    {
+        if (n % 7 == 0)
+        {
+            const auto value = n % 14 == 0 ? 0.5 : -0.25;
+            fast.startStep (value, 0.0);
+            plain.startStep (value, 0.0);
+        }
+
+        largest = std::max (largest, std::abs (fast.next (128.0 / 7.0) - plain.next (128.0 / 7.0)));
+    }
+
+    EXPECT_LT (largest, 1e-5);
 }
 
 TEST (BandLimitedStepOutput, LinkedOutputsSteppedTogetherPutOutWhatEachWouldAlone)
