@@ -385,12 +385,8 @@ bool EditorSession::run (const EditorScript::Action& action, std::string& error)
             return true;
 
         case Type::press:
-            window.press (at (0), at (1));
-            idleFor (150);
-            return true;
-
         case Type::release:
-            window.release (at (0), at (1));
+            window.setButton (at (0), at (1), action.type == Type::press);
             idleFor (150);
             return true;
 

@@ -243,25 +243,14 @@ void EditorWindow::click (int px, int py, bool withControl)
     sync();
 }
 
-void EditorWindow::press (int px, int py)
+void EditorWindow::setButton (int px, int py, bool down)
 {
     if (! isOpen() || ! x->hasXTest)
         return;
 
     movePointer (px, py);
     EditorWindowDetail::pause (30);
-    XTestFakeButtonEvent (x->display, 1, True, CurrentTime);
-    sync();
-}
-
-void EditorWindow::release (int px, int py)
-{
-    if (! isOpen() || ! x->hasXTest)
-        return;
-
-    movePointer (px, py);
-    EditorWindowDetail::pause (30);
-    XTestFakeButtonEvent (x->display, 1, False, CurrentTime);
+    XTestFakeButtonEvent (x->display, 1, down ? True : False, CurrentTime);
     sync();
 }
 

@@ -59,11 +59,9 @@ public:
     /** Presses the left button at (x1, y1), moves to (x2, y2) in steps and releases there. */
     void drag (int x1, int y1, int x2, int y2);
 
-    /** Presses the left mouse button at a point and holds it (release lets it go). */
-    void press (int x, int y);
-
-    /** Lets the left mouse button go at a point. */
-    void release (int x, int y);
+    /** Moves the pointer to a point and there presses the left mouse button and holds it
+        (down), or lets it go. */
+    void setButton (int x, int y, bool down);
     /** Presses and releases one key given by its X name (Return, Escape, a, F1 ...), with
         "ctrl+", "shift+" or "alt+" prefixes; false for a name X does not know. */
     bool pressKey (const std::string& name);
