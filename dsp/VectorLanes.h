@@ -123,7 +123,9 @@ struct VectorLanes
     template <int Width, typename Vector>
     static VELCROFT_ALWAYS_INLINE void keepInRegister (Vector& v) noexcept
     {
-       #if defined (__GNUC__)
+        // GCC's choice only: clang checks the register's width against the file's instruction
+        // set, not the function's, and refuses a vector of four doubles there.
+       #if defined (__GNUC__) && ! defined (__clang__)
         if constexpr (Width == 4)
             asm ("" : "+x" (v));
        #endif
