@@ -169,7 +169,7 @@ TEST (EditorHost, AButtonHeldWhileTheEditorClosesIsLetGo)
     std::string output;
     ASSERT_EQ (runHost ("editor '" + folder.getPluginPath() + "' --out '" + out
                         + "' --actions 'press 97 35; wait 300; close; release 97 35; open; wait 1600; screenshot after; "
-                          "click 97 35; wait 500; screenshot clicked'", output, true), 0)
+                          "click 97 35; wait 1500; screenshot clicked'", output, true), 0)
         << output;
 
     // Closing clicked nothing, the next editor repeats nothing, and a click docks the panel.
