@@ -137,7 +137,8 @@ private:
         {
             // One trap per step: the X connection may appear during any of them.
             const JuceX11Display::ErrorTrap trap;
-            handled = ! quitReceived && juce::dispatchNextMessageOnSystemQueue (true);
+            handled = ! quitReceived
+                   && (juce::dispatchNextMessageOnSystemQueue (true) || JuceX11Display::dispatchQueuedEvents());
         }
 
         state.stepInProgress = false;

@@ -3,6 +3,7 @@
 // JUCE's X11 classes and the Xlib types come with its header only when asked for.
 #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 #include <dlfcn.h>
 
@@ -140,6 +141,33 @@ bool JuceX11Display::isUsableParent (void* window)
     return juce::X11Symbols::getInstance()->xGetWindowAttributes (display, (::Window) reinterpret_cast<std::uintptr_t> (window),
                                                                   &attributes) != 0
         && attributes.c_class == InputOutput;
+}
+
+bool JuceX11Display::dispatchQueuedEvents()
+{
+    auto* windowSystem = juce::XWindowSystem::getInstanceWithoutCreating();
+    auto* display = windowSystem != nullptr ? windowSystem->getDisplay() : nullptr;
+
+    if (display == nullptr)
+        return false;
+
+    auto& x = *juce::X11Symbols::getInstance();
+
+    const auto queued = [&]
+    {
+        const juce::XWindowSystemUtilities::ScopedXLock xLock;
+        return x.xEventsQueued (display, QueuedAlready);
+    };
+
+    const auto before = queued();
+
+    if (before == 0)
+        return false;
+
+    juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (x.xConnectionNumber (display));
+
+    // Only progress counts: should nothing read the queue, the caller must not spin on it.
+    return queued() < before;
 }
 
 //==============================================================================

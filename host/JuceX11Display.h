@@ -22,6 +22,13 @@ public:
         draws: not an input-only window). Call after prepare(), inside an ErrorTrap. */
     static bool isUsableParent (void* window);
 
+    /** Dispatches the events Xlib has already read from the connection, if any; true when that
+        handled some. Any round trip reads what came before its reply, and a poll() on the
+        connection then does not wake for them: JUCE makes such trips while it waits for its
+        paints, and the editor opcodes make them on the host's thread. A click read that way
+        would wait for the next input to arrive. Call on the message thread, inside an ErrorTrap. */
+    static bool dispatchQueuedEvents();
+
     /** While any trap lives, X errors on JUCE's display are dropped, and errors on the host's
         own displays go on to the handler the host installed. Traps nest and may live on several
         threads at once; the host's handler is back when the last one ends. A trap made while

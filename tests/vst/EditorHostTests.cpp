@@ -55,6 +55,18 @@ std::vector<std::string> findLine (const std::string& output, const std::string&
     return std::vector<std::string> (match.begin() + 1, match.end());
 }
 
+/** Every match of pattern in output, in order. */
+std::vector<std::string> findAll (const std::string& output, const std::string& pattern)
+{
+    std::vector<std::string> matches;
+    const std::regex expression (pattern);
+
+    for (std::sregex_iterator i (output.begin(), output.end(), expression), end; i != end; ++i)
+        matches.push_back (i->str());
+
+    return matches;
+}
+
 bool canStartPrivateDisplay()
 {
     return std::system ("command -v xvfb-run >/dev/null 2>&1") == 0;
@@ -99,8 +111,8 @@ TEST (EditorHost, ShowsTheEditorThatFollowsItsDockedPanelAndShowsTheSamePictureA
     const auto out = folder.getFolder().string();
     std::string output;
     ASSERT_EQ (runHost ("editor '" + folder.getPluginPath() + "' --out '" + out
-                        + "' --actions 'screenshot first; click 97 35; wait 400; screenshot docked; click 97 35; "
-                          "set 0 0.9; audio 200; wait 300; reopen; screenshot second; "
+                        + "' --actions 'screenshot first; click 97 35; await-size 633 479; screenshot docked; click 97 35; "
+                          "await-size 633 223; set 0 0.9; audio 200; wait 300; reopen; screenshot second; "
                           "click 200 34; type Tape; screenshot typing; key Escape'", output, true), 0)
         << output;
 
@@ -115,13 +127,7 @@ TEST (EditorHost, ShowsTheEditorThatFollowsItsDockedPanelAndShowsTheSamePictureA
 
     // Options docks its panel and undocks it: the host is asked twice, on its own GUI thread
     // (inside its editor calls), and no other time.
-    std::vector<std::string> requests;
-    const std::regex request ("size-window [^\n]*");
-
-    for (std::sregex_iterator i (output.begin(), output.end(), request), end; i != end; ++i)
-        requests.push_back (i->str());
-
-    EXPECT_EQ (requests, (std::vector<std::string> { "size-window 633 x 479 (host GUI thread)",
+    EXPECT_EQ (findAll (output, "size-window [^\n]*"), (std::vector<std::string> { "size-window 633 x 479 (host GUI thread)",
                                                      "size-window 633 x 223 (host GUI thread)" })) << output;
 
     for (auto [name, expectedHeight] : { std::pair { "first", height }, { "docked", 479 }, { "second", height } })
@@ -168,14 +174,15 @@ TEST (EditorHost, AButtonHeldWhileTheEditorClosesIsLetGo)
     const auto out = folder.getFolder().string();
     std::string output;
     ASSERT_EQ (runHost ("editor '" + folder.getPluginPath() + "' --out '" + out
-                        + "' --actions 'press 97 35; wait 300; close; release 97 35; open; wait 1600; screenshot after; "
-                          "click 97 35; wait 1500; screenshot clicked'", output, true), 0)
+                        + "' --actions 'press 97 35; await-change; wait 300; close; release 97 35; open; wait 1600; "
+                          "screenshot after; click 97 35; await-size 633 479; screenshot clicked'", output, true), 0)
         << output;
 
-    // Closing clicked nothing, the next editor repeats nothing, and a click docks the panel.
-    const auto requests = output.substr (0, output.find ("screenshot: " + out + "/after.png"));
-    EXPECT_EQ (requests.find ("size-window"), std::string::npos) << "the panel docked or undocked by itself\n" << output;
-    EXPECT_NE (output.find ("size-window 633 x 479"), std::string::npos) << output;
+    // Closing clicked nothing, the next editor repeats nothing, and a click docks the panel:
+    // the host is asked once.
+    const auto beforeClick = output.substr (0, output.find ("screenshot: " + out + "/after.png"));
+    EXPECT_EQ (beforeClick.find ("size-window"), std::string::npos) << "the panel docked or undocked by itself\n" << output;
+    EXPECT_EQ (findAll (output, "size-window [^\n]*"), std::vector<std::string> { "size-window 633 x 479 (host GUI thread)" }) << output;
 
     for (auto [name, expectedHeight] : { std::pair { "after", 223 }, { "clicked", 479 } })
     {
@@ -195,7 +202,7 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
                                       "ctrl-click 97 35; drag 38 32 38 2\n"
                                       "key ctrl+a; type My Preset 2; set 3 0.25; program 127; type \" Mk2\"\n"
                                       "audio 500 demo; wait 0; screenshot docked; reopen; cpu 2000 audio; cc 20 64\n"
-                                      "press 5 6; close; release 5 6; open\n", actions, error)) << error;
+                                      "press 5 6; close; release 5 6; open; await-change; await-size 633 479\n", actions, error)) << error;
 
     using Type = EditorScript::Action::Type;
     std::vector<Type> types;
@@ -205,7 +212,8 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
 
     EXPECT_EQ (types, (std::vector<Type> { Type::click, Type::ctrlClick, Type::drag, Type::key, Type::type, Type::set,
                                            Type::program, Type::type, Type::audio, Type::wait, Type::screenshot, Type::reopen,
-                                           Type::cpu, Type::controller, Type::press, Type::close, Type::release, Type::open }));
+                                           Type::cpu, Type::controller, Type::press, Type::close, Type::release, Type::open,
+                                           Type::awaitChange, Type::awaitSize }));
     EXPECT_EQ (actions[4].text, "My Preset 2") << "typed text keeps its spaces and digits";
     EXPECT_EQ (actions[5].numbers, (std::vector<double> { 3, 0.25 }));
     EXPECT_EQ (actions[7].text, " Mk2") << "quoted text keeps its outer spaces";
@@ -216,7 +224,8 @@ TEST (EditorHost, TakesScriptsAndRefusesWhatItDoesNotKnow)
                        "cc 20", "cc 128 0", "cc 1 0.5",
                        "set 3", "set 3 1.5", "set -1 0.5", "audio", "audio 100 noise", "wait", "wait -5",
                        "screenshot", "screenshot ../escape", "key", "type", "cpu 10", "cpu 1000 video", "reopen now",
-                       "press 1", "release -1 2", "close 1" })
+                       "press 1", "release -1 2", "close 1",
+                       "await-size 633", "await-size 0 223", "await-size 633.5 223", "await-change 1" })
     {
         actions.clear();
         EXPECT_FALSE (EditorScript::parse (std::string ("wait 10\n") + bad, actions, error)) << bad;

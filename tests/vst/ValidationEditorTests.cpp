@@ -238,6 +238,49 @@ TEST (ValidationEditor, AnOpenIdleEditorLetsTheProcessSleepBetweenRepaints)
     plugin->close();
 }
 
+TEST (ValidationEditor, AClickReadOnTheWayToAReplyIsAnswered)
+{
+    HostWindow window (633, 479);
+
+    if (! window.isAvailable())
+        GTEST_SKIP() << "no X display (the suite runs under Xvfb)";
+
+    auto library = loadLibrary();
+    ASSERT_NE (library, nullptr);
+    auto plugin = openInstance (library);
+    ASSERT_NE (plugin, nullptr);
+    ASSERT_EQ (plugin->dispatch (vst::effEditOpen, 0, 0, window.getHandle()), 1);
+    window.waitForSettledPicture (633, 223);
+
+    // An editor call holds the plug-in's message thread and makes a round trip, answered only
+    // once a click on Options has reached the plug-in's connection: Xlib reads the click on
+    // its way to the reply, and nothing else arrives to wake the message thread for it.
+    window.holdServer (true);
+    std::thread hostThread ([&plugin] { plugin->dispatch (vst::effEditOpen, 0, 0, reinterpret_cast<void*> (0x12345678)); });
+    std::this_thread::sleep_for (std::chrono::milliseconds (200));
+    const auto clicked = window.clickChild (97, 35);
+    window.holdServer (false);
+    hostThread.join();
+    ASSERT_TRUE (clicked);
+
+    // Options docks the panel: the host is asked for the taller window.
+    bool asked = false;
+
+    for (int i = 0; i < 150 && ! asked; ++i)
+    {
+        plugin->dispatch (vst::effEditIdle);
+
+        for (auto& notice : plugin->getHost().getNotifications (vst::audioMasterSizeWindow))
+            asked = asked || (notice.index == 633 && (int) notice.value == 479);
+
+        std::this_thread::sleep_for (std::chrono::milliseconds (20));
+    }
+
+    EXPECT_TRUE (asked) << "the click was left unread in the plug-in's connection";
+    plugin->dispatch (vst::effEditClose);
+    plugin->close();
+}
+
 TEST (ValidationEditor, TwoInstancesShowTheirOwnEditorsAtOnce)
 {
     // A window covered by another cannot be read back: these two lie side by side, below the

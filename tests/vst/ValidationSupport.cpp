@@ -237,7 +237,8 @@ struct HostWindow::Xlib
               && bind (blackPixel, "XBlackPixel") && bind (createSimpleWindow, "XCreateSimpleWindow")
               && bind (mapWindow, "XMapWindow") && bind (destroyWindow, "XDestroyWindow")
               && bind (sync, "XSync") && bind (queryTree, "XQueryTree") && bind (freeMemory, "XFree")
-              && bind (getImage, "XGetImage");
+              && bind (getImage, "XGetImage") && bind (grabServer, "XGrabServer") && bind (ungrabServer, "XUngrabServer")
+              && bind (sendEvent, "XSendEvent");
 
         if (loaded)
         {
@@ -271,6 +272,9 @@ struct HostWindow::Xlib
     Status (*queryTree) (Display*, Window, Window*, Window*, Window**, unsigned*) = nullptr;
     int (*freeMemory) (void*) = nullptr;
     XImage* (*getImage) (Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int) = nullptr;
+    int (*grabServer) (Display*) = nullptr;
+    int (*ungrabServer) (Display*) = nullptr;
+    Status (*sendEvent) (Display*, Window, Bool, long, XEvent*) = nullptr;
 };
 
 std::atomic<int> HostWindow::Xlib::numErrors { 0 };
@@ -359,6 +363,60 @@ int HostWindow::countChildWindows()
         x->freeMemory (children);
 
     return (int) count;
+}
+
+void HostWindow::holdServer (bool held)
+{
+    if (display == nullptr)
+        return;
+
+    auto* d = static_cast<Display*> (display);
+
+    if (held)
+        x->grabServer (d);
+    else
+        x->ungrabServer (d);
+
+    x->sync (d, False);
+}
+
+bool HostWindow::clickChild (int px, int py)
+{
+    if (window == 0 || destroyed)
+        return false;
+
+    auto* d = static_cast<Display*> (display);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+
+    if (x->queryTree (d, window, &root, &parent, &children, &count) == 0 || count == 0)
+        return false;
+
+    const auto child = children[0];
+    x->freeMemory (children);
+
+    for (const bool press : { true, false })
+    {
+        XEvent event {};
+        auto& button = event.xbutton;
+        button.type = press ? ButtonPress : ButtonRelease;
+        button.display = d;
+        button.window = child;
+        button.root = root;
+        button.time = CurrentTime;
+        button.x = button.x_root = px;
+        button.y = button.y_root = py;
+        button.state = press ? 0 : Button1Mask;
+        button.button = Button1;
+        button.same_screen = True;
+
+        if (x->sendEvent (d, child, False, press ? ButtonPressMask : ButtonReleaseMask, &event) == 0)
+            return false;
+    }
+
+    x->sync (d, False);
+    return true;
 }
 
 vsthost::RgbImage HostWindow::capture (int width, int height)

@@ -131,6 +131,13 @@ public:
         and the same twice in a row; returns the last picture. */
     vsthost::RgbImage waitForSettledPicture (int width, int height);
 
+    /** Grabs the X server for this connection (held), so that no other client's request is
+        handled, or lets it go; either way waits until the server has done it. */
+    void holdServer (bool held);
+    /** Sends a left click at (x, y) straight to the first window inside this one (the
+        editor's), as events from the server; false when there is none. */
+    bool clickChild (int x, int y);
+
     /** Destroys the window now, as a host that closes its window before effEditClose. */
     void destroy();
     /** Sends a request the server refuses and waits for the answer, so that the host's error

@@ -38,6 +38,8 @@ namespace EditorScriptDetail
         { Type::close, "close", 0, 0, false },
         { Type::open, "open", 0, 0, false },
         { Type::cpu, "cpu", 1, 1, true },
+        { Type::awaitSize, "await-size", 2, 2, false },
+        { Type::awaitChange, "await-change", 0, 0, false },
     };
 
     std::string trim (const std::string& s)
@@ -105,7 +107,13 @@ namespace EditorScriptDetail
                     return "a screenshot name is a plain file name";
                 return {};
 
-            case Type::reopen: case Type::close: case Type::open:
+            case Type::awaitSize:
+                for (size_t i = 0; i < 2; ++i)
+                    if (! within (i, 1, 32767) || a.numbers[i] != std::floor (a.numbers[i]))
+                        return "the size must be whole numbers from 1 to 32767";
+                return {};
+
+            case Type::reopen: case Type::close: case Type::open: case Type::awaitChange:
                 return {};
         }
 

@@ -12,6 +12,10 @@
         audio MS [sine|demo|silence]  (an audio thread processes MS milliseconds of the signal in
                              real time, a 440 Hz sine at -6 dB by default; the script goes on meanwhile)
         wait MS              screenshot NAME          reopen (effEditClose, then effEditOpen)
+        await-size W H       (idles until the plug-in asks the host for this editor size)
+        await-change         (idles until the picture differs from the one before the last
+                             pointer or key action: the plug-in has seen it)
+                             Both give up, failing the script, after 30 s.
         cpu MS [audio]       (CPU time of the whole process per second, editor idle; with audio)
 */
 #pragma once
@@ -29,7 +33,7 @@ public:
     struct Action
     {
         enum class Type { click, ctrlClick, drag, press, release, key, type, set, program, controller, audio, wait, screenshot, reopen,
-                          close, open, cpu };
+                          close, open, cpu, awaitSize, awaitChange };
 
         Type type = Type::wait;
         std::vector<double> numbers;    // coordinates, index and value, milliseconds, program, controller and value

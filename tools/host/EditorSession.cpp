@@ -208,6 +208,41 @@ void EditorSession::idleFor (double milliseconds)
     }
 }
 
+bool EditorSession::awaitUntil (const std::function<bool()>& condition)
+{
+    // A sanitizer build on a loaded machine may answer seconds late: the script waits for
+    // the answer itself, not for a time that is long enough on most machines.
+    const auto start = EditorSessionDetail::Clock::now();
+
+    while (! condition())
+    {
+        if (EditorSessionDetail::millisecondsSince (start) >= awaitLimitMs)
+            return false;
+
+        idleFor (30);
+    }
+
+    return true;
+}
+
+bool EditorSession::findSizeRequest (int width, int height)
+{
+    const auto notices = plugin.getHost().getNotifications();
+
+    for (; sizeRequestsAwaited < notices.size(); ++sizeRequestsAwaited)
+    {
+        const auto& notice = notices[sizeRequestsAwaited];
+
+        if (notice.opcode == vst::audioMasterSizeWindow && notice.index == width && (int) notice.value == height)
+        {
+            ++sizeRequestsAwaited;
+            return true;
+        }
+    }
+
+    return false;
+}
+
 RgbImage EditorSession::settledPicture()
 {
     // Moving meters never settle: then the picture after a short while is taken.
@@ -373,6 +408,37 @@ bool EditorSession::run (const EditorScript::Action& action, std::string& error)
 
     switch (action.type)
     {
+        case Type::click: case Type::ctrlClick: case Type::drag: case Type::press: case Type::release:
+        case Type::key: case Type::type:
+            if (editorOpen)
+                pictureBeforeInput = window.capture();
+            break;
+
+        default:
+            break;
+    }
+
+    switch (action.type)
+    {
+        case Type::awaitSize:
+            if (! awaitUntil ([this, &n] { return findSizeRequest ((int) n[0], (int) n[1]); }))
+            {
+                error = "the plug-in did not ask for " + std::to_string (at (0)) + " x " + std::to_string (at (1)) + " within "
+                      + std::to_string (awaitLimitMs / 1000) + " s";
+                return false;
+            }
+
+            return true;
+
+        case Type::awaitChange:
+            if (! awaitUntil ([this] { return editorOpen && window.capture() != pictureBeforeInput; }))
+            {
+                error = "the editor's picture did not change within " + std::to_string (awaitLimitMs / 1000) + " s";
+                return false;
+            }
+
+            return true;
+
         case Type::click:
         case Type::ctrlClick:
             window.click (at (0), at (1), action.type == Type::ctrlClick);

@@ -19,6 +19,7 @@
 #include "tools/host/VstPlugin.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -68,6 +69,11 @@ private:
     PaintTiming openAndWaitForPaint (std::string& error);
     static std::string describe (const PaintTiming& timing);
     void idleFor (double milliseconds);
+    /** Idles until condition holds; false after awaitLimitMs. */
+    bool awaitUntil (const std::function<bool()>& condition);
+    /** True once a size request for width x height follows the one the last await found. */
+    bool findSizeRequest (int width, int height);
+    static constexpr int awaitLimitMs = 30000;
     RgbImage settledPicture();
     void reportNotices();
     enum class Signal { sine, demo, silence };
@@ -86,6 +92,8 @@ private:
     size_t noticesReported = 0;
     bool editorOpen = false;
     RgbImage pictureBeforeClose;
+    RgbImage pictureBeforeInput;        // taken as the last pointer or key action began
+    size_t sizeRequestsAwaited = 0;     // notices an await-size has looked through
 
     std::thread audioThread;
     std::atomic<bool> audioRunning { false };     // set by this thread, cleared by either

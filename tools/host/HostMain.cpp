@@ -57,7 +57,7 @@ namespace hostmain_detail
                "  editor opens the plug-in's editor in an X window (DISPLAY; Xvfb in tests), runs the actions\n"
                "  (click X Y, ctrl-click X Y, drag X1 Y1 X2 Y2, press X Y, release X Y, key NAME, type TEXT, set INDEX VALUE,\n"
                "  program N, cc N V, audio MS [sine|demo|silence], wait MS, screenshot NAME, reopen, close, open,\n"
-               "  cpu MS [audio]), writes\n"
+               "  cpu MS [audio], await-size W H, await-change), writes\n"
                "  NAME.png into the folder and prints what the host saw (size requests, edits, automation)\n"
                "  and the time to the first painted picture. --state loads a state chunk file first.\n";
     }
