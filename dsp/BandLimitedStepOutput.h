@@ -162,7 +162,7 @@ public:
             b.expiry = a.expiry;
         }
 
-        addToQueues<Width> (a, da, b, db, position);
+        addNewStepToQueues<Width> (a, da, b, db, position);
     }
 
     /** True when next (step) would read the queue on. */
@@ -546,6 +546,21 @@ private:
         else
             VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, (float) da, b.queue + b.queuePos, (float) db,
                                               a.rowValuesF + offset, fraction, a.rowSlopesF + offset, queuedEntries<Width> (q));
+    }
+
+    /** addToQueues for a new step, whose position (below one row's spacing) lies in the
+        first entry of its row. */
+    template <int Width>
+    static VELCROFT_ALWAYS_INLINE void addNewStepToQueues (BandLimitedStepOutput& a, double da, BandLimitedStepOutput& b, double db,
+                                                           double position) noexcept
+    {
+        assert (position >= 0.0 && position < rowSpacing);
+        const auto i = (int) position;
+        const auto offset = rowOffset (i & 127);
+        const auto fraction = (float) (position - i);
+
+        VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, (float) da, b.queue + b.queuePos, (float) db,
+                                          a.rowValuesF + offset, fraction, a.rowSlopesF + offset, queuedEntries<Width> (0));
     }
 
     /** How many queue entries a step from row entry q adds to: the rest of its row, rounded

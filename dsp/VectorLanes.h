@@ -84,6 +84,23 @@ struct VectorLanes
     static VELCROFT_ALWAYS_INLINE DoublesHalf sincDots (const double* row, const double* left, double newestLeft,
                                                         const double* right, double newestRight) noexcept
     {
+        return sincDotsWithLast<Width> (row, left, Doubles { left[28], left[29], left[30], newestLeft },
+                                        right, Doubles { right[28], right[29], right[30], newestRight });
+    }
+
+    /** sincDots where the newest values were stored long enough ago to be read in wide loads
+        with the others: left[0..31] and right[0..31]. */
+    template <int Width = 2>
+    static VELCROFT_ALWAYS_INLINE DoublesHalf sincDotsStored (const double* row, const double* left, const double* right) noexcept
+    {
+        return sincDotsWithLast<Width> (row, left, loadDoubles (left + 28), right, loadDoubles (right + 28));
+    }
+
+    /** sincDots with the last four values of each ring given. */
+    template <int Width>
+    static VELCROFT_ALWAYS_INLINE DoublesHalf sincDotsWithLast (const double* row, const double* left, Doubles lastLeft,
+                                                                const double* right, Doubles lastRight) noexcept
+    {
         auto r0 = loadDoubles (row), r1 = loadDoubles (row + 4), r2 = loadDoubles (row + 8), r3 = loadDoubles (row + 12);
         auto r4 = loadDoubles (row + 16), r5 = loadDoubles (row + 20), r6 = loadDoubles (row + 24), r7 = loadDoubles (row + 28);
         keepInRegisters<Width> (r0, r1, r2, r3, r4, r5, r6, r7);
@@ -93,7 +110,6 @@ struct VectorLanes
         l0 += r4 * loadDoubles (left + 16);
         l1 += r5 * loadDoubles (left + 20);
         l2 += r6 * loadDoubles (left + 24);
-        const Doubles lastLeft = { left[28], left[29], left[30], newestLeft };
         l3 += r7 * lastLeft;
 
         auto m0 = r0 * loadDoubles (right), m1 = r1 * loadDoubles (right + 4);
@@ -101,7 +117,6 @@ struct VectorLanes
         m0 += r4 * loadDoubles (right + 16);
         m1 += r5 * loadDoubles (right + 20);
         m2 += r6 * loadDoubles (right + 24);
-        const Doubles lastRight = { right[28], right[29], right[30], newestRight };
         m3 += r7 * lastRight;
 
         // { (a0 + a2) + (a1 + a3) } for each, the order sum takes.
@@ -288,6 +303,20 @@ struct VectorLanes
         std::memcpy (out + 4, &second, sizeof (second));
     }
 
+    /** The reverse of an interleaving, for four frames, each channel stored twice: frames[2 i]
+        to left1[i] and left2[i], frames[2 i + 1] to right1[i] and right2[i]. */
+    static VELCROFT_ALWAYS_INLINE void splitFramesTwice (const double* frames, double* left1, double* left2,
+                                                         double* right1, double* right2) noexcept
+    {
+        const auto first = loadDoubles (frames), second = loadDoubles (frames + 4);
+        const Doubles l = __builtin_shufflevector (first, second, 0, 2, 4, 6);
+        const Doubles r = __builtin_shufflevector (first, second, 1, 3, 5, 7);
+        std::memcpy (left1, &l, sizeof (l));
+        std::memcpy (left2, &l, sizeof (l));
+        std::memcpy (right1, &r, sizeof (r));
+        std::memcpy (right2, &r, sizeof (r));
+    }
+
     /** Two doubles from p (any alignment). */
     static VELCROFT_ALWAYS_INLINE DoublesHalf loadPair (const double* p) noexcept
     {
@@ -331,7 +360,7 @@ struct VectorLanes
     {
         using Lanes = FloatLanes<Width>;
         inRegister (dst);
-        const auto fraction = Lanes {} + f;
+        const auto fraction = f - Lanes {};      // f in every lane (x - 0 is x: no addition)
 
         for (int k = 0; k < n; k += floatLanes<Width>)
         {
@@ -349,7 +378,7 @@ struct VectorLanes
         using Lanes = FloatLanes<Width>;
         inRegister (dst1);
         inRegister (dst2);
-        const auto fraction = Lanes {} + f;
+        const auto fraction = f - Lanes {};      // f in every lane (x - 0 is x: no addition)
 
         for (int k = 0; k < n; k += floatLanes<Width>)
         {

@@ -500,7 +500,11 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     if (linked)
     {
         findStepsInStep();
-        crushFrames (std::true_type {});
+
+        if (settled && canCrushInStep (startActive, places))
+            crushFramesInStep<Width> (n);
+        else
+            crushFrames (std::true_type {});
     }
     else
     {
@@ -598,10 +602,14 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     else if (linked)
     {
         findStepsInStep();
-        crushFrames ([&] (int f) VELCROFT_ALWAYS_INLINE_LAMBDA
-        {
-            crushFrame<Width, true> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
-        });
+
+        if (! gliding && canCrushInStep (startActive, places))
+            crushFramesInStep<Width> (numFrames);
+        else
+            crushFrames ([&] (int f) VELCROFT_ALWAYS_INLINE_LAMBDA
+            {
+                crushFrame<Width, true> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
+            });
     }
     else
     {
@@ -747,34 +755,43 @@ forcedinline void VelcroftCore::stepNoise() noexcept
     const auto t = noiseB;
     noiseA ^= t;
     noiseB = noiseA + t;
-    noise = (float) (juce::int32) t * 4.656612873077393e-10f;
+    noise = noiseValue (t);
+}
+
+forcedinline float VelcroftCore::noiseValue (juce::uint32 t) noexcept
+{
+    return (float) (juce::int32) t * 4.656612873077393e-10f;
 }
 
 forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
 {
-    using VelcroftCoreDetail::maxDueOffset;
-
     c.phase -= 1.0;
 
     if (c.phase <= 0.0)
-    {
-        c.due = true;
-        c.dueOffset = limit (-c.phase, 0.0, maxDueOffset);
-        c.phase += c.period + 1e-20;
+        fallDue (c);
+}
 
-        // Start fetching the sinc row of the sample after next to fall due (at this ratio):
-        // rows lie at random in a table far larger than the cache, and the next sample's row
-        // was asked for at the previous one.
-        const auto ahead = c.phase + c.period;
-        const auto whole = (double) (int) ahead;
-        const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
+forcedinline void VelcroftCore::fallDue (Channel& c) noexcept
+{
+    using VelcroftCoreDetail::maxDueOffset;
 
-        // Limited rather than tested: a row fetched in vain costs less than the test.
-        const auto* row = sincRows + (size_t) (int) limit (next, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
+    // The phase has just reached 0 or below: a sample falls due.
+    c.due = true;
+    c.dueOffset = limit (-c.phase, 0.0, maxDueOffset);
+    c.phase += c.period + 1e-20;
 
-        for (int line = 0; line < sincTaps; line += 8)
-            __builtin_prefetch (row + line);
-    }
+    // Start fetching the sinc row of the sample after next to fall due (at this ratio):
+    // rows lie at random in a table far larger than the cache, and the next sample's row
+    // was asked for at the previous one.
+    const auto ahead = c.phase + c.period;
+    const auto whole = (double) (int) ahead;
+    const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
+
+    // Limited rather than tested: a row fetched in vain costs less than the test.
+    const auto* row = sincRows + (size_t) (int) limit (next, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
+
+    for (int line = 0; line < sincTaps; line += 8)
+        __builtin_prefetch (row + line);
 }
 
 forcedinline double VelcroftCore::limit (double x, double low, double high) noexcept
@@ -800,13 +817,21 @@ forcedinline const double* VelcroftCore::getSincRow (double offset) noexcept
 {
     auto position = offset * sincEntriesPerSample;
 
-    if (! (position >= 0.0 && position < (double) sincEntriesPerSample))
-    {
-        jassertfalse;
-        ++tableIndexFaults;
-        position = position > 0.0 ? (double) (sincEntriesPerSample - 1) : 0.0;
-    }
+   #if VELCROFT_X86_CORE
+    // One test on the row's index: the processor's conversion gives INT_MIN for a NaN or a
+    // value beyond an int, and a position a hair below 0 reads row 0 as the limit would.
+    const auto row = _mm_cvttsd_si32 (_mm_set_sd (position));
 
+    if ((unsigned) row < (unsigned) sincEntriesPerSample)
+        return sincRows + (size_t) row * sincTaps;
+   #else
+    if (position >= 0.0 && position < (double) sincEntriesPerSample)
+        return sincRows + (size_t) (int) position * sincTaps;
+   #endif
+
+    jassertfalse;
+    ++tableIndexFaults;
+    position = position > 0.0 ? (double) (sincEntriesPerSample - 1) : 0.0;
     return sincRows + (size_t) (int) position * sincTaps;
 }
 
@@ -988,6 +1013,94 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
 
     output (left);
     output (right);
+}
+
+bool VelcroftCore::canCrushInStep (bool startActive, const FilterPlaces& places) const noexcept
+{
+    // What crushFramesInStep leaves out: the outputs in step (findStepsInStep), no filter, every
+    // frame to be crushed, and no sample waiting from before.
+    return stepsInStep && startActive && places.before[0] == filterOff && places.after[0] == filterOff
+        && ! channels[0].due;
+}
+
+template <int Width>
+VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noexcept
+{
+    // crushFrame<Width, true> over the chunk's frames, in place, for the chunk where it does
+    // the least (canCrushInStep, and the smoothing settled): what it would test at every
+    // frame is settled here once. The inputs go into the histories first, a stretch at a time
+    // up to where the histories move back, so that the sinc sums read them in wide loads.
+    auto& left = channels[0];
+    auto& right = channels[1];
+    const auto preamp = smoothed[preampSlot];
+    const auto mix = smoothed[mixSlot];
+    const auto volume = smoothed[volumeSlot];
+    const auto step = left.step;
+    auto noiseNowA = noiseA, noiseNowB = noiseB;
+    juce::uint32 lastNoise = 0;
+    using Pair = VectorLanes::DoublesHalf;
+    Pair wet = {};
+
+    for (int f = 0; f < numFrames;)
+    {
+        const auto stretch = juce::jmin (numFrames - f, historyLength - historyPos);
+        auto* rawLeft = left.rawHistory + historyPos;
+        auto* rawRight = right.rawHistory + historyPos;
+        auto* wetLeft = left.wetHistory + historyPos;
+        auto* wetRight = right.wetHistory + historyPos;
+        const auto* in = frames + 2 * f;
+        int k = 0;
+
+        for (; k + 4 <= stretch; k += 4)
+            VectorLanes::splitFramesTwice (in + 2 * k, rawLeft + k, wetLeft + k, rawRight + k, wetRight + k);
+
+        for (; k < stretch; ++k)
+        {
+            rawLeft[k] = wetLeft[k] = in[2 * k];
+            rawRight[k] = wetRight[k] = in[2 * k + 1];
+        }
+
+        for (k = 0; k < stretch; ++k)
+        {
+            // stepNoise, with the generator in registers; the dither value is needed only
+            // when a sample falls due.
+            lastNoise = noiseNowB;
+            noiseNowA ^= lastNoise;
+            noiseNowB = noiseNowA + lastNoise;
+
+            left.phase -= 1.0;
+
+            if (left.phase <= 0.0)
+            {
+                fallDue (left);
+                left.due = false;
+                noise = noiseValue (lastNoise);
+                const auto offset = left.dueOffset;
+                const auto values = clipAndQuantiseBoth (VectorLanes::sincDotsStored<Width> (getSincRow (offset), wetLeft + k - (ringLength - 1),
+                                                                                             wetRight + k - (ringLength - 1)) * preamp,
+                                                         left);
+                BandLimitedStepOutput::startStepsInStep<Width> (left.steps, values[0], right.steps, values[1], step * offset);
+            }
+
+            double outLeft, outRight;
+            BandLimitedStepOutput::nextFromQueues (left.steps, outLeft, right.steps, outRight);
+            wet = Pair { outLeft, outRight };
+            const Pair dry = { rawLeft[k - 21], rawRight[k - 21] };
+            VectorLanes::storePair (frames + 2 * (f + k), ((wet - dry) * mix + dry) * volume + 1e-20);
+        }
+
+        f += stretch;
+        historyPos += stretch;
+
+        if (historyPos == historyLength)
+            moveHistoriesBack();
+    }
+
+    noiseA = noiseNowA;
+    noiseB = noiseNowB;
+    noise = noiseValue (lastNoise);
+    left.wet = wet[0];
+    right.wet = wet[1];
 }
 
 void VelcroftCore::useStepLengths (bool mono) noexcept

@@ -284,11 +284,13 @@ private:
     bool smoothParameters() noexcept;                  // true when a value moved
     void updateFilters() noexcept;
     void stepNoise() noexcept;
+    static float noiseValue (juce::uint32 state) noexcept;    // the dither value for a generator step
     void useStepLengths (bool mono) noexcept;
     void findStepsInStep() noexcept;
     void advanceHistories() noexcept;
     void moveHistoriesBack() noexcept;
     void advancePhase (Channel& c) noexcept;
+    void fallDue (Channel& c) noexcept;
     const double* getSincRow (double offset) noexcept;
     double sampleWetHistory (Channel& c, double offset) noexcept;
     template <int Width>
@@ -306,6 +308,8 @@ private:
     FilterPlaces getFilterPlaces() const noexcept;
     template <int Width> forcedinline void crushChannel (Channel& c, double x, int filterBefore, int filterAfter) noexcept;
     template <int Width> forcedinline void crushLinkedChannels (double xLeft, double xRight, bool anyActive, const FilterPlaces& places) noexcept;
+    bool canCrushInStep (bool startActive, const FilterPlaces& places) const noexcept;
+    template <int Width> VELCROFT_ALWAYS_INLINE void crushFramesInStep (int numFrames) noexcept;
     template <int Width, bool Linked> forcedinline void crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept;
     template <int Width> forcedinline double crushMonoFrame (double x, const FilterPlaces& places) noexcept;
     double mixChannel (const Channel& c) const noexcept;
