@@ -768,22 +768,23 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     c.phase -= 1.0;
 
     if (c.phase <= 0.0)
-        fallDue (c);
+        fallDue (c, c.phase);
 }
 
-forcedinline void VelcroftCore::fallDue (Channel& c) noexcept
+forcedinline void VelcroftCore::fallDue (Channel& c, double& phase) noexcept
 {
     using VelcroftCoreDetail::maxDueOffset;
 
-    // The phase has just reached 0 or below: a sample falls due.
+    // The phase (c's, or a copy of it that a loop keeps) has just reached 0 or below: a
+    // sample falls due.
     c.due = true;
-    c.dueOffset = limit (-c.phase, 0.0, maxDueOffset);
-    c.phase += c.period + 1e-20;
+    c.dueOffset = limit (-phase, 0.0, maxDueOffset);
+    phase += c.period + 1e-20;
 
     // Start fetching the sinc row of the sample after next to fall due (at this ratio):
     // rows lie at random in a table far larger than the cache, and the next sample's row
     // was asked for at the previous one.
-    const auto ahead = c.phase + c.period;
+    const auto ahead = phase + c.period;
     const auto whole = (double) (int) ahead;
     const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
 
@@ -1036,6 +1037,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
     const auto mix = smoothed[mixSlot];
     const auto volume = smoothed[volumeSlot];
     const auto step = left.step;
+    auto phase = left.phase;
     auto noiseNowA = noiseA, noiseNowB = noiseB;
     juce::uint32 lastNoise = 0;
     using Pair = VectorLanes::DoublesHalf;
@@ -1044,23 +1046,27 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
     for (int f = 0; f < numFrames;)
     {
         const auto stretch = juce::jmin (numFrames - f, historyLength - historyPos);
-        auto* rawLeft = left.rawHistory + historyPos;
-        auto* rawRight = right.rawHistory + historyPos;
-        auto* wetLeft = left.wetHistory + historyPos;
-        auto* wetRight = right.wetHistory + historyPos;
         const auto* in = frames + 2 * f;
         int k = 0;
 
         for (; k + 4 <= stretch; k += 4)
-            VectorLanes::splitFramesTwice (in + 2 * k, rawLeft + k, wetLeft + k, rawRight + k, wetRight + k);
+        {
+            const auto p = historyPos + k;
+            VectorLanes::splitFramesTwice (in + 2 * k, left.rawHistory + p, left.wetHistory + p, right.rawHistory + p, right.wetHistory + p);
+        }
 
         for (; k < stretch; ++k)
         {
-            rawLeft[k] = wetLeft[k] = in[2 * k];
-            rawRight[k] = wetRight[k] = in[2 * k + 1];
+            const auto p = historyPos + k;
+            left.rawHistory[p] = left.wetHistory[p] = in[2 * k];
+            right.rawHistory[p] = right.wetHistory[p] = in[2 * k + 1];
         }
 
-        for (k = 0; k < stretch; ++k)
+        // The histories are addressed from one index, the frames from another.
+        auto* out = frames + 2 * f;
+        const auto end = historyPos + stretch;
+
+        for (int p = historyPos; p < end; ++p, out += 2)
         {
             // stepNoise, with the generator in registers; the dither value is needed only
             // when a sample falls due.
@@ -1068,16 +1074,16 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
             noiseNowA ^= lastNoise;
             noiseNowB = noiseNowA + lastNoise;
 
-            left.phase -= 1.0;
+            phase -= 1.0;
 
-            if (left.phase <= 0.0)
+            if (phase <= 0.0)
             {
-                fallDue (left);
+                fallDue (left, phase);
                 left.due = false;
                 noise = noiseValue (lastNoise);
                 const auto offset = left.dueOffset;
-                const auto values = clipAndQuantiseBoth (VectorLanes::sincDotsStored<Width> (getSincRow (offset), wetLeft + k - (ringLength - 1),
-                                                                                             wetRight + k - (ringLength - 1)) * preamp,
+                const auto values = clipAndQuantiseBoth (VectorLanes::sincDotsStored<Width> (getSincRow (offset), left.wetHistory + p - (ringLength - 1),
+                                                                                             right.wetHistory + p - (ringLength - 1)) * preamp,
                                                          left);
                 BandLimitedStepOutput::startStepsInStep<Width> (left.steps, values[0], right.steps, values[1], step * offset);
             }
@@ -1085,17 +1091,18 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
             double outLeft, outRight;
             BandLimitedStepOutput::nextFromQueues (left.steps, outLeft, right.steps, outRight);
             wet = Pair { outLeft, outRight };
-            const Pair dry = { rawLeft[k - 21], rawRight[k - 21] };
-            VectorLanes::storePair (frames + 2 * (f + k), ((wet - dry) * mix + dry) * volume + 1e-20);
+            const Pair dry = { left.rawHistory[p - 21], right.rawHistory[p - 21] };
+            VectorLanes::storePair (out, ((wet - dry) * mix + dry) * volume + 1e-20);
         }
 
         f += stretch;
-        historyPos += stretch;
+        historyPos = end;
 
         if (historyPos == historyLength)
             moveHistoriesBack();
     }
 
+    left.phase = phase;
     noiseA = noiseNowA;
     noiseB = noiseNowB;
     noise = noiseValue (lastNoise);

@@ -290,7 +290,7 @@ private:
     void advanceHistories() noexcept;
     void moveHistoriesBack() noexcept;
     void advancePhase (Channel& c) noexcept;
-    void fallDue (Channel& c) noexcept;
+    void fallDue (Channel& c, double& phase) noexcept;
     const double* getSincRow (double offset) noexcept;
     double sampleWetHistory (Channel& c, double offset) noexcept;
     template <int Width>
