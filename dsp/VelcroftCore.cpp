@@ -768,17 +768,19 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     c.phase -= 1.0;
 
     if (c.phase <= 0.0)
-        fallDue (c, c.phase);
+    {
+        c.due = true;
+        c.dueOffset = fallDue (c, c.phase);
+    }
 }
 
-forcedinline void VelcroftCore::fallDue (Channel& c, double& phase) noexcept
+forcedinline double VelcroftCore::fallDue (const Channel& c, double& phase) noexcept
 {
     using VelcroftCoreDetail::maxDueOffset;
 
     // The phase (c's, or a copy of it that a loop keeps) has just reached 0 or below: a
-    // sample falls due.
-    c.due = true;
-    c.dueOffset = limit (-phase, 0.0, maxDueOffset);
+    // sample falls due, with this offset.
+    const auto offset = limit (-phase, 0.0, maxDueOffset);
     phase += c.period + 1e-20;
 
     // Start fetching the sinc row of the sample after next to fall due (at this ratio):
@@ -793,6 +795,8 @@ forcedinline void VelcroftCore::fallDue (Channel& c, double& phase) noexcept
 
     for (int line = 0; line < sincTaps; line += 8)
         __builtin_prefetch (row + line);
+
+    return offset;
 }
 
 forcedinline double VelcroftCore::limit (double x, double low, double high) noexcept
@@ -851,18 +855,18 @@ forcedinline VectorLanes::DoublesHalf VelcroftCore::sampleWetHistories (double o
                                          channels[1].wetHistory + historyPos - (ringLength - 1), channels[1].wetHistory[historyPos]);
 }
 
-forcedinline double VelcroftCore::quantise (double x, const Channel& c) const noexcept
+forcedinline double VelcroftCore::quantise (double x, const Channel& c, float dither) noexcept
 {
     if (c.level > maxQuantiserLevel)
         return x;
 
     // Truncation toward zero, as a 32-bit integer (the value is limited first so that the
     // conversion is always defined).
-    const auto scaled = (noise * c.ditherScale + x) * c.halfLevel + 0.5;
+    const auto scaled = (dither * c.ditherScale + x) * c.halfLevel + 0.5;
     return (double) (juce::int32) limit (scaled, -1.0e9, 1.0e9) * c.stepSize;
 }
 
-forcedinline VectorLanes::DoublesHalf VelcroftCore::clipAndQuantiseBoth (VectorLanes::DoublesHalf x, const Channel& c) const noexcept
+forcedinline VectorLanes::DoublesHalf VelcroftCore::clipAndQuantiseBoth (VectorLanes::DoublesHalf x, const Channel& c, float dither) noexcept
 {
     // clip and quantise on two values in the lanes of one pair (linked channels), each lane
     // as the two compute it for one value.
@@ -872,11 +876,11 @@ forcedinline VectorLanes::DoublesHalf VelcroftCore::clipAndQuantiseBoth (VectorL
     if (c.level > maxQuantiserLevel)
         return clipped;
 
-    const auto scaled = (noise * c.ditherScale + clipped) * c.halfLevel + 0.5;
+    const auto scaled = (dither * c.ditherScale + clipped) * c.halfLevel + 0.5;
     const auto limited = _mm_min_pd (_mm_max_pd (scaled, _mm_set1_pd (-1.0e9)), _mm_set1_pd (1.0e9));
     return _mm_cvtepi32_pd (_mm_cvttpd_epi32 (limited)) * c.stepSize;
    #else
-    return VectorLanes::DoublesHalf { quantise (clip (x[0]), c), quantise (clip (x[1]), c) };
+    return VectorLanes::DoublesHalf { quantise (clip (x[0]), c, dither), quantise (clip (x[1]), c, dither) };
    #endif
 }
 
@@ -913,7 +917,7 @@ forcedinline void VelcroftCore::crushChannel (Channel& c, double x, int filterBe
     {
         c.due = false;
         const auto offset = c.dueOffset;
-        c.steps.startStep<Width> (quantise (sampleWetHistory (c, offset), c), c.step * offset);
+        c.steps.startStep<Width> (quantise (sampleWetHistory (c, offset), c, noise), c.step * offset);
     }
 
     auto out = c.steps.template nextAtStepLength<Width> (c.step);
@@ -974,7 +978,7 @@ forcedinline void VelcroftCore::crushLinkedChannels (double xLeft, double xRight
         const auto offset = left.dueOffset;
 
         const auto preamp = smoothed[preampSlot];
-        const auto values = clipAndQuantiseBoth (sampleWetHistories<Width> (offset) * preamp, left);
+        const auto values = clipAndQuantiseBoth (sampleWetHistories<Width> (offset) * preamp, left, noise);
         const auto valueL = values[0], valueR = values[1];
         if (stepsInStep)
             BandLimitedStepOutput::startStepsInStep<Width> (left.steps, valueL, right.steps, valueR, left.step * offset);
@@ -1078,13 +1082,10 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
 
             if (phase <= 0.0)
             {
-                fallDue (left, phase);
-                left.due = false;
-                noise = noiseValue (lastNoise);
-                const auto offset = left.dueOffset;
+                const auto offset = fallDue (left, phase);
                 const auto values = clipAndQuantiseBoth (VectorLanes::sincDotsStored<Width> (getSincRow (offset), left.wetHistory + p - (ringLength - 1),
                                                                                              right.wetHistory + p - (ringLength - 1)) * preamp,
-                                                         left);
+                                                         left, noiseValue (lastNoise));
                 BandLimitedStepOutput::startStepsInStep<Width> (left.steps, values[0], right.steps, values[1], step * offset);
             }
 

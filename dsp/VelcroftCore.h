@@ -290,13 +290,13 @@ private:
     void advanceHistories() noexcept;
     void moveHistoriesBack() noexcept;
     void advancePhase (Channel& c) noexcept;
-    void fallDue (Channel& c, double& phase) noexcept;
+    double fallDue (const Channel& c, double& phase) noexcept;     // the due offset; phase moves on
     const double* getSincRow (double offset) noexcept;
     double sampleWetHistory (Channel& c, double offset) noexcept;
     template <int Width>
     VectorLanes::DoublesHalf sampleWetHistories (double offset) noexcept;     // both channels, linked
-    double quantise (double x, const Channel& c) const noexcept;
-    VectorLanes::DoublesHalf clipAndQuantiseBoth (VectorLanes::DoublesHalf x, const Channel& c) const noexcept;
+    static double quantise (double x, const Channel& c, float dither) noexcept;
+    static VectorLanes::DoublesHalf clipAndQuantiseBoth (VectorLanes::DoublesHalf x, const Channel& c, float dither) noexcept;
     /** Where each channel's filter runs during a chunk: its type before the crusher and after
         it, filterOff where it does not run. */
     struct FilterPlaces
