@@ -1106,9 +1106,13 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
     left.phase = phase;
     noiseA = noiseNowA;
     noiseB = noiseNowB;
-    noise = noiseValue (lastNoise);
-    left.wet = wet[0];
-    right.wet = wet[1];
+
+    if (numFrames > 0)
+    {
+        noise = noiseValue (lastNoise);
+        left.wet = wet[0];
+        right.wet = wet[1];
+    }
 }
 
 void VelcroftCore::useStepLengths (bool mono) noexcept
