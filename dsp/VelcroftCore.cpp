@@ -791,7 +791,14 @@ forcedinline double VelcroftCore::fallDue (const Channel& c, double& phase) noex
     const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
 
     // Limited rather than tested: a row fetched in vain costs less than the test.
+   #if VELCROFT_X86_CORE
+    // The processor's conversion (INT_MIN for a NaN or a value beyond an int), then the limit
+    // on the index as an unsigned number: below 0 fetches the last row.
+    const auto index = (unsigned) _mm_cvttsd_si32 (_mm_set_sd (next));
+    const auto* row = sincRows + (size_t) std::min (index, (unsigned) (sincEntriesPerSample - 1)) * sincTaps;
+   #else
     const auto* row = sincRows + (size_t) (int) limit (next, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
+   #endif
 
     for (int line = 0; line < sincTaps; line += 8)
         __builtin_prefetch (row + line);
