@@ -212,6 +212,10 @@ struct VectorLanes
             r0 += loadFloats (right + k) * c0;
             l1 += loadFloats (left + k + 8) * c1;
             r1 += loadFloats (right + k + 8) * c1;
+
+            // The sums too: else the compiler puts some into a coefficient's register, which
+            // it first copies.
+            keepInRegisters<Width> (l0, r0, l1, r1);
         }
 
         return { l0 + l1, r0 + r1 };
@@ -244,7 +248,10 @@ struct VectorLanes
         const auto pairsA = pairSums (a.left, a.right), pairsB = pairSums (b.left, b.right);
         const Floats quads = __builtin_shufflevector (pairsA, pairsB, 0, 1, 2, 3, 8, 9, 10, 11)
                            + __builtin_shufflevector (pairsA, pairsB, 4, 5, 6, 7, 12, 13, 14, 15);
-        const FloatsHalf total = __builtin_shufflevector (quads, quads, 0, 1, 4, 5) + __builtin_shufflevector (quads, quads, 2, 3, 6, 7);
+        // Each output's two sums in lanes 0 and 1 of its half, which are moved together as one
+        // 64-bit lane each.
+        const auto halfSums = (Doubles) (quads + __builtin_shufflevector (quads, quads, 2, 3, 2, 3, 6, 7, 6, 7));
+        const auto total = (FloatsHalf) __builtin_shufflevector (halfSums, halfSums, 0, 2);
         const auto result = __builtin_convertvector (total, Doubles) + 65.0e-20;
         std::memcpy (out, &result, sizeof (result));
     }
