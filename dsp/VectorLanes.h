@@ -310,6 +310,17 @@ struct VectorLanes
         return (DoublesHalf) ((DoubleBits) v & ~(DoubleBits) -(DoublesHalf {}));      // -0.0: the sign bits alone
     }
 
+    /** Floats for as many lanes as a vector of two or four doubles holds. */
+    template <typename DoubleLanes>
+    using FloatsFor = typename std::conditional<sizeof (DoubleLanes) == sizeof (Doubles), FloatsHalf, FloatPair>::type;
+
+    typedef long long DoubleBitsWide __attribute__ ((vector_size (32)));
+
+    static VELCROFT_ALWAYS_INLINE Doubles abs (Doubles v) noexcept
+    {
+        return (Doubles) ((DoubleBitsWide) v & ~(DoubleBitsWide) -(Doubles {}));
+    }
+
     static VELCROFT_ALWAYS_INLINE FloatPair abs (FloatPair v) noexcept
     {
         return (FloatPair) ((FloatPairBits) v & ~(FloatPairBits) -(FloatPair {}));

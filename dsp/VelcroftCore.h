@@ -317,7 +317,8 @@ private:
     static void copyFinite (const float* samples, double* out, int count) noexcept;     // finiteOrZero of each
     static void copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept;     // the same, interleaved
     static float toOutputSample (double x) noexcept;
-    static VectorLanes::FloatPair toOutputSamples (VectorLanes::DoublesHalf x) noexcept;    // both channels at once
+    template <typename Lanes>
+    static VectorLanes::FloatsFor<Lanes> toOutputSamples (Lanes x) noexcept;    // toOutputSample in each lane of two or four doubles
 
     // Parameters: the smoothed values and their targets (the mix target is raw[fx]'s value).
     static constexpr int numRawValues = VelcroftParameters::leftFilterOrder;

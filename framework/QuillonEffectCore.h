@@ -113,12 +113,18 @@ public:
         return vuTable[(int) getVuIndex (amplitude)];
     }
 
-    /** The same for the two lanes of a vector of two doubles (both channels side by side). */
-    template <typename Pair>
-    Pair getVuPositions (Pair amplitudes) const noexcept
+    /** The same for each lane of a vector of doubles (both channels side by side, for one
+        frame or two). */
+    template <typename Lanes>
+    Lanes getVuPositions (Lanes amplitudes) const noexcept
     {
         const auto index = getVuIndex (amplitudes);
-        return Pair { vuTable[(int) index[0]], vuTable[(int) index[1]] };
+        Lanes positions;
+
+        for (int k = 0; k < (int) (sizeof (Lanes) / sizeof (double)); ++k)
+            positions[k] = vuTable[(int) index[k]];
+
+        return positions;
     }
 
     //==============================================================================
