@@ -687,10 +687,11 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
         for (; i + 2 <= count; i += 2)
         {
             const auto out = VectorLanes::loadDoubles (outputs + 2 * i);
-            const auto positions = getVuPositions (out);
+            Pair first, second;
+            getVuPositions (out, first, second);
             const auto magnitudes = VectorLanes::abs (out);
-            updateBoth (VectorLanes::lowHalf (positions), VectorLanes::lowHalf (magnitudes));
-            updateBoth (VectorLanes::highHalf (positions), VectorLanes::highHalf (magnitudes));
+            updateBoth (first, VectorLanes::lowHalf (magnitudes));
+            updateBoth (second, VectorLanes::highHalf (magnitudes));
 
             const auto samples = toOutputSamples (out);
             leftSamples[i] = samples[0];
