@@ -157,7 +157,7 @@ struct VectorLanes
     {
         const auto a = firLanes<Width> (first, first + rightOffset, firstRow);
         const auto b = firLanes<Width> (second, second + rightOffset, secondRow);
-        storeFirSums (out, a, b);
+        storeFirSums<Width> (out, a, b);
     }
 
     /** firStereo's products, summed in the lanes of each channel. */
@@ -235,6 +235,7 @@ struct VectorLanes
 
     /** The same for two outputs, { left a, right a, left b, right b }: the steps of sums, each
         taken for both outputs in one vector. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void storeFirSums (double* out, FirLanes<Doubles> a, FirLanes<Doubles> b) noexcept
     {
         const auto pairsA = pairSums (a.left, a.right), pairsB = pairSums (b.left, b.right);
@@ -243,6 +244,7 @@ struct VectorLanes
         std::memcpy (out, &result, sizeof (result));
     }
 
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void storeFirSums (double* out, FirLanes<Floats> a, FirLanes<Floats> b) noexcept
     {
         const auto pairsA = pairSums (a.left, a.right), pairsB = pairSums (b.left, b.right);
@@ -252,7 +254,7 @@ struct VectorLanes
         // 64-bit lane each.
         const auto halfSums = (Doubles) (quads + __builtin_shufflevector (quads, quads, 2, 3, 2, 3, 6, 7, 6, 7));
         const auto total = (FloatsHalf) __builtin_shufflevector (halfSums, halfSums, 0, 2);
-        const auto result = __builtin_convertvector (total, Doubles) + 65.0e-20;
+        const auto result = toDoubles<Width> (total) + 65.0e-20;
         std::memcpy (out, &result, sizeof (result));
     }
 
@@ -349,26 +351,45 @@ struct VectorLanes
         return (halves[0] & halves[1]) == -1;
     }
 
+    /** Four floats as doubles. GCC converts them in two halves and joins those; in a loop
+        compiled for AVX (Width 4) one instruction converts all four. */
+    template <int Width = 2>
+    static VELCROFT_ALWAYS_INLINE Doubles toDoubles (FloatsHalf v) noexcept
+    {
+       #if defined (__GNUC__) && ! defined (__clang__) && (defined (__x86_64__) || defined (__i386__))
+        if constexpr (Width == 4)
+        {
+            Doubles wide;
+            asm ("vcvtps2pd %1, %0" : "=x" (wide) : "x" (v));
+            return wide;
+        }
+       #endif
+        return __builtin_convertvector (v, Doubles);
+    }
+
     /** Four samples as doubles, each where it is a finite number, else 0. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE Doubles loadFiniteFour (const float* in) noexcept
     {
         const auto x = loadFloats<FloatsHalf> (in);
         const auto kept = (FloatsHalf) ((FloatBits) x & (abs (x) <= std::numeric_limits<float>::max()));
-        return __builtin_convertvector (kept, Doubles);
+        return toDoubles<Width> (kept);
     }
 
     /** out[i] = in[i] where it is a finite number, else 0, for the first four samples. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void copyFiniteFour (const float* in, double* out) noexcept
     {
-        const auto wide = loadFiniteFour (in);
+        const auto wide = loadFiniteFour<Width> (in);
         std::memcpy (out, &wide, sizeof (wide));
     }
 
     /** The same for four frames of two channels, interleaved: out[2 i] from left[i],
         out[2 i + 1] from right[i]. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void copyFiniteFrames (const float* left, const float* right, double* out) noexcept
     {
-        const auto l = loadFiniteFour (left), r = loadFiniteFour (right);
+        const auto l = loadFiniteFour<Width> (left), r = loadFiniteFour<Width> (right);
         const Doubles first = __builtin_shufflevector (l, r, 0, 4, 1, 5);
         const Doubles second = __builtin_shufflevector (l, r, 2, 6, 3, 7);
         std::memcpy (out, &first, sizeof (first));

@@ -483,7 +483,7 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     updateFilters();
 
     // The inputs go into the frames first, four at a time, and are crushed in place.
-    copyFiniteFrames (leftSamples, rightSamples, frames, n);
+    copyFiniteFrames<Width> (leftSamples, rightSamples, frames, n);
 
     // A loop for linked channels and one for unlinked ones, so that the frames are not asked.
     auto crushFrames = [&] (auto isLinked) VELCROFT_ALWAYS_INLINE_LAMBDA
@@ -543,12 +543,12 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     auto* inLeft = inConverter->getLeftInput();
     auto* inRight = inConverter->getRightInput();
 
-    copyFinite (leftSamples, inLeft, n);
+    copyFinite<Width> (leftSamples, inLeft, n);
 
     if (mono)
         std::fill (inRight, inRight + n, 0.0);
     else
-        copyFinite (rightSamples, inRight, n);
+        copyFinite<Width> (rightSamples, inRight, n);
 
     int sources[chunkLength + 2];
     const auto numFrames = inConverter->template convert<Width> (n, frames, sources);
@@ -1129,25 +1129,27 @@ forcedinline bool VelcroftCore::isSounding (float x) noexcept
     return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
 }
 
+template <int Width>
 forcedinline void VelcroftCore::copyFinite (const float* samples, double* out, int count) noexcept
 {
     // Four at a time (VectorLanes::copyFiniteFour), the rest one by one.
     int i = 0;
 
     for (; i + 4 <= count; i += 4)
-        VectorLanes::copyFiniteFour (samples + i, out + i);
+        VectorLanes::copyFiniteFour<Width> (samples + i, out + i);
 
     for (; i < count; ++i)
         out[i] = finiteOrZero (samples[i]);
 }
 
+template <int Width>
 forcedinline void VelcroftCore::copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept
 {
     // Four frames at a time (VectorLanes::copyFiniteFrames), the rest one by one.
     int i = 0;
 
     for (; i + 4 <= count; i += 4)
-        VectorLanes::copyFiniteFrames (left + i, right + i, frames + 2 * i);
+        VectorLanes::copyFiniteFrames<Width> (left + i, right + i, frames + 2 * i);
 
     for (; i < count; ++i)
     {

@@ -314,7 +314,9 @@ private:
     static int lastSounding (const float* samples, int count) noexcept;   // -1 when none
     static bool isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept;
     static double finiteOrZero (float x) noexcept;
+    template <int Width>
     static void copyFinite (const float* samples, double* out, int count) noexcept;     // finiteOrZero of each
+    template <int Width>
     static void copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept;     // the same, interleaved
     static float toOutputSample (double x) noexcept;
     template <typename Lanes>
