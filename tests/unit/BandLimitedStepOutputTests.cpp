@@ -328,7 +328,7 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
 
         // Two outputs at once (both channels in one array, as the converters keep them): each
         // sum exactly as firStereo gives it.
-        const auto checkTwice = [] (const auto* l, const auto* r, const auto* coefficients)
+        const auto checkTwice = [] (const auto* l, const auto* r, const auto* coefficients) VELCROFT_ALWAYS_INLINE_LAMBDA
         {
             using Sample = std::remove_const_t<std::remove_pointer_t<decltype (l)>>;
             Sample lines[144];
