@@ -71,6 +71,15 @@ std::shared_ptr<const typename RateConverter<Sample>::Bank> buildBank (int inFac
         }
     }
 
+    // A block starts at any row and gives at most getMaxOutputs (maxBlock) outputs; the
+    // entry after its last ends the block's loop, so the schedule runs one further.
+    const auto length = phases + (int) (((long long) RateConverter<Sample>::maxBlock * outFactor) / inFactor) + 4;
+    bank->schedule.reserve ((size_t) length);
+
+    for (int m = 0; m < length; ++m)
+        bank->schedule.push_back ({ firstRow + (size_t) ((m % phases) * RateConverter<Sample>::rowStride),
+                                    floorDiv ((long long) m * inFactor, outFactor) });
+
     return bank;
 }
 } // namespace RateConverterDetail
@@ -122,21 +131,18 @@ RateConverter<Sample>::RateConverter (int inRate, int outRate)
     outFactor /= common;
 
     bank = getBank (inFactor, outFactor);
-    rows = bank->firstRow;
-    advance = bank->advance.data();
+    schedule = bank->schedule.data();
     phases = outFactor;
-    down = inFactor > outFactor;
     reset();
 }
 
 template <typename Sample>
 void RateConverter<Sample>::reset() noexcept
 {
-    std::fill (std::begin (leftLine), std::end (leftLine), Sample());
-    std::fill (std::begin (rightLine), std::end (rightLine), Sample());
+    std::fill (std::begin (lines), std::end (lines), Sample());
 
     phase = 0;
-    countdown = advance[0];
+    countdown = bank->advance[0];
 }
 
 template class RateConverter<double>;

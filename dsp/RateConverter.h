@@ -47,6 +47,18 @@ public:
         int inFactor = 1, outFactor = 1;
         double step = 1.0;                  /**< input samples per output sample */
         std::vector<int> advance;           /**< input samples consumed before each row is used */
+
+        /** Where the output m places after a cycle's first lies: its input sample (counted
+            from the cycle's first output's) and its row. */
+        struct Output
+        {
+            const Sample* row;
+            int input;
+        };
+
+        /** The outputs of a cycle and a block beyond it, so that a block's outputs, from
+            whatever row it starts at, are read in order with no row wrapping round. */
+        std::vector<Output> schedule;
         std::vector<Sample> rows;           /**< room for the rows and an alignment of 64 bytes */
         const Sample* firstRow = nullptr;   /**< per row taps 1 .. numTaps - 1 (rowStride coefficients), into rows */
     };
@@ -66,10 +78,10 @@ public:
 
     /** Where the next block's left input goes: convert reads samples 0 .. count - 1 here
         (maxBlock places). */
-    Sample* getLeftInput() noexcept             { return leftLine + history; }
+    Sample* getLeftInput() noexcept             { return lines + history; }
 
     /** Where the next block's right input goes. */
-    Sample* getRightInput() noexcept            { return rightLine + history; }
+    Sample* getRightInput() noexcept            { return lines + lineLength + history; }
 
     /** The most output frames convert can give for count input frames. */
     int getMaxOutputs (int count) const noexcept
@@ -87,64 +99,49 @@ public:
     VELCROFT_ALWAYS_INLINE int convert (int count, double* out, int* inputIndices = nullptr) noexcept
     {
         assert (count >= 0 && count <= maxBlock);
-        int n = 0;
 
         // Input i completes the outputs that use samples i - 63 .. i, which lie at
-        // leftLine[i + 1 .. i + 64]: the history of the previous blocks, then this block.
-        // The position is kept in locals: a store to inputIndices could otherwise change a
-        // member, which would then be read again from memory at every output.
-        int p = phase;
-        const auto numPhases = phases;
-        const auto* const firstRow = rows;
-        const auto* const steps = advance;
-        const auto* row = firstRow + p * rowStride;
-        const auto* const left = leftLine + 1;
-        const auto* const right = rightLine + 1;
+        // lines[i + 1 .. i + 64]: the history of the previous blocks, then this block.
+        // The schedule gives each output's input and row from the block's first output on,
+        // so the loop has no row to wrap and no advance to add; it ends at the first output
+        // whose input lies beyond the block.
+        const auto* const first = schedule + phase;
+        const auto offset = countdown - 1 - first->input;       // input of an output: offset + its entry's
+        const auto* const left = lines + 1 + offset;
+        const auto end = count - offset;
+        const auto* o = first;
+        int n = 0;
 
-        // Always inlined: a call per output costs more than the output's bookkeeping.
-        auto output = [&] (int i) VELCROFT_ALWAYS_INLINE_LAMBDA
+        // Two outputs at a time, whose sums are added up together, then the last one alone.
+        for (; o[1].input < end; o += 2, n += 2)
         {
-            VectorLanes::firStereo<Width> (left + i, right + i, row, out + 2 * n);
+            VectorLanes::firStereoTwice<Width> (left + o[0].input, left + o[1].input, lineLength, o[0].row, o[1].row, out + 2 * n);
 
             if (inputIndices != nullptr)
-                inputIndices[n] = i;
+            {
+                inputIndices[n] = offset + o[0].input;
+                inputIndices[n + 1] = offset + o[1].input;
+            }
+        }
 
+        if (o->input < end)
+        {
+            const auto* const samples = left + o->input;
+            VectorLanes::firStereo<Width> (samples, samples + lineLength, o->row, out + 2 * n);
+
+            if (inputIndices != nullptr)
+                inputIndices[n] = offset + o->input;
+
+            ++o;
             ++n;
-
-            if (++p < numPhases)
-            {
-                row += rowStride;
-            }
-            else
-            {
-                p = 0;
-                row = firstRow;
-            }
-        };
-
-        if (down)
-        {
-            // countdown inputs are still to come before the next output.
-            int i = countdown - 1;
-
-            for (; i < count; i += steps[p])
-                output (i);
-
-            countdown = i - count + 1;
-        }
-        else
-        {
-            // Every input gives an output, and further ones while the next row needs no new
-            // input.
-            for (int i = 0; i < count; i += steps[p])
-                output (i);
         }
 
-        phase = p;
+        countdown = offset + o->input - count + 1;
+        phase = (phase + n) % phases;
 
         // The last 64 samples are the next block's history.
-        std::memmove (leftLine, leftLine + count, sizeof (Sample) * history);
-        std::memmove (rightLine, rightLine + count, sizeof (Sample) * history);
+        std::memmove (lines, lines + count, sizeof (Sample) * history);
+        std::memmove (lines + lineLength, lines + lineLength + count, sizeof (Sample) * history);
         return n;
     }
 
@@ -178,14 +175,13 @@ private:
     static constexpr int history = numTaps - 1;
 
     std::shared_ptr<const Bank> bank;
-    const Sample* rows = nullptr;
-    const int* advance = nullptr;
+    const typename Bank::Output* schedule = nullptr;
     int phases = 1;
-    bool down = false;
     int phase = 0;
-    int countdown = 0;
+    int countdown = 0;          // the next output's input, counted from the next block's first, plus 1
 
-    // Each channel's last 64 samples, then room for a block.
-    Sample leftLine[history + maxBlock] = {};
-    Sample rightLine[history + maxBlock] = {};
+    // Each channel's last 64 samples, then room for a block: the left channel's, then the
+    // right one's, so that one register addresses both.
+    static constexpr int lineLength = history + maxBlock;
+    Sample lines[2 * lineLength] = {};
 };

@@ -147,12 +147,37 @@ struct VectorLanes
         (void) v;
     }
 
+    /** The lanes of one output of the rate converters' filter, before they are added up. */
+    template <typename Lanes>
+    struct FirLanes
+    {
+        Lanes left, right;
+    };
+
     /** The rate converters' filter: the 64 most recent samples of each channel (oldest
         first, from left and right) times one row of 64 coefficients: out[0] = left sum,
         out[1] = right sum, each plus 65e-20 (as over 65 taps) so that silence never leaves denormal numbers
         behind. */
-    template <int Width = 2>
-    static VELCROFT_ALWAYS_INLINE void firStereo (const double* left, const double* right, const double* row, double* out) noexcept
+    template <int Width = 2, typename Sample>
+    static VELCROFT_ALWAYS_INLINE void firStereo (const Sample* left, const Sample* right, const Sample* row, double* out) noexcept
+    {
+        storeFirSums (out, firLanes<Width> (left, right, row));
+    }
+
+    /** firStereo for two outputs, stored one after the other in out[0..3]; each sum is added
+        up as firStereo adds it up, and both outputs' lanes are added up together. */
+    template <int Width = 2, typename Sample>
+    static VELCROFT_ALWAYS_INLINE void firStereoTwice (const Sample* first, const Sample* second, int rightOffset,
+                                                       const Sample* firstRow, const Sample* secondRow, double* out) noexcept
+    {
+        const auto a = firLanes<Width> (first, first + rightOffset, firstRow);
+        const auto b = firLanes<Width> (second, second + rightOffset, secondRow);
+        storeFirSums<Width> (out, a, b);
+    }
+
+    /** firStereo's products, summed in the lanes of each channel. */
+    template <int Width>
+    static VELCROFT_ALWAYS_INLINE FirLanes<Doubles> firLanes (const double* left, const double* right, const double* row) noexcept
     {
         // Four sums per channel, so that the chains of dependent additions stay short; each
         // coefficient group is loaded once for both channels. The sums start from the first
@@ -181,12 +206,12 @@ struct VectorLanes
             r3 += loadDoubles (right + k + 12) * c3;
         }
 
-        storePair (out, sums ((l0 + l1) + (l2 + l3), (r0 + r1) + (r2 + r3)) + 65.0e-20);
+        return { (l0 + l1) + (l2 + l3), (r0 + r1) + (r2 + r3) };
     }
 
     /** The same in single precision. */
-    template <int Width = 2>
-    static VELCROFT_ALWAYS_INLINE void firStereo (const float* left, const float* right, const float* row, double* out) noexcept
+    template <int Width>
+    static VELCROFT_ALWAYS_INLINE FirLanes<Floats> firLanes (const float* left, const float* right, const float* row) noexcept
     {
         auto c0 = loadFloats (row), c1 = loadFloats (row + 8);
         keepInRegisters<Width> (c0, c1);
@@ -202,10 +227,50 @@ struct VectorLanes
             r0 += loadFloats (right + k) * c0;
             l1 += loadFloats (left + k + 8) * c1;
             r1 += loadFloats (right + k + 8) * c1;
+
+            // The sums too: else the compiler puts some into a coefficient's register, which
+            // it first copies.
+            keepInRegisters<Width> (l0, r0, l1, r1);
         }
 
-        const auto total = sums (l0 + l1, r0 + r1);
+        return { l0 + l1, r0 + r1 };
+    }
+
+    /** Stores one output's sums, { left, right }, plus 65e-20. */
+    static VELCROFT_ALWAYS_INLINE void storeFirSums (double* out, FirLanes<Doubles> a) noexcept
+    {
+        storePair (out, sums (a.left, a.right) + 65.0e-20);
+    }
+
+    static VELCROFT_ALWAYS_INLINE void storeFirSums (double* out, FirLanes<Floats> a) noexcept
+    {
+        const auto total = sums (a.left, a.right);
         storePair (out, DoublesHalf { (double) total[0], (double) total[1] } + 65.0e-20);
+    }
+
+    /** The same for two outputs, { left a, right a, left b, right b }: the steps of sums, each
+        taken for both outputs in one vector. */
+    template <int Width = 2>
+    static VELCROFT_ALWAYS_INLINE void storeFirSums (double* out, FirLanes<Doubles> a, FirLanes<Doubles> b) noexcept
+    {
+        const auto pairsA = pairSums (a.left, a.right), pairsB = pairSums (b.left, b.right);
+        const Doubles total = __builtin_shufflevector (pairsA, pairsB, 0, 1, 4, 5) + __builtin_shufflevector (pairsA, pairsB, 2, 3, 6, 7);
+        const auto result = total + 65.0e-20;
+        std::memcpy (out, &result, sizeof (result));
+    }
+
+    template <int Width = 2>
+    static VELCROFT_ALWAYS_INLINE void storeFirSums (double* out, FirLanes<Floats> a, FirLanes<Floats> b) noexcept
+    {
+        const auto pairsA = pairSums (a.left, a.right), pairsB = pairSums (b.left, b.right);
+        const Floats quads = __builtin_shufflevector (pairsA, pairsB, 0, 1, 2, 3, 8, 9, 10, 11)
+                           + __builtin_shufflevector (pairsA, pairsB, 4, 5, 6, 7, 12, 13, 14, 15);
+        // Each output's two sums in lanes 0 and 1 of its half, which are moved together as one
+        // 64-bit lane each.
+        const auto halfSums = (Doubles) (quads + __builtin_shufflevector (quads, quads, 2, 3, 2, 3, 6, 7, 6, 7));
+        const auto total = (FloatsHalf) __builtin_shufflevector (halfSums, halfSums, 0, 2);
+        const auto result = toDoubles<Width> (total) + 65.0e-20;
+        std::memcpy (out, &result, sizeof (result));
     }
 
     typedef float FloatPair __attribute__ ((vector_size (8)));
@@ -213,17 +278,30 @@ struct VectorLanes
     /** The sums of the lanes of a and of b, together: { sum (a), sum (b) }. */
     static VELCROFT_ALWAYS_INLINE DoublesHalf sums (Doubles a, Doubles b) noexcept
     {
-        const Doubles pairs = __builtin_shufflevector (a, b, 0, 4, 2, 6) + __builtin_shufflevector (a, b, 1, 5, 3, 7);
+        const auto pairs = pairSums (a, b);
         return lowHalf (pairs) + highHalf (pairs);     // (a0 + a1) + (a2 + a3), the same for b
     }
 
     /** The same for eight floats each. */
     static VELCROFT_ALWAYS_INLINE FloatPair sums (Floats a, Floats b) noexcept
     {
-        const Floats pairs = __builtin_shufflevector (a, b, 0, 8, 1, 9, 4, 12, 5, 13)
-                           + __builtin_shufflevector (a, b, 2, 10, 3, 11, 6, 14, 7, 15);
+        const auto pairs = pairSums (a, b);
         const auto quads = lowHalf (pairs) + highHalf (pairs);
         return FloatPair { quads[0], quads[1] } + FloatPair { quads[2], quads[3] };
+    }
+
+    /** The first step of sums: { a0 + a1, b0 + b1, a2 + a3, b2 + b3 }. */
+    static VELCROFT_ALWAYS_INLINE Doubles pairSums (Doubles a, Doubles b) noexcept
+    {
+        return __builtin_shufflevector (a, b, 0, 4, 2, 6) + __builtin_shufflevector (a, b, 1, 5, 3, 7);
+    }
+
+    /** The first step of sums for floats: { a0 + a2, b0 + b2, a1 + a3, b1 + b3 } and the same
+        for lanes 4 to 7. */
+    static VELCROFT_ALWAYS_INLINE Floats pairSums (Floats a, Floats b) noexcept
+    {
+        return __builtin_shufflevector (a, b, 0, 8, 1, 9, 4, 12, 5, 13)
+             + __builtin_shufflevector (a, b, 2, 10, 3, 11, 6, 14, 7, 15);
     }
 
     /** The low and the high half of a vector. */
@@ -247,6 +325,17 @@ struct VectorLanes
     static VELCROFT_ALWAYS_INLINE DoublesHalf abs (DoublesHalf v) noexcept
     {
         return (DoublesHalf) ((DoubleBits) v & ~(DoubleBits) -(DoublesHalf {}));      // -0.0: the sign bits alone
+    }
+
+    /** Floats for as many lanes as a vector of two or four doubles holds. */
+    template <typename DoubleLanes>
+    using FloatsFor = typename std::conditional<sizeof (DoubleLanes) == sizeof (Doubles), FloatsHalf, FloatPair>::type;
+
+    typedef long long DoubleBitsWide __attribute__ ((vector_size (32)));
+
+    static VELCROFT_ALWAYS_INLINE Doubles abs (Doubles v) noexcept
+    {
+        return (Doubles) ((DoubleBitsWide) v & ~(DoubleBitsWide) -(Doubles {}));
     }
 
     static VELCROFT_ALWAYS_INLINE FloatPair abs (FloatPair v) noexcept
@@ -277,26 +366,45 @@ struct VectorLanes
         return (halves[0] & halves[1]) == -1;
     }
 
+    /** Four floats as doubles. GCC converts them in two halves and joins those; in a loop
+        compiled for AVX (Width 4) one instruction converts all four. */
+    template <int Width = 2>
+    static VELCROFT_ALWAYS_INLINE Doubles toDoubles (FloatsHalf v) noexcept
+    {
+       #if defined (__GNUC__) && ! defined (__clang__) && (defined (__x86_64__) || defined (__i386__))
+        if constexpr (Width == 4)
+        {
+            Doubles wide;
+            asm ("vcvtps2pd %1, %0" : "=x" (wide) : "x" (v));
+            return wide;
+        }
+       #endif
+        return __builtin_convertvector (v, Doubles);
+    }
+
     /** Four samples as doubles, each where it is a finite number, else 0. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE Doubles loadFiniteFour (const float* in) noexcept
     {
         const auto x = loadFloats<FloatsHalf> (in);
         const auto kept = (FloatsHalf) ((FloatBits) x & (abs (x) <= std::numeric_limits<float>::max()));
-        return __builtin_convertvector (kept, Doubles);
+        return toDoubles<Width> (kept);
     }
 
     /** out[i] = in[i] where it is a finite number, else 0, for the first four samples. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void copyFiniteFour (const float* in, double* out) noexcept
     {
-        const auto wide = loadFiniteFour (in);
+        const auto wide = loadFiniteFour<Width> (in);
         std::memcpy (out, &wide, sizeof (wide));
     }
 
     /** The same for four frames of two channels, interleaved: out[2 i] from left[i],
         out[2 i + 1] from right[i]. */
+    template <int Width = 2>
     static VELCROFT_ALWAYS_INLINE void copyFiniteFrames (const float* left, const float* right, double* out) noexcept
     {
-        const auto l = loadFiniteFour (left), r = loadFiniteFour (right);
+        const auto l = loadFiniteFour<Width> (left), r = loadFiniteFour<Width> (right);
         const Doubles first = __builtin_shufflevector (l, r, 0, 4, 1, 5);
         const Doubles second = __builtin_shufflevector (l, r, 2, 6, 3, 7);
         std::memcpy (out, &first, sizeof (first));

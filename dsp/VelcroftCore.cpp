@@ -483,7 +483,7 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
     updateFilters();
 
     // The inputs go into the frames first, four at a time, and are crushed in place.
-    copyFiniteFrames (leftSamples, rightSamples, frames, n);
+    copyFiniteFrames<Width> (leftSamples, rightSamples, frames, n);
 
     // A loop for linked channels and one for unlinked ones, so that the frames are not asked.
     auto crushFrames = [&] (auto isLinked) VELCROFT_ALWAYS_INLINE_LAMBDA
@@ -547,12 +547,12 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
     auto* inLeft = inConverter->getLeftInput();
     auto* inRight = inConverter->getRightInput();
 
-    copyFinite (leftSamples, inLeft, n);
+    copyFinite<Width> (leftSamples, inLeft, n);
 
     if (mono)
         std::fill (inRight, inRight + n, 0.0);
     else
-        copyFinite (rightSamples, inRight, n);
+        copyFinite<Width> (rightSamples, inRight, n);
 
     int sources[chunkLength + 2];
     const auto numFrames = inConverter->template convert<Width> (n, frames, sources);
@@ -676,17 +676,43 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
     Pair envelope = { left.envelope, right.envelope };
     Pair quiet = { -1.0, -1.0 }, place = {};
 
-    for (int i = 0; i < count; ++i)
+    auto updateBoth = [&] (Pair position, Pair magnitude) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
-        const auto out = VectorLanes::loadPair (outputs + 2 * i);
-        const auto position = getVuPositions (out);
         vuPeak = vuPeak < position ? position : vuPeak;
         vuPeak = vuDecay * vuPeak + 1e-20;
-        const auto magnitude = VectorLanes::abs (out);
         const auto decayed = envelope * envelopeDecay;
         envelope = magnitude < decayed ? decayed : magnitude;
         quiet = envelope < 2e-5 ? place : quiet;
         place += 1.0;
+    };
+
+    int i = 0;
+
+    // Without a fade (which runs a sample at a time), two frames at a time: what does not
+    // depend on the frame before (meter positions, magnitudes, output) in four lanes.
+    if (! isFading())
+    {
+        for (; i + 2 <= count; i += 2)
+        {
+            const auto out = VectorLanes::loadDoubles (outputs + 2 * i);
+            Pair first, second;
+            getVuPositions (out, first, second);
+            const auto magnitudes = VectorLanes::abs (out);
+            updateBoth (first, VectorLanes::lowHalf (magnitudes));
+            updateBoth (second, VectorLanes::highHalf (magnitudes));
+
+            const auto samples = toOutputSamples (out);
+            leftSamples[i] = samples[0];
+            rightSamples[i] = samples[1];
+            leftSamples[i + 1] = samples[2];
+            rightSamples[i + 1] = samples[3];
+        }
+    }
+
+    for (; i < count; ++i)
+    {
+        const auto out = VectorLanes::loadPair (outputs + 2 * i);
+        updateBoth (getVuPositions (out), VectorLanes::abs (out));
 
         const auto samples = toOutputSamples (out * fadeStep (hostRate.fade, hostRate.ratio));
         leftSamples[i] = samples[0];
@@ -1235,25 +1261,27 @@ forcedinline bool VelcroftCore::isSounding (float x) noexcept
     return (magnitude > 0.0f) & (magnitude <= std::numeric_limits<float>::max());
 }
 
+template <int Width>
 forcedinline void VelcroftCore::copyFinite (const float* samples, double* out, int count) noexcept
 {
     // Four at a time (VectorLanes::copyFiniteFour), the rest one by one.
     int i = 0;
 
     for (; i + 4 <= count; i += 4)
-        VectorLanes::copyFiniteFour (samples + i, out + i);
+        VectorLanes::copyFiniteFour<Width> (samples + i, out + i);
 
     for (; i < count; ++i)
         out[i] = finiteOrZero (samples[i]);
 }
 
+template <int Width>
 forcedinline void VelcroftCore::copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept
 {
     // Four frames at a time (VectorLanes::copyFiniteFrames), the rest one by one.
     int i = 0;
 
     for (; i + 4 <= count; i += 4)
-        VectorLanes::copyFiniteFrames (left + i, right + i, frames + 2 * i);
+        VectorLanes::copyFiniteFrames<Width> (left + i, right + i, frames + 2 * i);
 
     for (; i < count; ++i)
     {
@@ -1268,14 +1296,14 @@ forcedinline double VelcroftCore::finiteOrZero (float x) noexcept
     return std::isfinite (x) ? (double) x : 0.0;
 }
 
-forcedinline VectorLanes::FloatPair VelcroftCore::toOutputSamples (VectorLanes::DoublesHalf x) noexcept
+template <typename Lanes>
+forcedinline VectorLanes::FloatsFor<Lanes> VelcroftCore::toOutputSamples (Lanes x) noexcept
 {
-    // What toOutputSample does, in both lanes.
-    using Pair = VectorLanes::DoublesHalf;
-    using Floats = VectorLanes::FloatPair;
+    // What toOutputSample does, in every lane.
+    using Floats = VectorLanes::FloatsFor<Lanes>;
     constexpr auto largest = (double) std::numeric_limits<float>::max();
-    x = -largest < x ? x : Pair {} - largest;
-    x = x < largest ? x : Pair {} + largest;
+    x = -largest < x ? x : Lanes {} - largest;
+    x = x < largest ? x : Lanes {} + largest;
     const auto f = __builtin_convertvector (x, Floats);
     return VectorLanes::abs (f) < std::numeric_limits<float>::min() ? Floats {} : f;
 }

@@ -318,10 +318,13 @@ private:
     static int lastSounding (const float* samples, int count) noexcept;   // -1 when none
     static bool isLitAfterChunk (bool litBefore, int lastSoundingInput, int lastQuietOutput) noexcept;
     static double finiteOrZero (float x) noexcept;
+    template <int Width>
     static void copyFinite (const float* samples, double* out, int count) noexcept;     // finiteOrZero of each
+    template <int Width>
     static void copyFiniteFrames (const float* left, const float* right, double* frames, int count) noexcept;     // the same, interleaved
     static float toOutputSample (double x) noexcept;
-    static VectorLanes::FloatPair toOutputSamples (VectorLanes::DoublesHalf x) noexcept;    // both channels at once
+    template <typename Lanes>
+    static VectorLanes::FloatsFor<Lanes> toOutputSamples (Lanes x) noexcept;    // toOutputSample in each lane of two or four doubles
 
     // Parameters: the smoothed values and their targets (the mix target is raw[fx]'s value).
     static constexpr int numRawValues = VelcroftParameters::leftFilterOrder;

@@ -113,12 +113,23 @@ public:
         return vuTable[(int) getVuIndex (amplitude)];
     }
 
-    /** The same for the two lanes of a vector of two doubles (both channels side by side). */
+    /** The same for the two lanes of a vector of two doubles (both channels side by side).
+        The clamped index is converted to 64 bits directly, which saves widening it. */
     template <typename Pair>
     Pair getVuPositions (Pair amplitudes) const noexcept
     {
         const auto index = getVuIndex (amplitudes);
-        return Pair { vuTable[(int) index[0]], vuTable[(int) index[1]] };
+        return Pair { vuTable[(long long) index[0]], vuTable[(long long) index[1]] };
+    }
+
+    /** The same for a vector of four doubles (two frames of both channels), given as two
+        pairs, first and second frame. */
+    template <typename Lanes, typename Pair>
+    void getVuPositions (Lanes amplitudes, Pair& first, Pair& second) const noexcept
+    {
+        const auto index = getVuIndex (amplitudes);
+        first = Pair { vuTable[(long long) index[0]], vuTable[(long long) index[1]] };
+        second = Pair { vuTable[(long long) index[2]], vuTable[(long long) index[3]] };
     }
 
     //==============================================================================

@@ -326,6 +326,27 @@ VELCROFT_ALWAYS_INLINE void checkVectorLanes()
         EXPECT_NEAR (out[0], plainL, 1e-5);
         EXPECT_NEAR (out[1], plainR, 1e-5);
 
+        // Two outputs at once (both channels in one array, as the converters keep them): each
+        // sum exactly as firStereo gives it.
+        const auto checkTwice = [] (const auto* l, const auto* r, const auto* coefficients) VELCROFT_ALWAYS_INLINE_LAMBDA
+        {
+            using Sample = std::remove_const_t<std::remove_pointer_t<decltype (l)>>;
+            Sample lines[144];
+            std::copy (l, l + 72, lines);
+            std::copy (r, r + 72, lines + 72);
+            double both[4], first[2], second[2];
+            VectorLanes::firStereoTwice<Width> (lines, lines + 5, 72, coefficients, coefficients + 8, both);
+            VectorLanes::firStereo<Width> (l, r, coefficients, first);
+            VectorLanes::firStereo<Width> (l + 5, r + 5, coefficients + 8, second);
+            EXPECT_EQ (both[0], first[0]);
+            EXPECT_EQ (both[1], first[1]);
+            EXPECT_EQ (both[2], second[0]);
+            EXPECT_EQ (both[3], second[1]);
+        };
+
+        checkTwice (left, right, row);
+        checkTwice (leftF, rightF, rowF);
+
         double sinc = 0.0;
 
         for (int j = 0; j < 32; ++j)
