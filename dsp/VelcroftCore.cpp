@@ -506,6 +506,10 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
         else
             crushFrames (std::true_type {});
     }
+    else if (settled && canCrushUnlinked())
+    {
+        crushUnlinkedFrames<Width> (n, places);
+    }
     else
     {
         crushFrames (std::false_type {});
@@ -610,6 +614,10 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
             {
                 crushFrame<Width, true> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
             });
+    }
+    else if (! gliding && canCrushUnlinked())
+    {
+        crushUnlinkedFrames<Width> (numFrames, places);
     }
     else
     {
@@ -1111,6 +1119,124 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
     }
 
     left.phase = phase;
+    noiseA = noiseNowA;
+    noiseB = noiseNowB;
+
+    if (numFrames > 0)
+    {
+        noise = noiseValue (lastNoise);
+        left.wet = wet[0];
+        right.wet = wet[1];
+    }
+}
+
+bool VelcroftCore::canCrushUnlinked() const noexcept
+{
+    // What crushUnlinkedFrames leaves out: a sample waiting from before (only a linked chunk
+    // can leave one).
+    return ! (channels[0].due || channels[1].due);
+}
+
+template <int Width>
+forcedinline void VelcroftCore::crushUnlinkedFrames (int numFrames, const FilterPlaces& places) noexcept
+{
+    // A call of its own, once per chunk, compiled for the sample loop's instruction set: inlined,
+    // it made the compiler allocate the other loops' registers worse.
+   #if VELCROFT_X86_CORE
+    if constexpr (Width == 4)
+        crushUnlinkedFramesWide (numFrames, places);
+    else
+   #endif
+        crushUnlinkedFramesBase (numFrames, places);
+}
+
+void VelcroftCore::crushUnlinkedFramesBase (int numFrames, const FilterPlaces& places) noexcept
+{
+    crushUnlinkedFramesLoop<2> (numFrames, places);
+}
+
+#if VELCROFT_X86_CORE
+__attribute__ ((target ("avx2,fma"))) void VelcroftCore::crushUnlinkedFramesWide (int numFrames, const FilterPlaces& places) noexcept
+{
+    crushUnlinkedFramesLoop<4> (numFrames, places);
+}
+#endif
+
+template <int Width>
+VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames, const FilterPlaces& places) noexcept
+{
+    // crushFrame<Width, false> over the chunk's frames, in place, with the smoothing settled:
+    // what is constant in the chunk (the smoothed values, filter places, step lengths) is read
+    // once, the phases and the noise generator stay in registers, and the histories are
+    // addressed from one index.
+    auto& left = channels[0];
+    auto& right = channels[1];
+    const auto preamp = smoothed[preampSlot];
+    const auto mix = smoothed[mixSlot];
+    const auto volume = smoothed[volumeSlot];
+    auto phaseLeft = left.phase, phaseRight = right.phase;
+    auto noiseNowA = noiseA, noiseNowB = noiseB;
+    juce::uint32 lastNoise = 0;
+    using Pair = VectorLanes::DoublesHalf;
+    Pair wet = {};
+
+    // crushChannel, for one channel and the frame at history place p.
+    auto crush = [&] (Channel& c, double& phase, int before, int after, double x, int p) VELCROFT_ALWAYS_INLINE_LAMBDA
+    {
+        phase -= 1.0;
+        const auto isDue = phase <= 0.0;
+        const auto offset = isDue ? fallDue (c, phase) : 0.0;
+
+        c.rawHistory[p] = x;
+        auto y = clip (x * preamp);
+
+        if (before != filterOff)
+            y = c.filter.process (y, before);
+
+        c.wetHistory[p] = y;
+
+        if (isDue)
+            c.steps.template startStep<Width> (quantise (VectorLanes::sincDot (getSincRow (offset), c.wetHistory + p - (ringLength - 1), y),
+                                                         c, noiseValue (lastNoise)),
+                                               c.step * offset);
+
+        auto out = c.steps.template nextAtStepLength<Width> (c.step);
+
+        if (after != filterOff)
+            out = c.filter.process (out, after);
+
+        return out;
+    };
+
+    auto* out = frames;
+
+    for (int f = 0; f < numFrames;)
+    {
+        const auto end = historyPos + juce::jmin (numFrames - f, historyLength - historyPos);
+        f += end - historyPos;
+
+        for (int p = historyPos; p < end; ++p, out += 2)
+        {
+            // stepNoise, with the generator in registers.
+            lastNoise = noiseNowB;
+            noiseNowA ^= lastNoise;
+            noiseNowB = noiseNowA + lastNoise;
+
+            const auto outLeft = crush (left, phaseLeft, places.before[0], places.after[0], out[0], p);
+            const auto outRight = crush (right, phaseRight, places.before[1], places.after[1], out[1], p);
+            wet = Pair { outLeft, outRight };
+            const Pair dry = { left.rawHistory[p - 21], right.rawHistory[p - 21] };
+            VectorLanes::storePair (out, ((wet - dry) * mix + dry) * volume + 1e-20);
+        }
+
+        historyPos = end;
+
+        if (historyPos == historyLength)
+            moveHistoriesBack();
+    }
+
+    left.phase = phaseLeft;
+    right.phase = phaseRight;
     noiseA = noiseNowA;
     noiseB = noiseNowB;
 
