@@ -1183,10 +1183,6 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
     // crushChannel, for one channel and the frame at history place p.
     auto crush = [&] (Channel& c, double& phase, int before, int after, double x, int p) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
-        phase -= 1.0;
-        const auto isDue = phase <= 0.0;
-        const auto offset = isDue ? fallDue (c, phase) : 0.0;
-
         c.rawHistory[p] = x;
         auto y = clip (x * preamp);
 
@@ -1194,11 +1190,15 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
             y = c.filter.process (y, before);
 
         c.wetHistory[p] = y;
+        phase -= 1.0;
 
-        if (isDue)
+        if (phase <= 0.0)
+        {
+            const auto offset = fallDue (c, phase);
             c.steps.template startStep<Width> (quantise (VectorLanes::sincDot (getSincRow (offset), c.wetHistory + p - (ringLength - 1), y),
                                                          c, noiseValue (lastNoise)),
                                                c.step * offset);
+        }
 
         auto out = c.steps.template nextAtStepLength<Width> (c.step);
 
