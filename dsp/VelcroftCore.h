@@ -290,6 +290,7 @@ private:
     void advanceHistories() noexcept;
     void moveHistoriesBack() noexcept;
     void advancePhase (Channel& c) noexcept;
+    template <int Width = 2>
     double fallDue (const Channel& c, double& phase) noexcept;     // the due offset; phase moves on
     const double* getSincRow (double offset) noexcept;
     double sampleWetHistory (Channel& c, double offset) noexcept;
