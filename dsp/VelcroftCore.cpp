@@ -1164,20 +1164,20 @@ forcedinline void VelcroftCore::crushUnlinkedFrames (int numFrames, const Filter
         crushUnlinkedFramesBase (numFrames, places);
 }
 
-void VelcroftCore::crushUnlinkedFramesBase (int numFrames, const FilterPlaces& places) noexcept
+void VelcroftCore::crushUnlinkedFramesBase (int numFrames, FilterPlaces places) noexcept
 {
     crushUnlinkedFramesLoop<2> (numFrames, places);
 }
 
 #if VELCROFT_X86_CORE
-__attribute__ ((target ("avx2,fma"))) void VelcroftCore::crushUnlinkedFramesWide (int numFrames, const FilterPlaces& places) noexcept
+__attribute__ ((target ("avx2,fma"))) void VelcroftCore::crushUnlinkedFramesWide (int numFrames, FilterPlaces places) noexcept
 {
     crushUnlinkedFramesLoop<4> (numFrames, places);
 }
 #endif
 
 template <int Width>
-VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames, const FilterPlaces& places) noexcept
+VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames, FilterPlaces places) noexcept
 {
     // crushFrame<Width, false> over the chunk's frames, in place, with the smoothing settled:
     // what is constant in the chunk (the smoothed values, filter places, step lengths) is read

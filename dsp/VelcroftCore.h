@@ -313,10 +313,10 @@ private:
     template <int Width> VELCROFT_ALWAYS_INLINE void crushFramesInStep (int numFrames) noexcept;
     bool canCrushUnlinked() const noexcept;
     template <int Width> void crushUnlinkedFrames (int numFrames, const FilterPlaces& places) noexcept;
-    template <int Width> VELCROFT_ALWAYS_INLINE void crushUnlinkedFramesLoop (int numFrames, const FilterPlaces& places) noexcept;
-    void crushUnlinkedFramesBase (int numFrames, const FilterPlaces& places) noexcept;
+    template <int Width> VELCROFT_ALWAYS_INLINE void crushUnlinkedFramesLoop (int numFrames, FilterPlaces places) noexcept;
+    void crushUnlinkedFramesBase (int numFrames, FilterPlaces places) noexcept;
    #if VELCROFT_X86_CORE
-    void crushUnlinkedFramesWide (int numFrames, const FilterPlaces& places) noexcept;
+    void crushUnlinkedFramesWide (int numFrames, FilterPlaces places) noexcept;
    #endif
     template <int Width, bool Linked> forcedinline void crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept;
     template <int Width> forcedinline double crushMonoFrame (double x, const FilterPlaces& places) noexcept;
