@@ -782,7 +782,6 @@ forcedinline void VelcroftCore::advancePhase (Channel& c) noexcept
     }
 }
 
-template <int Width>
 forcedinline double VelcroftCore::fallDue (const Channel& c, double& phase) noexcept
 {
     using VelcroftCoreDetail::maxDueOffset;
@@ -792,40 +791,40 @@ forcedinline double VelcroftCore::fallDue (const Channel& c, double& phase) noex
     const auto offset = limit (-phase, 0.0, maxDueOffset);
     phase += c.period + 1e-20;
 
-    // Start fetching the sinc row of the sample after next to fall due (at this ratio):
-    // rows lie at random in a table far larger than the cache, and the next sample's row
-    // was asked for at the previous one.
+    // The sample after next to fall due (at this ratio) lies this far into the sinc table.
     const auto ahead = phase + c.period;
-    double above;
+    const auto whole = (double) (int) ahead;
+    prefetchSincRow (((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample);
+    return offset;
+}
 
-   #if VELCROFT_X86_CORE
-    // Rounded up: one instruction in the loops compiled for AVX2; the baseline has no such
-    // instruction (ceil would be a call), and rounds through an int.
-    if constexpr (Width == 4)
-        above = __builtin_ceil (ahead);
-    else
-   #endif
-    {
-        const auto whole = (double) (int) ahead;
-        above = whole < ahead ? whole + 1.0 : whole;
-    }
+forcedinline double VelcroftCore::fallDueWide (const Channel& c, double& phase) noexcept
+{
+    // fallDue, rounding up in one instruction (which the baseline loops do not have: there
+    // ceil would be a call).
+    const auto offset = limit (-phase, 0.0, VelcroftCoreDetail::maxDueOffset);
+    phase += c.period + 1e-20;
+    const auto ahead = phase + c.period;
+    prefetchSincRow ((__builtin_ceil (ahead) - ahead) * sincEntriesPerSample);
+    return offset;
+}
 
-    const auto next = (above - ahead) * sincEntriesPerSample;
-
+forcedinline void VelcroftCore::prefetchSincRow (double position) noexcept
+{
+    // Start fetching a sinc row before it is needed: rows lie at random in a table far larger
+    // than the cache, and the next due sample's row was asked for at the previous one.
     // Limited rather than tested: a row fetched in vain costs less than the test.
    #if VELCROFT_X86_CORE
     // The processor's conversion (INT_MIN for a NaN or a value beyond an int), then the limit
     // on the index as an unsigned number: below 0 fetches the last row.
-    const auto index = (unsigned) _mm_cvttsd_si32 (_mm_set_sd (next));
+    const auto index = (unsigned) _mm_cvttsd_si32 (_mm_set_sd (position));
     const auto* row = sincRows + (size_t) std::min (index, (unsigned) (sincEntriesPerSample - 1)) * sincTaps;
    #else
-    const auto* row = sincRows + (size_t) (int) limit (next, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
+    const auto* row = sincRows + (size_t) (int) limit (position, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
    #endif
 
     for (int line = 0; line < sincTaps; line += 8)
         __builtin_prefetch (row + line);
-
-    return offset;
 }
 
 forcedinline double VelcroftCore::limit (double x, double low, double high) noexcept
@@ -1111,7 +1110,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
 
             if (phase <= 0.0)
             {
-                const auto offset = fallDue<Width> (left, phase);
+                const auto offset = Width == 4 ? fallDueWide (left, phase) : fallDue (left, phase);
                 const auto values = clipAndQuantiseBoth (VectorLanes::sincDotsStored<Width> (getSincRow (offset), left.wetHistory + p - (ringLength - 1),
                                                                                              right.wetHistory + p - (ringLength - 1)) * preamp,
                                                          left, noiseValue (lastNoise));
@@ -1208,7 +1207,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
 
         if (phase <= 0.0)
         {
-            const auto offset = fallDue<Width> (c, phase);
+            const auto offset = Width == 4 ? fallDueWide (c, phase) : fallDue (c, phase);
             c.steps.template startStep<Width> (quantise (VectorLanes::sincDot (getSincRow (offset), c.wetHistory + p - (ringLength - 1), y),
                                                          c, noiseValue (lastNoise)),
                                                c.step * offset);

@@ -290,8 +290,9 @@ private:
     void advanceHistories() noexcept;
     void moveHistoriesBack() noexcept;
     void advancePhase (Channel& c) noexcept;
-    template <int Width = 2>
     double fallDue (const Channel& c, double& phase) noexcept;     // the due offset; phase moves on
+    double fallDueWide (const Channel& c, double& phase) noexcept;     // the same in the AVX2 loops
+    void prefetchSincRow (double position) noexcept;
     const double* getSincRow (double offset) noexcept;
     double sampleWetHistory (Channel& c, double offset) noexcept;
     template <int Width>
