@@ -506,6 +506,10 @@ forcedinline int VelcroftCore::crushChunk (const float* leftSamples, const float
         else
             crushFrames (std::true_type {});
     }
+    else if (settled && canCrushUnlinked())
+    {
+        crushUnlinkedFrames<Width> (n, places);
+    }
     else
     {
         crushFrames (std::false_type {});
@@ -610,6 +614,10 @@ forcedinline int VelcroftCore::crushResampledChunk (const float* leftSamples, co
             {
                 crushFrame<Width, true> (frames[2 * f], frames[2 * f + 1], sources[f] > 0 || startActive, places, frames + 2 * f);
             });
+    }
+    else if (! gliding && canCrushUnlinked())
+    {
+        crushUnlinkedFrames<Width> (numFrames, places);
     }
     else
     {
@@ -809,27 +817,40 @@ forcedinline double VelcroftCore::fallDue (const Channel& c, double& phase) noex
     const auto offset = limit (-phase, 0.0, maxDueOffset);
     phase += c.period + 1e-20;
 
-    // Start fetching the sinc row of the sample after next to fall due (at this ratio):
-    // rows lie at random in a table far larger than the cache, and the next sample's row
-    // was asked for at the previous one.
+    // The sample after next to fall due (at this ratio) lies this far into the sinc table.
     const auto ahead = phase + c.period;
     const auto whole = (double) (int) ahead;
-    const auto next = ((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample;
+    prefetchSincRow (((whole < ahead ? whole + 1.0 : whole) - ahead) * sincEntriesPerSample);
+    return offset;
+}
 
+forcedinline double VelcroftCore::fallDueWide (const Channel& c, double& phase) noexcept
+{
+    // fallDue, rounding up in one instruction (which the baseline loops do not have: there
+    // ceil would be a call).
+    const auto offset = limit (-phase, 0.0, VelcroftCoreDetail::maxDueOffset);
+    phase += c.period + 1e-20;
+    const auto ahead = phase + c.period;
+    prefetchSincRow ((__builtin_ceil (ahead) - ahead) * sincEntriesPerSample);
+    return offset;
+}
+
+forcedinline void VelcroftCore::prefetchSincRow (double position) noexcept
+{
+    // Start fetching a sinc row before it is needed: rows lie at random in a table far larger
+    // than the cache, and the next due sample's row was asked for at the previous one.
     // Limited rather than tested: a row fetched in vain costs less than the test.
    #if VELCROFT_X86_CORE
     // The processor's conversion (INT_MIN for a NaN or a value beyond an int), then the limit
     // on the index as an unsigned number: below 0 fetches the last row.
-    const auto index = (unsigned) _mm_cvttsd_si32 (_mm_set_sd (next));
+    const auto index = (unsigned) _mm_cvttsd_si32 (_mm_set_sd (position));
     const auto* row = sincRows + (size_t) std::min (index, (unsigned) (sincEntriesPerSample - 1)) * sincTaps;
    #else
-    const auto* row = sincRows + (size_t) (int) limit (next, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
+    const auto* row = sincRows + (size_t) (int) limit (position, 0.0, (double) (sincEntriesPerSample - 1)) * sincTaps;
    #endif
 
     for (int line = 0; line < sincTaps; line += 8)
         __builtin_prefetch (row + line);
-
-    return offset;
 }
 
 forcedinline double VelcroftCore::limit (double x, double low, double high) noexcept
@@ -1115,7 +1136,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
 
             if (phase <= 0.0)
             {
-                const auto offset = fallDue (left, phase);
+                const auto offset = Width == 4 ? fallDueWide (left, phase) : fallDue (left, phase);
                 const auto values = clipAndQuantiseBoth (VectorLanes::sincDotsStored<Width> (getSincRow (offset), left.wetHistory + p - (ringLength - 1),
                                                                                              right.wetHistory + p - (ringLength - 1)) * preamp,
                                                          left, noiseValue (lastNoise));
@@ -1137,6 +1158,124 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
     }
 
     left.phase = phase;
+    noiseA = noiseNowA;
+    noiseB = noiseNowB;
+
+    if (numFrames > 0)
+    {
+        noise = noiseValue (lastNoise);
+        left.wet = wet[0];
+        right.wet = wet[1];
+    }
+}
+
+bool VelcroftCore::canCrushUnlinked() const noexcept
+{
+    // What crushUnlinkedFrames leaves out: a sample waiting from before (only a linked chunk
+    // can leave one).
+    return ! (channels[0].due || channels[1].due);
+}
+
+template <int Width>
+forcedinline void VelcroftCore::crushUnlinkedFrames (int numFrames, const FilterPlaces& places) noexcept
+{
+    // A call of its own, once per chunk, compiled for the sample loop's instruction set: inlined,
+    // it made the compiler allocate the other loops' registers worse.
+   #if VELCROFT_X86_CORE
+    if constexpr (Width == 4)
+        crushUnlinkedFramesWide (numFrames, places);
+    else
+   #endif
+        crushUnlinkedFramesBase (numFrames, places);
+}
+
+void VelcroftCore::crushUnlinkedFramesBase (int numFrames, FilterPlaces places) noexcept
+{
+    crushUnlinkedFramesLoop<2> (numFrames, places);
+}
+
+#if VELCROFT_X86_CORE
+__attribute__ ((target ("avx2,fma"))) void VelcroftCore::crushUnlinkedFramesWide (int numFrames, FilterPlaces places) noexcept
+{
+    crushUnlinkedFramesLoop<4> (numFrames, places);
+}
+#endif
+
+template <int Width>
+VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames, FilterPlaces places) noexcept
+{
+    // crushFrame<Width, false> over the chunk's frames, in place, with the smoothing settled:
+    // what is constant in the chunk (the smoothed values, filter places, step lengths) is read
+    // once, the phases and the noise generator stay in registers, and the histories are
+    // addressed from one index.
+    auto& left = channels[0];
+    auto& right = channels[1];
+    const auto preamp = smoothed[preampSlot];
+    const auto mix = smoothed[mixSlot];
+    const auto volume = smoothed[volumeSlot];
+    auto phaseLeft = left.phase, phaseRight = right.phase;
+    auto noiseNowA = noiseA, noiseNowB = noiseB;
+    juce::uint32 lastNoise = 0;
+    using Pair = VectorLanes::DoublesHalf;
+    Pair wet = {};
+
+    // crushChannel, for one channel and the frame at history place p.
+    auto crush = [&] (Channel& c, double& phase, int before, int after, double x, int p) VELCROFT_ALWAYS_INLINE_LAMBDA
+    {
+        c.rawHistory[p] = x;
+        auto y = clip (x * preamp);
+
+        if (before != filterOff)
+            y = c.filter.process (y, before);
+
+        c.wetHistory[p] = y;
+        phase -= 1.0;
+
+        if (phase <= 0.0)
+        {
+            const auto offset = Width == 4 ? fallDueWide (c, phase) : fallDue (c, phase);
+            c.steps.template startStep<Width> (quantise (VectorLanes::sincDot (getSincRow (offset), c.wetHistory + p - (ringLength - 1), y),
+                                                         c, noiseValue (lastNoise)),
+                                               c.step * offset);
+        }
+
+        auto out = c.steps.template nextAtStepLength<Width> (c.step);
+
+        if (after != filterOff)
+            out = c.filter.process (out, after);
+
+        return out;
+    };
+
+    auto* out = frames;
+
+    for (int f = 0; f < numFrames;)
+    {
+        const auto end = historyPos + juce::jmin (numFrames - f, historyLength - historyPos);
+        f += end - historyPos;
+
+        for (int p = historyPos; p < end; ++p, out += 2)
+        {
+            // stepNoise, with the generator in registers.
+            lastNoise = noiseNowB;
+            noiseNowA ^= lastNoise;
+            noiseNowB = noiseNowA + lastNoise;
+
+            const auto outLeft = crush (left, phaseLeft, places.before[0], places.after[0], out[0], p);
+            const auto outRight = crush (right, phaseRight, places.before[1], places.after[1], out[1], p);
+            wet = Pair { outLeft, outRight };
+            const Pair dry = { left.rawHistory[p - 21], right.rawHistory[p - 21] };
+            VectorLanes::storePair (out, ((wet - dry) * mix + dry) * volume + 1e-20);
+        }
+
+        historyPos = end;
+
+        if (historyPos == historyLength)
+            moveHistoriesBack();
+    }
+
+    left.phase = phaseLeft;
+    right.phase = phaseRight;
     noiseA = noiseNowA;
     noiseB = noiseNowB;
 

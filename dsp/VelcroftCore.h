@@ -291,6 +291,8 @@ private:
     void moveHistoriesBack() noexcept;
     void advancePhase (Channel& c) noexcept;
     double fallDue (const Channel& c, double& phase) noexcept;     // the due offset; phase moves on
+    double fallDueWide (const Channel& c, double& phase) noexcept;     // the same in the AVX2 loops
+    void prefetchSincRow (double position) noexcept;
     const double* getSincRow (double offset) noexcept;
     double sampleWetHistory (Channel& c, double offset) noexcept;
     template <int Width>
@@ -310,6 +312,13 @@ private:
     template <int Width> forcedinline void crushLinkedChannels (double xLeft, double xRight, bool anyActive, const FilterPlaces& places) noexcept;
     bool canCrushInStep (bool startActive, const FilterPlaces& places) const noexcept;
     template <int Width> VELCROFT_ALWAYS_INLINE void crushFramesInStep (int numFrames) noexcept;
+    bool canCrushUnlinked() const noexcept;
+    template <int Width> void crushUnlinkedFrames (int numFrames, const FilterPlaces& places) noexcept;
+    template <int Width> VELCROFT_ALWAYS_INLINE void crushUnlinkedFramesLoop (int numFrames, FilterPlaces places) noexcept;
+    void crushUnlinkedFramesBase (int numFrames, FilterPlaces places) noexcept;
+   #if VELCROFT_X86_CORE
+    void crushUnlinkedFramesWide (int numFrames, FilterPlaces places) noexcept;
+   #endif
     template <int Width, bool Linked> forcedinline void crushFrame (double xLeft, double xRight, bool anyActive, const FilterPlaces& places, double* mixed) noexcept;
     template <int Width> forcedinline double crushMonoFrame (double x, const FilterPlaces& places) noexcept;
     double mixChannel (const Channel& c) const noexcept;
