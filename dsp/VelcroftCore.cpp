@@ -62,6 +62,14 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE (SincTableMemory)
 };
+
+/** Where a channel's filter runs in a chunk, as a constant of the unlinked loop. */
+enum FilterWhere { nowhere, beforeCrusher, afterCrusher };
+
+inline FilterWhere filterWhere (int before, int after) noexcept
+{
+    return before != VelcroftCore::filterOff ? beforeCrusher : (after != VelcroftCore::filterOff ? afterCrusher : nowhere);
+}
 } // namespace VelcroftCoreDetail
 
 //==============================================================================
@@ -1191,17 +1199,43 @@ forcedinline void VelcroftCore::crushUnlinkedFrames (int numFrames, const Filter
 
 void VelcroftCore::crushUnlinkedFramesBase (int numFrames, FilterPlaces places) noexcept
 {
-    crushUnlinkedFramesLoop<2> (numFrames, places);
+    crushUnlinkedFramesIn<2> (numFrames, places);
 }
 
 #if VELCROFT_X86_CORE
 __attribute__ ((target ("avx2,fma"))) void VelcroftCore::crushUnlinkedFramesWide (int numFrames, FilterPlaces places) noexcept
 {
-    crushUnlinkedFramesLoop<4> (numFrames, places);
+    crushUnlinkedFramesIn<4> (numFrames, places);
 }
 #endif
 
 template <int Width>
+VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesIn (int numFrames, FilterPlaces places) noexcept
+{
+    // A loop for each pair of the channels' filter places, so that no frame tests them.
+    using namespace VelcroftCoreDetail;
+
+    const auto forRight = [&] (auto leftWhere) VELCROFT_ALWAYS_INLINE_LAMBDA
+    {
+        constexpr auto l = decltype (leftWhere)::value;
+
+        switch (filterWhere (places.before[1], places.after[1]))
+        {
+            case beforeCrusher: crushUnlinkedFramesLoop<Width, l, beforeCrusher> (numFrames, places); break;
+            case afterCrusher:  crushUnlinkedFramesLoop<Width, l, afterCrusher> (numFrames, places); break;
+            case nowhere:       crushUnlinkedFramesLoop<Width, l, nowhere> (numFrames, places); break;
+        }
+    };
+
+    switch (filterWhere (places.before[0], places.after[0]))
+    {
+        case beforeCrusher: forRight (std::integral_constant<int, beforeCrusher> {}); break;
+        case afterCrusher:  forRight (std::integral_constant<int, afterCrusher> {}); break;
+        case nowhere:       forRight (std::integral_constant<int, nowhere> {}); break;
+    }
+}
+
+template <int Width, int LeftWhere, int RightWhere>
 VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames, FilterPlaces places) noexcept
 {
     // crushFrame<Width, false> over the chunk's frames, in place, with the smoothing settled:
@@ -1220,12 +1254,13 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
     Pair wet = {};
 
     // crushChannel, for one channel and the frame at history place p.
-    auto crush = [&] (Channel& c, double& phase, int before, int after, double x, int p) VELCROFT_ALWAYS_INLINE_LAMBDA
+    auto crush = [&] (Channel& c, double& phase, auto where, int before, int after, double x, int p) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
+        constexpr auto filterWhere = decltype (where)::value;
         c.rawHistory[p] = x;
         auto y = clip (x * preamp);
 
-        if (before != filterOff)
+        if constexpr (filterWhere == VelcroftCoreDetail::beforeCrusher)
             y = c.filter.process (y, before);
 
         c.wetHistory[p] = y;
@@ -1241,7 +1276,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
 
         auto out = c.steps.template nextAtStepLength<Width> (c.step);
 
-        if (after != filterOff)
+        if constexpr (filterWhere == VelcroftCoreDetail::afterCrusher)
             out = c.filter.process (out, after);
 
         return out;
@@ -1261,8 +1296,8 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
             noiseNowA ^= lastNoise;
             noiseNowB = noiseNowA + lastNoise;
 
-            const auto outLeft = crush (left, phaseLeft, places.before[0], places.after[0], out[0], p);
-            const auto outRight = crush (right, phaseRight, places.before[1], places.after[1], out[1], p);
+            const auto outLeft = crush (left, phaseLeft, std::integral_constant<int, LeftWhere> {}, places.before[0], places.after[0], out[0], p);
+            const auto outRight = crush (right, phaseRight, std::integral_constant<int, RightWhere> {}, places.before[1], places.after[1], out[1], p);
             wet = Pair { outLeft, outRight };
             const Pair dry = { left.rawHistory[p - 21], right.rawHistory[p - 21] };
             VectorLanes::storePair (out, ((wet - dry) * mix + dry) * volume + 1e-20);

@@ -314,7 +314,9 @@ private:
     template <int Width> VELCROFT_ALWAYS_INLINE void crushFramesInStep (int numFrames) noexcept;
     bool canCrushUnlinked() const noexcept;
     template <int Width> void crushUnlinkedFrames (int numFrames, const FilterPlaces& places) noexcept;
-    template <int Width> VELCROFT_ALWAYS_INLINE void crushUnlinkedFramesLoop (int numFrames, FilterPlaces places) noexcept;
+    template <int Width> VELCROFT_ALWAYS_INLINE void crushUnlinkedFramesIn (int numFrames, FilterPlaces places) noexcept;
+    template <int Width, int LeftWhere, int RightWhere>
+    VELCROFT_ALWAYS_INLINE void crushUnlinkedFramesLoop (int numFrames, FilterPlaces places) noexcept;
     void crushUnlinkedFramesBase (int numFrames, FilterPlaces places) noexcept;
    #if VELCROFT_X86_CORE
     void crushUnlinkedFramesWide (int numFrames, FilterPlaces places) noexcept;
