@@ -53,6 +53,34 @@ TEST (VelcroftAgreement, AllRatesAndSettingsWithBothKernelSets)
     }
 }
 
+TEST (VelcroftAgreement, UnlinkedChannelsWithEveryPairOfFilterPlaces)
+{
+    using namespace VelcroftAgreementTestsDetail;
+    using P = VelcroftParameters::Index;
+
+    // The unlinked loop is made for each pair of places the two filters can have: off,
+    // before or after the crusher.
+    const char* const places[] = { "off", "before", "after" };
+
+    for (int l = 0; l < 3; ++l)
+    {
+        for (int r = 0; r < 3; ++r)
+        {
+            auto setting = VelcroftAgreement::worstCase;
+            const auto place = [&setting] (int where, P type, P order)
+            {
+                setting.values[type] = where == 0 ? 1.0f : setting.values[type];
+                setting.values[order] = where == 1 ? 1.0f : 0.0f;
+            };
+
+            place (l, P::leftFilterType, P::leftFilterOrder);
+            place (r, P::rightFilterType, P::rightFilterOrder);
+            expectAgreement (VelcroftAgreement::compare (setting, 48000, 0.5),
+                             std::string ("left filter ") + places[l] + ", right filter " + places[r]);
+        }
+    }
+}
+
 TEST (VelcroftAgreement, ThroughModeChangesSilenceAndPresetChanges)
 {
     using namespace VelcroftAgreementTestsDetail;
