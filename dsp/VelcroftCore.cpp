@@ -1166,14 +1166,22 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
     }
 
     left.phase = phase;
+    putBackChunkLoopState (noiseNowA, noiseNowB, lastNoise, wet, numFrames);
+}
+
+forcedinline void VelcroftCore::putBackChunkLoopState (juce::uint32 noiseNowA, juce::uint32 noiseNowB, juce::uint32 lastNoise,
+                                                       VectorLanes::DoublesHalf wet, int numFrames) noexcept
+{
+    // What a chunk's own loop kept in registers: the noise generator, and after a frame, the
+    // dither value and the outputs it left, as the general loop leaves them.
     noiseA = noiseNowA;
     noiseB = noiseNowB;
 
     if (numFrames > 0)
     {
         noise = noiseValue (lastNoise);
-        left.wet = wet[0];
-        right.wet = wet[1];
+        channels[0].wet = wet[0];
+        channels[1].wet = wet[1];
     }
 }
 
@@ -1311,15 +1319,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
 
     left.phase = phaseLeft;
     right.phase = phaseRight;
-    noiseA = noiseNowA;
-    noiseB = noiseNowB;
-
-    if (numFrames > 0)
-    {
-        noise = noiseValue (lastNoise);
-        left.wet = wet[0];
-        right.wet = wet[1];
-    }
+    putBackChunkLoopState (noiseNowA, noiseNowB, lastNoise, wet, numFrames);
 }
 
 void VelcroftCore::useStepLengths (bool mono) noexcept

@@ -311,6 +311,8 @@ private:
     template <int Width> forcedinline void crushChannel (Channel& c, double x, int filterBefore, int filterAfter) noexcept;
     template <int Width> forcedinline void crushLinkedChannels (double xLeft, double xRight, bool anyActive, const FilterPlaces& places) noexcept;
     bool canCrushInStep (bool startActive, const FilterPlaces& places) const noexcept;
+    void putBackChunkLoopState (juce::uint32 noiseNowA, juce::uint32 noiseNowB, juce::uint32 lastNoise,
+                                VectorLanes::DoublesHalf wet, int numFrames) noexcept;
     template <int Width> VELCROFT_ALWAYS_INLINE void crushFramesInStep (int numFrames) noexcept;
     bool canCrushUnlinked() const noexcept;
     template <int Width> void crushUnlinkedFrames (int numFrames, const FilterPlaces& places) noexcept;
