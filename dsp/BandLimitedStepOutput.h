@@ -541,8 +541,7 @@ private:
         const auto fraction = (float) (position - i);
 
         if (q == 0)
-            VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, (float) da, b.queue + b.queuePos, (float) db,
-                                              a.rowValuesF + offset, fraction, a.rowSlopesF + offset, queuedEntries<Width> (0));
+            addNewStepToQueues<Width> (a, da, b, db, position);
         else
             VectorLanes::addRowsTwice<Width> (a.queue + a.queuePos, (float) da, b.queue + b.queuePos, (float) db,
                                               a.rowValuesF + offset, fraction, a.rowSlopesF + offset, queuedEntries<Width> (q));
