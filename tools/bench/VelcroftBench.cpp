@@ -4,7 +4,7 @@
         velcroft_bench [--seconds S] [--repeats N] [--instances N] [--agreement-seconds S]
                        [--plugin PATH] [--no-plugin] [--no-agreement] [--no-memory]
                        [--rate R] [--setting 0|1|2] [--sse2] [--frequency V] [--link-freq 0|1]
-                       [--offset N]
+                       [--offset N] [--passes]
 
     For each of the six host rates and three settings (factory slot 0 "MPC 60", the heaviest
     setting, the cleared preset) it reports the time per stereo host sample and the real-time
@@ -17,7 +17,9 @@
     sweep), --link-freq sets both Link Freq values: to find where within a setting the time goes.
     --offset builds each timed core N bytes into a page of its own instead of wherever the
     allocator puts it: the time per sample depends a little on where the core lies, so builds
-    are compared at the same offsets.
+    are compared at the same offsets. --passes adds, for the resampled rates, where the core's
+    time goes: the two conversions timed on their own, and the core at 44,100 Hz (the crusher,
+    meters and output, with no conversion) per host sample.
 */
 #include "VelcroftAgreement.h"
 #include "dsp/VectorKernels.h"
@@ -49,7 +51,7 @@ struct Options
     int instances = 50;
     double agreementSeconds = 10.0;
     std::string pluginPath = VELCROFT_PLUGIN_PATH;
-    bool plugin = true, agreement = true, memory = true;
+    bool plugin = true, agreement = true, memory = true, passes = false;
     bool baselineKernels = false;
     int onlyRate = 0;       // 0: every rate
     int onlySetting = -1;   // -1: every setting
@@ -293,6 +295,133 @@ void printSpeedTable (const char* title, const std::vector<std::vector<double>>&
 }
 
 //==============================================================================
+/** One chunk through a converter as the core hands it over: the chunk's samples copied in,
+    then converted in the sample loop's width. */
+template <int Width, typename Sample, typename Input>
+VELCROFT_ALWAYS_INLINE int convertChunk (RateConverter<Sample>& converter, const Input* left, const Input* right,
+                                         int stride, int count, double* out) noexcept
+{
+    auto* l = converter.getLeftInput();
+    auto* r = converter.getRightInput();
+
+    for (int i = 0; i < count; ++i)
+    {
+        l[i] = (Sample) left[i * stride];
+        r[i] = (Sample) right[i * stride];
+    }
+
+    return converter.template convert<Width> (count, out);
+}
+
+template <typename Sample, typename Input>
+int convertChunkBase (RateConverter<Sample>& converter, const Input* left, const Input* right, int stride, int count, double* out)
+{
+    return convertChunk<2> (converter, left, right, stride, count, out);
+}
+
+#if defined (__x86_64__)
+template <typename Sample, typename Input>
+__attribute__ ((target ("avx2,fma"))) int convertChunkWide (RateConverter<Sample>& converter, const Input* left, const Input* right,
+                                                            int stride, int count, double* out)
+{
+    return convertChunk<4> (converter, left, right, stride, count, out);
+}
+#endif
+
+template <typename Sample, typename Input>
+int convertChunkActive (RateConverter<Sample>& converter, const Input* left, const Input* right, int stride, int count, double* out)
+{
+   #if defined (__x86_64__)
+    if (VectorKernels::getActive().wide)
+        return convertChunkWide (converter, left, right, stride, count, out);
+   #endif
+
+    return convertChunkBase (converter, left, right, stride, count, out);
+}
+
+/** Best times over the repeats of converting the noise to 44,100 Hz and back on its own, in
+    chunks as the core converts them, in ns per stereo host sample: { in, out }. */
+std::pair<double, double> timeConversions (int rate, const Options& options)
+{
+    const auto frames = (std::int64_t) (options.seconds * rate);
+    std::vector<float> inL, inR;
+    VelcroftAgreement::makeNoise (inL, inR, frames);
+    constexpr int chunk = RateConverter<double>::maxBlock;
+    std::vector<double> converted, back;
+    std::vector<int> chunkFrames;
+    double bestIn = 1.0e300, bestOut = 1.0e300;
+
+    for (int repeat = 0; repeat < options.repeats; ++repeat)
+    {
+        RateConverter<double> in (rate, 44100);
+        RateConverter<float> out (44100, rate);
+        converted.assign (2 * (size_t) (frames + 64), 0.0);
+        back.assign (2 * (size_t) (frames + 64 * (frames / chunk + 1)), 0.0);
+        chunkFrames.clear();
+        std::int64_t made = 0, madeBack = 0;
+
+        auto start = Clock::now();
+
+        for (std::int64_t pos = 0; pos < frames; pos += chunk)
+        {
+            const auto n = (int) std::min ((std::int64_t) chunk, frames - pos);
+            const auto f = convertChunkActive (in, inL.data() + pos, inR.data() + pos, 1, n, converted.data() + 2 * made);
+            chunkFrames.push_back (f);
+            made += f;
+        }
+
+        const std::chrono::duration<double, std::nano> inTime = Clock::now() - start;
+        start = Clock::now();
+        std::int64_t taken = 0;
+
+        for (const auto f : chunkFrames)
+        {
+            const auto* frame = converted.data() + 2 * taken;
+            madeBack += convertChunkActive (out, frame, frame + 1, 2, f, back.data() + 2 * madeBack);
+            taken += f;
+        }
+
+        const std::chrono::duration<double, std::nano> outTime = Clock::now() - start;
+        bestIn = std::min (bestIn, inTime.count() / (double) frames);
+        bestOut = std::min (bestOut, outTime.count() / (double) frames);
+    }
+
+    return { bestIn, bestOut };
+}
+
+/** Where the core's time goes at the resampled rates (see --passes). */
+void runPasses (const Options& options)
+{
+    std::printf ("\n### Where the time goes at the resampled rates, ns per stereo host sample\n\n"
+                 "The conversions timed on their own (in chunks, as the core converts them); the core at 44,100 Hz "
+                 "(crusher, meters, output) scaled to the host rate's samples; the rest is what running them together "
+                 "adds (caches shared, input copies).\n\n");
+    std::printf ("| host rate | setting | core | conversion in | conversion out | core at 44,100 Hz, scaled | rest |\n");
+    std::printf ("|---:|---|---:|---:|---:|---:|---:|\n");
+
+    for (const auto rate : VelcroftAgreement::hostRates)
+    {
+        if (rate == 44100 || ! options.wants (rate, options.onlySetting < 0 ? 0 : options.onlySetting))
+            continue;
+
+        const auto conversions = timeConversions (rate, options);
+
+        for (int s = 0; s < 3; ++s)
+        {
+            if (! options.wants (rate, s))
+                continue;
+
+            const auto setting = options.setting (s);
+            const auto whole = timeCore (setting, rate, options);
+            const auto crusher = timeCore (setting, 44100, options) * 44100.0 / rate;
+            std::printf ("| %d Hz | %s | %.1f | %.1f | %.1f | %.1f | %.1f |\n", rate, setting.name, whole, conversions.first,
+                         conversions.second, crusher, whole - conversions.first - conversions.second - crusher);
+        }
+    }
+
+    std::fflush (stdout);
+}
+
 void runSpeed (const Options& options)
 {
     std::vector<std::vector<double>> core;
@@ -493,6 +622,7 @@ bool parse (int argc, char** argv, Options& options)
         else if (option == "--frequency" && hasValue)           options.frequency = (float) std::atof (argv[++i]);
         else if (option == "--link-freq" && hasValue)           options.linkFreq = (float) std::atof (argv[++i]);
         else if (option == "--offset" && hasValue)              options.offset = std::atoi (argv[++i]);
+        else if (option == "--passes")                          options.passes = true;
         else return false;
     }
 
@@ -511,7 +641,7 @@ int main (int argc, char** argv)
         std::fprintf (stderr, "usage: velcroft_bench [--seconds S] [--repeats N] [--instances N] [--agreement-seconds S]\n"
                               "                      [--plugin PATH] [--no-plugin] [--no-agreement] [--no-memory]\n"
                               "                      [--rate R] [--setting 0|1|2] [--sse2] [--frequency V] [--link-freq 0|1]\n"
-                              "                      [--offset N]\n");
+                              "                      [--offset N] [--passes]\n");
         return 2;
     }
 
@@ -521,6 +651,9 @@ int main (int argc, char** argv)
     std::printf ("## Velcroft bit-crusher core: %.0f s of stereo noise per case, best of %d runs, %s sample loop\n",
                  options.seconds, options.repeats, VectorKernels::getActive().name);
     runSpeed (options);
+
+    if (options.passes)
+        runPasses (options);
 
     if (options.memory)
         runMemory (options);
