@@ -119,10 +119,12 @@ struct Result
     double allowed[2] {};               /**< per channel */
     std::int64_t frames = 0;
     std::int64_t lightMismatches = 0;   /**< blocks after which the activity lights differed */
+    double meterDifference = 0.0;       /**< the most the published meter positions differed after a block */
 
     bool agrees() const noexcept
     {
-        return rms < 1.0e-6 && maxDifference[0] <= allowed[0] && maxDifference[1] <= allowed[1] && lightMismatches == 0;
+        return rms < 1.0e-6 && maxDifference[0] <= allowed[0] && maxDifference[1] <= allowed[1] && lightMismatches == 0
+            && meterDifference < 1.0e-6;
     }
 };
 
@@ -205,6 +207,9 @@ inline Result compare (const Setting& setting, int rate, double seconds, const S
         fast.getLeds (fastLights[0], fastLights[1]);
         reference.getLeds (referenceLights[0], referenceLights[1]);
         result.lightMismatches += (fastLights[0] != referenceLights[0] || fastLights[1] != referenceLights[1]) ? 1 : 0;
+        result.meterDifference = std::max ({ result.meterDifference,
+                                             (double) std::abs (fast.getVuLeft() - reference.getVuLeft()),
+                                             (double) std::abs (fast.getVuRight() - reference.getVuRight()) });
 
         for (int i = 0; i < n; ++i)
         {

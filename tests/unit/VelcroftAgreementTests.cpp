@@ -3,8 +3,9 @@
     supported rate, for factory slot 0, the heaviest setting and the cleared preset, with
     both sample loops (baseline and AVX2); and through the changes that make the fast core switch its
     ways of working (step length, linking, silence in linked mode, silent preset changes).
-    Agreement: RMS difference below 1e-6 and no sample further apart than one quantisation
-    step of its channel (1e-6 without quantisation).
+    Agreement: RMS difference below 1e-6, no sample further apart than one quantisation step
+    of its channel (1e-6 without quantisation), the same activity lights and the same meter
+    positions after every block.
 */
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@ void expectAgreement (const VelcroftAgreement::Result& r, const std::string& wha
     EXPECT_LE (r.maxDifference[0], r.allowed[0]) << what;
     EXPECT_LE (r.maxDifference[1], r.allowed[1]) << what;
     EXPECT_EQ (r.lightMismatches, 0) << what;
+    EXPECT_LT (r.meterDifference, 1.0e-6) << what;
 }
 } // namespace VelcroftAgreementTestsDetail
 
