@@ -702,27 +702,6 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
         place += 1.0;
     };
 
-    // updateBoth for two frames, with fewer dependent steps from one pair of frames to the
-    // next (the meters' chains set the pace here). A decay is a rounded product that never
-    // decreases as its input grows, so decaying the larger of two values is the larger of the
-    // two decayed: both chains give what two calls of updateBoth give, to the bit.
-    auto updateTwice = [&] (Pair position, Pair nextPosition, Pair magnitude, Pair nextMagnitude) VELCROFT_ALWAYS_INLINE_LAMBDA
-    {
-        const auto later = [] (Pair a, Pair b) { return a < b ? b : a; };
-        const auto peakLater = later (vuDecay * position + 1e-20, nextPosition);
-        vuPeak = vuDecay * later (vuDecay * vuPeak + 1e-20, peakLater) + 1e-20;
-
-        const auto decayed = envelope * envelopeDecay;
-        const auto between = magnitude < decayed ? decayed : magnitude;
-        quiet = between < 2e-5 ? place : quiet;
-        place += 1.0;
-
-        const auto magnitudeLater = later (nextMagnitude, magnitude * envelopeDecay);
-        envelope = later (magnitudeLater, decayed * envelopeDecay);
-        quiet = envelope < 2e-5 ? place : quiet;
-        place += 1.0;
-    };
-
     int i = 0;
 
     // Without a fade (which runs a sample at a time), two frames at a time: what does not
@@ -735,7 +714,8 @@ forcedinline void VelcroftCore::finishChunk (float* leftSamples, float* rightSam
             Pair first, second;
             getVuPositions (out, first, second);
             const auto magnitudes = VectorLanes::abs (out);
-            updateTwice (first, second, VectorLanes::lowHalf (magnitudes), VectorLanes::highHalf (magnitudes));
+            updateBoth (first, VectorLanes::lowHalf (magnitudes));
+            updateBoth (second, VectorLanes::highHalf (magnitudes));
 
             const auto samples = toOutputSamples (out);
             leftSamples[i] = samples[0];
