@@ -313,12 +313,6 @@ VELCROFT_ALWAYS_INLINE int convertChunk (RateConverter<Sample>& converter, const
     return converter.template convert<Width> (count, out);
 }
 
-template <typename Sample, typename Input>
-int convertChunkBase (RateConverter<Sample>& converter, const Input* left, const Input* right, int stride, int count, double* out)
-{
-    return convertChunk<2> (converter, left, right, stride, count, out);
-}
-
 #if defined (__x86_64__)
 template <typename Sample, typename Input>
 __attribute__ ((target ("avx2,fma"))) int convertChunkWide (RateConverter<Sample>& converter, const Input* left, const Input* right,
@@ -336,7 +330,7 @@ int convertChunkActive (RateConverter<Sample>& converter, const Input* left, con
         return convertChunkWide (converter, left, right, stride, count, out);
    #endif
 
-    return convertChunkBase (converter, left, right, stride, count, out);
+    return convertChunk<2> (converter, left, right, stride, count, out);
 }
 
 /** Best times over the repeats of converting the noise to 44,100 Hz and back on its own, in
@@ -399,9 +393,16 @@ void runPasses (const Options& options)
     std::printf ("| host rate | setting | core | conversion in | conversion out | core at 44,100 Hz, scaled | rest |\n");
     std::printf ("|---:|---|---:|---:|---:|---:|---:|\n");
 
+    // The core at 44,100 Hz, per 44,100 Hz sample, once for each setting asked for.
+    double atBaseRate[3] = {};
+
+    for (int s = 0; s < 3; ++s)
+        if (options.onlySetting < 0 || options.onlySetting == s)
+            atBaseRate[s] = timeCore (options.setting (s), 44100, options);
+
     for (const auto rate : VelcroftAgreement::hostRates)
     {
-        if (rate == 44100 || ! options.wants (rate, options.onlySetting < 0 ? 0 : options.onlySetting))
+        if (rate == 44100 || (options.onlyRate != 0 && rate != options.onlyRate))
             continue;
 
         const auto conversions = timeConversions (rate, options);
@@ -413,7 +414,7 @@ void runPasses (const Options& options)
 
             const auto setting = options.setting (s);
             const auto whole = timeCore (setting, rate, options);
-            const auto crusher = timeCore (setting, 44100, options) * 44100.0 / rate;
+            const auto crusher = atBaseRate[s] * 44100.0 / rate;
             std::printf ("| %d Hz | %s | %.1f | %.1f | %.1f | %.1f | %.1f |\n", rate, setting.name, whole, conversions.first,
                          conversions.second, crusher, whole - conversions.first - conversions.second - crusher);
         }
