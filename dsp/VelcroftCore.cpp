@@ -794,10 +794,15 @@ forcedinline void VelcroftCore::updateFilters() noexcept
 
 forcedinline void VelcroftCore::stepNoise() noexcept
 {
-    const auto t = noiseB;
-    noiseA ^= t;
-    noiseB = noiseA + t;
-    noise = noiseValue (t);
+    noise = noiseValue (nextNoise (noiseA, noiseB));
+}
+
+forcedinline juce::uint32 VelcroftCore::nextNoise (juce::uint32& a, juce::uint32& b) noexcept
+{
+    const auto t = b;
+    a ^= t;
+    b = a + t;
+    return t;
 }
 
 forcedinline float VelcroftCore::noiseValue (juce::uint32 t) noexcept
@@ -1136,9 +1141,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushFramesInStep (int numFrames) noex
         {
             // stepNoise, with the generator in registers; the dither value is needed only
             // when a sample falls due.
-            lastNoise = noiseNowB;
-            noiseNowA ^= lastNoise;
-            noiseNowB = noiseNowA + lastNoise;
+            lastNoise = nextNoise (noiseNowA, noiseNowB);
 
             phase -= 1.0;
 
@@ -1264,11 +1267,11 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
     // crushChannel, for one channel and the frame at history place p.
     auto crush = [&] (Channel& c, double& phase, auto where, int before, int after, double x, int p) VELCROFT_ALWAYS_INLINE_LAMBDA
     {
-        constexpr auto filterWhere = decltype (where)::value;
+        constexpr auto place = decltype (where)::value;
         c.rawHistory[p] = x;
         auto y = clip (x * preamp);
 
-        if constexpr (filterWhere == VelcroftCoreDetail::beforeCrusher)
+        if constexpr (place == VelcroftCoreDetail::beforeCrusher)
             y = c.filter.process (y, before);
 
         c.wetHistory[p] = y;
@@ -1284,7 +1287,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
 
         auto out = c.steps.template nextAtStepLength<Width> (c.step);
 
-        if constexpr (filterWhere == VelcroftCoreDetail::afterCrusher)
+        if constexpr (place == VelcroftCoreDetail::afterCrusher)
             out = c.filter.process (out, after);
 
         return out;
@@ -1300,9 +1303,7 @@ VELCROFT_ALWAYS_INLINE void VelcroftCore::crushUnlinkedFramesLoop (int numFrames
         for (int p = historyPos; p < end; ++p, out += 2)
         {
             // stepNoise, with the generator in registers.
-            lastNoise = noiseNowB;
-            noiseNowA ^= lastNoise;
-            noiseNowB = noiseNowA + lastNoise;
+            lastNoise = nextNoise (noiseNowA, noiseNowB);
 
             const auto outLeft = crush (left, phaseLeft, std::integral_constant<int, LeftWhere> {}, places.before[0], places.after[0], out[0], p);
             const auto outRight = crush (right, phaseRight, std::integral_constant<int, RightWhere> {}, places.before[1], places.after[1], out[1], p);

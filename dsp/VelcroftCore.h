@@ -284,6 +284,7 @@ private:
     bool smoothParameters() noexcept;                  // true when a value moved
     void updateFilters() noexcept;
     void stepNoise() noexcept;
+    static juce::uint32 nextNoise (juce::uint32& a, juce::uint32& b) noexcept;  // one step of the dither generator a, b
     static float noiseValue (juce::uint32 state) noexcept;    // the dither value for a generator step
     void useStepLengths (bool mono) noexcept;
     void findStepsInStep() noexcept;
